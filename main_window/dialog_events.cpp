@@ -1,13 +1,460 @@
+// The main dialog's callback and the state of its validation cycle.
+//
+// Everything here runs on the one user-interface thread, and most of it runs
+// nested inside itself: setting a field's text or moving the focus sends the
+// change and focus notifications synchronously, so a WM_COMMAND handler is
+// re-entered before it returns. The order of the steps below is what makes
+// the outcome right; keep it when changing anything.
 #include "dialog_events.h"
+
+#include <array>
+#include <cctype>
+#include <cfenv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "date_text.h"
+#include "entry_field.h"
+
+// The calendar window is a library of its own. While it has not been built
+// into the program the calendar buttons open nothing.
+#if __has_include("calendar_window.h")
+#include "calendar_window.h"
+#define QUILLARK_HAS_CALENDAR 1
+#else
+#define QUILLARK_HAS_CALENDAR 0
+#endif
 
 int32_t PendingDateField = 0;
 int32_t SuppressEnterAdvance = 0;
 
-INT_PTR CALLBACK mainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    (void)lParam;
-    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+const char* const PartNames[5] = {"", "months", "days", "years", "4 digit year"};
+
+namespace {
+
+// A box opened from a focus notification comes back: showing it takes the
+// focus from the control where it had just arrived, and the dialog's
+// reactivation by the focus return gives it back to that control before it
+// moves on. That renewed notification (and, for the other date field, its
+// kill-focus, which would clear EntryError) must not start the cycle again,
+// or every failure would open one box after another.
+bool FocusReturnInProgress = false;
+// The calculation's error boxes are the system's modal ones, opened from the
+// BN_SETFOCUS of "&Calc"; when such a box closes "&Calc" gets the focus back
+// inside the call that opened it. One calculation at a time.
+bool CalculationInProgress = false;
+
+constexpr int32_t StyleError = MB_ICONHAND;              // 16: stop icon, "&Ok"
+constexpr int32_t StyleInformation = MB_ICONINFORMATION;  // 64: information icon, "&Ok"
+
+constexpr const char* IllegalDateCaption = "Illegal Date";
+constexpr const char* CheckOnText = "Check on ";
+constexpr const char* Version = "1.52";
+
+// Help texts, one line per entry; blanks at either end belong to the text.
+const char* const DateHelpLines[] = {
+    " Enter event date as: ",
+    "    mm/dd/yyyy",
+    "    or mm/yyyy",
+    "    or yyyy",
+    "",
+    " Some possible events include death, marriage, oath signing ",
+    " enlistments, census year or census taker's date.",
+    "",
+    " The calendar button displays a 12 month calendar and the  ",
+    " copy button (Cp) can be used to copy text to the clipboard.",
+};
+const char* const AgeHelpLines[] = {
+    " Any combination of years, months, and days can be specified   ",
+    "",
+    " You may enter an age range such as 20-30 years,   ",
+    " or -5 (for 5 and under), or 60+ (for 60 and over).",
+};
+const char* const AbbreviationHelpLines[] = {
+    "Changes date format from numerical display to   ",
+    "3-character month abbreviation, or visa versa   ",
+    "e.g.,  Dec 07, 1941",
+};
+const char* const WeekDayHelpLines[] = {
+    "show day of week with event and birth dates in brackets   ",
+    "e.g.  Dec 07, 1941 [Su]   ",
+};
+
+template <size_t N>
+std::string joinLines(const char* const (&lines)[N]) {
+    std::string text;
+    for (size_t i = 0; i < N; ++i) {
+        if (i > 0) text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}
+
+// What each per-field button serves.
+struct FieldButtons {
+    int32_t field;
+    int32_t calendarButton;
+    int32_t copyButton;
+    int32_t helpButton;
+};
+constexpr std::array<FieldButtons, 2> DateFieldButtons{{
+    {EventDateField, CalendarEventButtonId, CopyEventButtonId, HelpEventButtonId},
+    {BirthDateField, CalendarBirthButtonId, CopyBirthButtonId, HelpBirthButtonId},
+}};
+
+constexpr std::array<int32_t, 5> EntryFields{EventDateField, YearsField, MonthsField, DaysField,
+                                             BirthDateField};
+
+HWND control(int32_t id) {
+    if (MainDialogHandle == nullptr) return nullptr;
+    return GetDlgItem(MainDialogHandle, id);
+}
+
+// "Focus to" a control: the dialog comes to the foreground and the control
+// gets the keyboard focus. Id 0, or an id without a control, does nothing.
+void focusTo(int32_t id) {
+    if (id == 0) return;
+    HWND target = control(id);
+    if (target == nullptr) return;
+    SetForegroundWindow(MainDialogHandle);
+    SetFocus(target);
+}
+
+bool isDateField(int32_t id) { return id == EventDateField || id == BirthDateField; }
+
+bool isChecked(int32_t id) {
+    HWND box = control(id);
+    return box != nullptr && SendMessageA(box, BM_GETCHECK, 0, 0) != 0;
+}
+
+// The number at the start of a piece of text, not rounded: leading spaces,
+// tabs and line feeds skipped, an optional sign, digits with at most one
+// decimal point, an optional exponent (E, e, D or d, optional sign, digits).
+// 0 when the text does not begin with a number.
+double leadingValue(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
+    std::string number;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) number += text[i++];
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            number += c;
+        } else if (c == '.' && !point) {
+            point = true;
+            number += c;
+        } else {
+            break;
+        }
+    }
+    if (!digits) return 0.0;
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+        size_t j = i + 1;
+        std::string exponent = "e";
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
+        size_t firstDigit = j;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9') exponent += text[j++];
+        if (j > firstDigit) number += exponent;
+    }
+    return std::strtod(number.c_str(), nullptr);
+}
+
+// Nearest integer, halves to the even one.
+double roundHalfEven(double value) {
+    const int previous = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    double rounded = std::nearbyint(value);
+    std::fesetround(previous);
+    return rounded;
+}
+
+std::string trimSpaces(std::string_view text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+void showIllegalDate(int32_t code) {
+    std::string text = CheckOnText;
+    if (code >= 1 && code <= 4) text += PartNames[code];
+    showMessageBox(text.c_str(), StyleError, IllegalDateCaption, 0, 0, 0);
+}
+
+// --- the groups of commands ---------------------------------------------
+
+void onEntryGroup(int32_t id, int32_t code) {
+    // 1. Leaving a date field.
+    if (code == EN_KILLFOCUS && isDateField(id) && !FocusReturnInProgress) {
+        EntryError = 0;
+        if (PendingDateField == 0) PendingDateField = id;
+    }
+    // 2. Validation on arrival.
+    if ((code == EN_SETFOCUS || code == BN_SETFOCUS) && EntryError == 0 && PendingDateField != 0 &&
+        PendingDateField != id && !FocusReturnInProgress) {
+        formatDateField(PendingDateField);
+        if (EntryError != 0) {
+            FocusReturnInProgress = true;
+            showIllegalDate(EntryError);
+            focusTo(PendingDateField);
+            FocusReturnInProgress = false;
+        } else {
+            PendingDateField = 0;
+        }
+    }
+    // 3. Option change: the check mark has already toggled.
+    if ((id == AbbreviateOptionId || id == WeekDayOptionId) && code == BN_CLICKED && EntryError == 0) {
+        formatDateField(EventDateField);
+        formatDateField(BirthDateField);
+    }
+    // 4. Calc acts when it receives the focus, after any validation above.
+    if (id == CalcButtonId && code == BN_SETFOCUS && EntryError == 0 && !CalculationInProgress) {
+        CalculationInProgress = true;
+        WindowDialogFields fields;
+        calculate(fields);
+        CalculationInProgress = false;
+        if (MissingPart == MissingFact::EventDate) {
+            formatDateField(EventDateField);
+        } else if (MissingPart == MissingFact::BirthDate) {
+            formatDateField(BirthDateField);
+        }
+    }
+}
+
+void onCalendarButton(const FieldButtons& buttons) {
+    int32_t start = calendarStartDate(controlText(buttons.field));
+#if QUILLARK_HAS_CALENDAR
+    std::string picked = openCalendar(start);
+#else
+    (void)start;
+    std::string picked;
+#endif
+    // The calendar ran its own message loop; the dialog may be gone.
+    if (MainDialogHandle == nullptr || !IsWindow(MainDialogHandle)) return;
+    if (!picked.empty()) {
+        if (HWND field = control(buttons.field)) SetWindowTextA(field, picked.c_str());
+        focusTo(buttons.field);
+    }
+    focusTo(PendingDateField);
+}
+
+void onCopyButton(const FieldButtons& buttons) {
+    focusTo(buttons.field);
+    std::string text = controlText(buttons.field);
+    if (text.empty()) return;  // nothing copied, the clipboard stays as it was
+    if (HWND field = control(buttons.field)) SendMessageA(field, EM_SETSEL, 0, -1);
+    copyTextToClipboard(text.c_str());
+}
+
+void onHelpButton(int32_t id) {
+    const std::string* text = &dateHelpText();
+    if (id == HelpAgeButtonId) text = &ageHelpText();
+    if (id == HelpAbbreviateButtonId) text = &abbreviationHelpText();
+    if (id == HelpWeekDayButtonId) text = &weekDayHelpText();
+    showMessageBox(text->c_str(), StyleInformation, helpCaption().c_str(), 0, 0, 0);
+    // The help box first, then the pending field, then the focus: the nested
+    // EN_SETFOCUS then meets its own field pending and validates nothing.
+    for (const FieldButtons& buttons : DateFieldButtons) {
+        if (buttons.helpButton == id) {
+            PendingDateField = buttons.field;
+            focusTo(buttons.field);
+            return;
+        }
+    }
+    focusTo(PendingDateField);
+}
+
+void onReset() {
+    for (int32_t id : EntryFields) {
+        if (HWND field = control(id)) SetWindowTextA(field, "");
+    }
+    MissingPart = MissingFact::None;
+    focusTo(EventDateField);
+    for (int32_t id : {AbbreviateOptionId, WeekDayOptionId}) {
+        if (HWND box = control(id)) SendMessageA(box, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+}
+
+void onCommand(HWND dialog, int32_t id, int32_t code) {
+    if (id == FocusSinkId) {
+        if (code == EN_SETFOCUS) focusTo(EventDateField);
+        return;
+    }
+    if (id >= EventDateField && id <= CalcButtonId) {
+        onEntryGroup(id, code);
+        return;
+    }
+    for (const FieldButtons& buttons : DateFieldButtons) {
+        if (id == buttons.calendarButton) return onCalendarButton(buttons);
+        if (id == buttons.copyButton) return onCopyButton(buttons);
+    }
+    if (id >= HelpEventButtonId && id <= HelpBirthButtonId) return onHelpButton(id);
+    if (id == ResetButtonId) return onReset();
+    if (id == CancelButtonId) {
         // The modal loop ends as soon as the dialog window is gone.
         DestroyWindow(dialog);
+        return;
+    }
+}
+
+// Runs after every command, nested ones included, so that the outermost
+// command decides.
+void closingStep(int32_t id) {
+    if (id == CalcButtonId || id == ResetButtonId) {
+        SuppressEnterAdvance = 1;
+        // A focused push button gets the default-button frame from the dialog
+        // manager; these two must not look like the default.
+        if (HWND button = control(id)) SendMessageA(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    } else if (id >= HelpEventButtonId && id <= HelpBirthButtonId) {
+        SuppressEnterAdvance = 1;
+    } else {
+        SuppressEnterAdvance = 0;
+    }
+}
+
+void onInitDialog(HWND dialog) {
+    if (MainDialogHandle == nullptr) MainDialogHandle = dialog;
+    for (int32_t id : EntryFields) {
+        HWND field = GetDlgItem(dialog, id);
+        if (field == nullptr) continue;
+        // Never subclass twice: the saved procedure would then be our own.
+        auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(field, GWLP_WNDPROC));
+        if (current == entryFieldProc) continue;
+        auto previous = SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entryFieldProc));
+        SetWindowLongPtrA(field, GWLP_USERDATA, previous);
+    }
+    focusTo(EventDateField);
+}
+
+void onDestroy(HWND dialog) {
+    // The fields are destroyed after their parent's WM_DESTROY, so they get
+    // their own procedures back before their last messages.
+    for (int32_t id : EntryFields) {
+        HWND field = GetDlgItem(dialog, id);
+        if (field == nullptr) continue;
+        LONG_PTR previous = GetWindowLongPtrA(field, GWLP_USERDATA);
+        if (previous == 0) continue;
+        SetWindowLongPtrA(field, GWLP_WNDPROC, previous);
+        SetWindowLongPtrA(field, GWLP_USERDATA, 0);
+    }
+    FocusReturnInProgress = false;
+    CalculationInProgress = false;
+}
+
+}  // namespace
+
+const std::string& dateHelpText() {
+    static const std::string text = joinLines(DateHelpLines);
+    return text;
+}
+const std::string& ageHelpText() {
+    static const std::string text = joinLines(AgeHelpLines);
+    return text;
+}
+const std::string& abbreviationHelpText() {
+    static const std::string text = joinLines(AbbreviationHelpLines);
+    return text;
+}
+const std::string& weekDayHelpText() {
+    static const std::string text = joinLines(WeekDayHelpLines);
+    return text;
+}
+const std::string& helpCaption() {
+    static const std::string text = std::string("Ver ") + Version;
+    return text;
+}
+
+std::string controlText(int32_t id) {
+    HWND window = control(id);
+    if (window == nullptr) return {};
+    int length = GetWindowTextLengthA(window);
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void formatDateField(int32_t fieldId) {
+    EntryError = 0;
+    HWND field = control(fieldId);
+    if (field == nullptr) return;
+    FormattedDate result =
+        formatDateText(controlText(fieldId), isChecked(AbbreviateOptionId), isChecked(WeekDayOptionId));
+    EntryError = result.code;
+    if (result.code == 0) SetWindowTextA(field, result.text.c_str());
+}
+
+int32_t calendarStartDate(std::string_view fieldText) {
+    std::string text(fieldText);
+    size_t bracket = text.find('[');
+    if (bracket != std::string::npos) text = trimSpaces(std::string_view(text).substr(0, bracket));
+
+    std::array<double, 3> pieces{};
+    size_t count = 0;
+    size_t start = 0;
+    while (true) {
+        size_t slash = text.find('/', start);
+        std::string_view piece =
+            std::string_view(text).substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (count < pieces.size()) pieces[count] = leadingValue(piece);
+        ++count;
+        if (slash == std::string::npos) break;
+        start = slash + 1;
+    }
+
+    double value = 0.0;
+    if (count == 1) {
+        double year = roundHalfEven(pieces[0]);
+        if (!(year >= 1600.0 && year <= 2100.0)) return 0;
+        value = year * 10000.0;
+    } else if (count == 2) {
+        value = roundHalfEven(pieces[1] * 10000.0 + pieces[0] * 100.0);
+    } else if (count == 3) {
+        value = roundHalfEven(pieces[2] * 10000.0 + pieces[0] * 100.0 + pieces[1]);
+    } else {
+        return 0;
+    }
+    // A year outside 1..9999 (or a number beyond 32 bits) is no date at all.
+    if (!(value >= 10000.0 && value <= 99999999.0)) return 0;
+    return static_cast<int32_t>(value);
+}
+
+std::string WindowDialogFields::readField(int32_t id) { return controlText(id); }
+
+void WindowDialogFields::writeField(int32_t id, std::string_view text) {
+    if (HWND field = control(id)) SetWindowTextA(field, std::string(text).c_str());
+}
+
+void WindowDialogFields::showError(std::string_view text, std::string_view caption) {
+    // The system's own box, without owner: the dialog stays usable meanwhile.
+    MessageBoxA(nullptr, std::string(text).c_str(), std::string(caption).c_str(), MB_OK | MB_ICONHAND);
+}
+
+void WindowDialogFields::focusEventField() { focusTo(EventDateField); }
+
+INT_PTR CALLBACK mainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    (void)lParam;
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(dialog);
+        break;
+    case WM_COMMAND: {
+        const auto id = static_cast<int32_t>(LOWORD(wParam));
+        const auto code = static_cast<int32_t>(HIWORD(wParam));
+        onCommand(dialog, id, code);
+        closingStep(id);
+        break;
+    }
+    case WM_DESTROY:
+        onDestroy(dialog);
+        break;
+    default:
+        break;
     }
     return 0;
 }

@@ -7,11 +7,53 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "calculation.h"
+#include "main_window.h"
 
 // Id of the date field (101 or 105) whose text awaits validation; 0 = none.
 extern int32_t PendingDateField;
 // 1 when the last command came from "&Calc", "&Reset" or a help button; read
 // by the entry fields to swallow the Enter release that follows.
 extern int32_t SuppressEnterAdvance;
+
+// Name of the faulty part for each nonzero EntryError, index 1..4; index 0
+// is the empty text so that the table can be indexed by any code the engine
+// gives.
+extern const char* const PartNames[5];
+
+// Help texts of the five "?" buttons, lines joined by CR LF.
+const std::string& dateHelpText();       // 121 and 125
+const std::string& ageHelpText();        // 122
+const std::string& abbreviationHelpText();  // 123
+const std::string& weekDayHelpText();    // 124
+// "Ver 1.52", the caption of every help box.
+const std::string& helpCaption();
+
+// Validates date field 101 or 105 and rewrites it in the display form chosen
+// by the check boxes 106 and 107. Leaves the answer's code in EntryError;
+// on a nonzero code the field keeps what the user typed.
+void formatDateField(int32_t fieldId);
+
+// The DateNumber a calendar button starts the calendar on, from the text of
+// its date field: 1941 -> 19410000, 05/1941 -> 19410500, 12/07/1941 (with or
+// without a week-day tag) -> 19411207, anything that does not read as a
+// date with a year of 1..9999 -> 0.
+int32_t calendarStartDate(std::string_view fieldText);
+
+// The calculation's view of the main dialog: the five fields through
+// MainDialogHandle, errors in the system's own (modal) message box, and the
+// focus moves of the dialog.
+class WindowDialogFields final : public DialogFields {
+public:
+    std::string readField(int32_t id) override;
+    void writeField(int32_t id, std::string_view text) override;
+    void showError(std::string_view text, std::string_view caption) override;
+    void focusEventField() override;
+};
+
+// Text of a control of the main dialog; empty when there is no such control.
+std::string controlText(int32_t id);
 
 INT_PTR CALLBACK mainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,88 @@
+# Sourced (bash): prepares a private X display and a private Wine prefix for
+# running the Windows build, and exports the environment Wine needs.
+#
+#   QUILLARK_DISPLAY      X display number to use (default 77). If nothing is
+#                         serving it, a private Xvfb is started on it.
+#   QUILLARK_WINEPREFIX   Wine prefix to use (default <repo>/.wine-test). It is
+#                         created and initialised on first use.
+#   QUILLARK_USE_DISPLAY  if set to 1, keep the caller's DISPLAY instead
+#                         (scripts/run.sh uses this to show the program on the
+#                         user's own screen).
+#
+# Exports DISPLAY, WINEPREFIX, WINEDEBUG=-all, WINEDLLOVERRIDES="mscoree,mshtml="
+# and WINEARCH=win64. Quick when display and prefix already exist (no Wine
+# process is started then). Returns non-zero, without leaving the caller's
+# shell, when something cannot be set up.
+
+quillark_wine_env() {
+  local root
+  root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+  local num="${QUILLARK_DISPLAY:-77}"
+  local prefix="${QUILLARK_WINEPREFIX:-$root/.wine-test}"
+
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=win64
+  export WINEPREFIX="$prefix"
+
+  if [[ "${QUILLARK_USE_DISPLAY:-0}" != 1 || -z "${DISPLAY:-}" ]]; then
+    export DISPLAY=":$num"
+    # Starting Xvfb is serialised per display so that tests started in
+    # parallel by CTest do not race for the same server number.
+    if [[ ! -S "/tmp/.X11-unix/X$num" ]] || ! xdpyinfo -display ":$num" >/dev/null 2>&1; then
+      (
+        flock 9
+        if [[ ! -S "/tmp/.X11-unix/X$num" ]] || ! xdpyinfo -display ":$num" >/dev/null 2>&1; then
+          # A stale lock from a server that died would stop Xvfb from starting.
+          if [[ -f "/tmp/.X$num-lock" ]]; then
+            local pid
+            pid="$(tr -d ' ' <"/tmp/.X$num-lock" 2>/dev/null)"
+            if [[ -n "$pid" ]] && ! kill -0 "$pid" 2>/dev/null; then
+              rm -f "/tmp/.X$num-lock" "/tmp/.X11-unix/X$num"
+            fi
+          fi
+          setsid nohup Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac \
+            >"/tmp/quillark-xvfb-$num.log" 2>&1 </dev/null &
+          local i
+          for ((i = 0; i < 100; i++)); do
+            xdpyinfo -display ":$num" >/dev/null 2>&1 && break
+            sleep 0.1
+          done
+        fi
+      ) 9>"/tmp/quillark-xvfb-$num.flock"
+      if ! xdpyinfo -display ":$num" >/dev/null 2>&1; then
+        echo "wine-env: could not start Xvfb on :$num (see /tmp/quillark-xvfb-$num.log)" >&2
+        return 1
+      fi
+    fi
+  fi
+
+  # The prefix is ready once the marker exists; the marker is written only
+  # after wineboot has finished and the server has shut down cleanly.
+  if [[ ! -f "$prefix/.quillark-ready" ]]; then
+    mkdir -p "$(dirname "$prefix")"
+    (
+      flock 9
+      if [[ ! -f "$prefix/.quillark-ready" ]]; then
+        wineboot -i >/dev/null 2>&1 </dev/null
+        wineserver -w
+        # Every program of this prefix runs in one Wine virtual desktop: Wine
+        # then draws captions and frames itself and the work area is fixed,
+        # so geometry and screenshots do not depend on an X window manager.
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+        wineserver -w
+        if [[ -f "$prefix/system.reg" ]]; then
+          touch "$prefix/.quillark-ready"
+        fi
+      fi
+    ) 9>"$prefix.flock"
+    if [[ ! -f "$prefix/.quillark-ready" ]]; then
+      echo "wine-env: could not initialise the Wine prefix $prefix" >&2
+      return 1
+    fi
+  fi
+  return 0
+}
+
+quillark_wine_env

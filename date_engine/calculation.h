@@ -40,8 +40,9 @@ struct AgeSpec {
 int32_t leadingNumber(std::string_view text);
 
 // Decimal digits with "-" before a negative value and one space before zero
-// or a positive one.
-std::string numberText(int32_t value);
+// or a positive one. Takes 64 bits so that intermediate results of absurd
+// ages (which saturate to the 32-bit range) can still be written exactly.
+std::string numberText(int64_t value);
 
 AgeSpec parseAge(std::string_view yearsText, std::string_view monthsText,
                  std::string_view daysText);

@@ -1,0 +1,185 @@
+#include "date_text.h"
+
+#include "calculation.h"
+#include "engine_internal.h"
+
+int32_t EntryError = 0;
+
+const std::string_view MonthAbbreviations =
+    "Jan, Feb, Mar, Apr, May, Jun, Jul, Aug, Sep, Oct, Nov, Dec";
+const std::string_view WeekdayNames = "Su,Mo,Tu,We,Th,Fr,Sa";
+
+namespace engine {
+
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty() || text.find(from) == std::string::npos) return;
+    std::string out;
+    out.reserve(text.size());
+    size_t pos = 0;
+    for (size_t hit; (hit = text.find(from, pos)) != std::string::npos; pos = hit + from.size()) {
+        out.append(text, pos, hit - pos);
+        out.append(to);
+    }
+    out.append(text, pos, std::string::npos);
+    text.swap(out);
+}
+
+std::string padTwo(std::string_view part) {
+    // An empty part ("/1941", "12//1941") gets two zeros, so that every
+    // canonical month and day part is two characters and the positional
+    // reading never takes a "/" for a digit.
+    std::string padded = part.empty() ? "00" : "0";
+    padded.append(part);
+    return padded.size() <= 2 ? padded : padded.substr(padded.size() - 2);
+}
+
+std::string_view slashPart(std::string_view text, size_t index) {
+    size_t start = 0;
+    for (size_t i = 0; i < index; ++i) {
+        size_t slash = text.find('/', start);
+        if (slash == std::string_view::npos) return {};
+        start = slash + 1;
+    }
+    size_t end = text.find('/', start);
+    return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+std::string_view lastFour(std::string_view text) {
+    return text.size() <= 4 ? text : text.substr(text.size() - 4);
+}
+
+int32_t monthLength(int32_t month, int64_t year) {
+    if (month == 2) {
+        bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+        return leap ? 29 : 28;
+    }
+    if (month <= 7) return 30 + month % 2;
+    return 30 + (month + 1) % 2;
+}
+
+// Collapses every run of blanks to a single blank.
+static void shrinkBlanks(std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != ' ' || out.empty() || out.back() != ' ') out.push_back(c);
+    text.swap(out);
+}
+
+std::string normalise(std::string_view input, int32_t& code) {
+    std::string text;
+    std::string_view tag;
+    size_t bracket = input.find('[');
+    if (bracket != std::string_view::npos) {
+        tag = input.substr(bracket);
+        text.assign(trimBlanks(input.substr(0, bracket)));
+    } else {
+        text.assign(input);
+    }
+    if (text.empty()) return {};
+
+    shrinkBlanks(text);
+
+    // A month word in front ("Dec 7, 1941", "dec 1941") becomes its number and
+    // the blanks and commas after it become "/".
+    std::string_view view = text;
+    std::string word(view.substr(0, view.find_first_of(" ,")));
+    int32_t position = monthWordPosition(word);
+    if (position != 0) {
+        replaceAll(text, word, std::to_string((position - 1) / 5 + 1));
+        replaceAll(text, ", ", " ");
+        replaceAll(text, ",", " ");
+        replaceAll(text, " ", "/");
+    }
+    replaceAll(text, "-", "/");
+
+    // Year texts written by the calculation ("1850 or 1849", "1869 to 1880")
+    // pass untouched.
+    if (text.find("to") == std::string::npos && text.find("or") == std::string::npos) {
+        std::string_view year;
+        size_t slashes = countChar(text, '/');
+        if (slashes == 0) {
+            year = text;
+        } else {
+            std::string_view whole = text;
+            std::string built = padTwo(slashPart(whole, 0));
+            if (slashes >= 2) {
+                built += '/';
+                built += padTwo(slashPart(whole, 1));
+            }
+            std::string_view yearPart = slashPart(whole, slashes >= 2 ? 2 : 1);
+            built += '/';
+            built.append(yearPart);
+            text.swap(built);
+            year = std::string_view(text).substr(text.size() - yearPart.size());
+        }
+        // A year is exactly four digits: "41", "01941" and "19a1" all fail.
+        if (year.size() != 4 || !allDigits(year)) {
+            code = 4;
+            return text;
+        }
+    }
+    if (!tag.empty()) {
+        text += "  ";
+        text.append(tag);
+    }
+    return text;
+}
+
+}  // namespace engine
+
+using namespace engine;
+
+std::string_view trimBlanks(std::string_view text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+std::string_view beforeTag(std::string_view text) {
+    return text.substr(0, text.find('['));
+}
+
+int32_t daysInMonth(int32_t month, int32_t year) {
+    if (month < 1 || month > 12) return 31;
+    return monthLength(month, year);
+}
+
+int32_t monthWordPosition(std::string_view word) {
+    if (word.empty()) return 1;
+    if (word.size() > MonthAbbreviations.size()) return 0;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (size_t start = 0; start + word.size() <= MonthAbbreviations.size(); ++start) {
+        size_t i = 0;
+        while (i < word.size() && lower(MonthAbbreviations[start + i]) == lower(word[i])) ++i;
+        if (i == word.size()) return static_cast<int32_t>(start + 1);
+    }
+    return 0;
+}
+
+std::string normaliseDateText(std::string_view text) {
+    int32_t code = 0;
+    std::string result = normalise(text, code);
+    if (code != 0) EntryError = code;
+    return result;
+}
+
+DateParts readDateParts(std::string_view text) {
+    DateParts parts;
+    size_t slashes = countChar(text, '/');
+    parts.form = slashes == 0 ? DateForm::YearOnly
+                 : slashes == 1 ? DateForm::MonthYear
+                                : DateForm::FullDate;
+    if (parts.form != DateForm::YearOnly) parts.month = leadingNumber(text.substr(0, 2));
+    if (parts.form == DateForm::FullDate && text.size() > 3) parts.day = leadingNumber(text.substr(3, 2));
+    parts.year = leadingNumber(lastFour(text));
+    return parts;
+}
+
+int32_t checkFullDate(const DateParts& parts) {
+    if (parts.month < 1 || parts.month > 12) return 1;
+    if (parts.day < 1 || parts.day > daysInMonth(parts.month, parts.year)) return 2;
+    if (parts.year < 1600 || parts.year > 2100) return 3;
+    return 0;
+}

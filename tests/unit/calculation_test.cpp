@@ -1,0 +1,150 @@
+#include "engine_test_support.h"
+#include "memory_dialog.h"
+
+namespace {
+
+struct CalcCase {
+    const char* name;
+    // Inputs: event, years, months, days, birth.
+    const char* in[5];
+    // Expected field texts after the calculation, exactly as written.
+    const char* out[5];
+    MissingFact missing;
+    const char* errorText;  // nullptr: no box
+};
+
+const CalcCase CalcCases[] = {
+    // Year words of the result table.
+    {"birth from 50 years", {"05/10/1900", "50", "", "", ""}, {"05/10/1900", "50", "", "", "1850 or 1849"}, MissingFact::BirthDate, nullptr},
+    {"birth from 20-30", {"05/10/1900", "20-30", "", "", ""}, {"05/10/1900", "20-30", "", "", "1869 to 1880"}, MissingFact::BirthDate, nullptr},
+    {"birth from -5", {"1900", "-5", "", "", ""}, {"1900", "-5", "", "", "1894 to 1900"}, MissingFact::BirthDate, nullptr},
+    {"birth from 60+", {"1900", "60+", "", "", ""}, {"1900", "60+", "", "", "1840 or before"}, MissingFact::BirthDate, nullptr},
+    {"event from 30", {"", "30", "", "", "06/15/1850"}, {"1880 or 1881", "30", "", "", "06/15/1850"}, MissingFact::EventDate, nullptr},
+    {"event from 20-30", {"", "20-30", "", "", "06/15/1850"}, {"1870 to 1881", "20-30", "", "", "06/15/1850"}, MissingFact::EventDate, nullptr},
+    {"event from 60+", {"", "60+", "", "", "1850"}, {"1910 or later", "60+", "", "", "1850"}, MissingFact::EventDate, nullptr},
+    // The typical request.
+    {"typical request", {"12/07/1941", "40", "", "", ""}, {"12/07/1941", "40", "", "", "1901 or 1900"}, MissingFact::BirthDate, nullptr},
+    {"typical request with months", {"12/07/1941", "40", "0", "", ""}, {"12/07/1941", "40", "0", "", "12/07/1901"}, MissingFact::BirthDate, nullptr},
+    {"reversed range", {"05/10/1900", "30-20", "", "", ""}, {"05/10/1900", "30-20", "", "", "1869 to 1880"}, MissingFact::BirthDate, nullptr},
+    // Ages from two dates.
+    {"age borrows December", {"01/30/1900", "", "", "", "12/31/1850"}, {"01/30/1900", " 49", " 0", " 30", "12/31/1850"}, MissingFact::Age, nullptr},
+    {"age borrows February", {"03/10/1900", "", "", "", "01/15/1850"}, {"03/10/1900", " 50", " 1", " 23", "01/15/1850"}, MissingFact::Age, nullptr},
+    {"age from month/year birth", {"05/10/1900", "", "", "", "03/1850"}, {"05/10/1900", " 50", " 2", "", "03/1850"}, MissingFact::Age, nullptr},
+    {"age to month/year event", {"05/1900", "", "", "", "03/15/1850"}, {"05/1900", " 50", " 1", "", "03/15/1850"}, MissingFact::Age, nullptr},
+    {"age from year-only birth", {"05/10/1900", "", "", "", "1850"}, {"05/10/1900", " 50 or 49", "", "", "1850"}, MissingFact::Age, nullptr},
+    {"event before birth", {"05/10/1850", "", "", "", "05/11/1850"}, {"05/10/1850", "", "", "", "05/11/1850"}, MissingFact::Age, "Event date before birth date"},
+    {"tag and month name do not disturb", {"Dec 07, 1941 [Su]", "", "", "", "12/07/1901"}, {"Dec 07, 1941 [Su]", " 40", " 0", " 0", "12/07/1901"}, MissingFact::Age, nullptr},
+    {"borrow twice from 31 January", {"03/01/1900", "", "", "", "01/31/1900"}, {"03/01/1900", " 0", " 0", " 29", "01/31/1900"}, MissingFact::Age, nullptr},
+    {"event in the birth year", {"05/10/1850", "", "", "", "1850"}, {"05/10/1850", " 0", "", "", "1850"}, MissingFact::Age, nullptr},
+    {"same year, coarser birth", {"1850", "", "", "", "05/10/1850"}, {"1850", " 0", "", "", "05/10/1850"}, MissingFact::Age, nullptr},
+    {"birth day later in the event month", {"05/1900", "", "", "", "05/25/1900"}, {"05/1900", " 0", " 0", "", "05/25/1900"}, MissingFact::Age, nullptr},
+    {"month/year event before birth", {"04/1900", "", "", "", "05/25/1900"}, {"04/1900", "", "", "", "05/25/1900"}, MissingFact::Age, "Event date before birth date"},
+    // Ranges with months and emptied fields.
+    {"range with months", {"05/10/1900", "20-30", "6", "", ""}, {"05/10/1900", "20-30", "", "", "1868 to 1879"}, MissingFact::BirthDate, nullptr},
+    {"zero range gives a pair", {"05/10/1900", "0-0", "6", "2", ""}, {"05/10/1900", "0-0", "", "", "1899 or 1898"}, MissingFact::BirthDate, nullptr},
+    {"plus in front gives a pair", {"05/10/1900", "+60", "", "", ""}, {"05/10/1900", "+60", "", "", "1840 or 1839"}, MissingFact::BirthDate, nullptr},
+    {"event from month/year birth", {"", "30", "", "", "06/1850"}, {"1880 or 1881", "30", "", "", "06/1850"}, MissingFact::EventDate, nullptr},
+    {"event with months from month/year", {"", "30", "2", "", "06/1850"}, {"08/1880", "30", "2", "", "06/1850"}, MissingFact::EventDate, nullptr},
+    {"year-only birth always gives words", {"", "30", "6", "", "1850"}, {"1880 or 1881", "30", "6", "", "1850"}, MissingFact::EventDate, nullptr},
+    {"infant burial", {"05/10/1900", "", "18", "", ""}, {"05/10/1900", "", "18", "", "11/10/1898"}, MissingFact::BirthDate, nullptr},
+    {"infant of days", {"03/10/1900", "", "", "45", ""}, {"03/10/1900", "", "", "45", "01/24/1900"}, MissingFact::BirthDate, nullptr},
+    {"birth below the year 1000", {"05/10/1000", "200", "", "", ""}, {"05/10/1000", "200", "", "", "800 or 799"}, MissingFact::BirthDate, nullptr},
+    {"birth below 1000 with months", {"05/10/1000", "200", "1", "", ""}, {"05/10/1000", "200", "1", "", "04/10/0800"}, MissingFact::BirthDate, nullptr},
+    {"nothing given", {"", "", "", "", ""}, {"", "", "", "", ""}, MissingFact::None, "Must specify two of the three data parts"},
+    {"only the event", {"12/07/1941", "", "", "", ""}, {"12/07/1941", "", "", "", ""}, MissingFact::None, "Must specify two of the three data parts"},
+    {"all three, nothing remembered", {"12/07/1941", "40", "", "", "1901"}, {"12/07/1941", "40", "", "", "1901"}, MissingFact::None, "Must specify two of the three data parts"},
+    {"huge age stays defined", {"05/10/1900", "99999999999", "99999999999", "99999999999", ""}, {"05/10/1900", "99999999999", "99999999999", "99999999999", "04/01/-2332318328"}, MissingFact::BirthDate, nullptr},
+    {"huge upper bound", {"", "-99999999999", "", "", "1850"}, {"1850 to 2147485498", "-99999999999", "", "", "1850"}, MissingFact::EventDate, nullptr},
+};
+
+class Calculation : public EngineTest, public ::testing::WithParamInterface<CalcCase> {};
+
+TEST_P(Calculation, FieldsAfterCalc) {
+    const CalcCase& c = GetParam();
+    MemoryDialog dialog;
+    for (int i = 0; i < 5; ++i) dialog.fields[static_cast<size_t>(i)] = c.in[i];
+    calculate(dialog);
+    static const char* const names[5] = {"event", "years", "months", "days", "birth"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(dialog.fields[static_cast<size_t>(i)], c.out[i]) << c.name << ": field " << names[i];
+    EXPECT_EQ(MissingPart, c.missing) << c.name;
+    if (c.errorText) {
+        ASSERT_EQ(dialog.boxes.size(), 1u) << c.name;
+        EXPECT_EQ(dialog.boxes[0].text, c.errorText) << c.name;
+        EXPECT_EQ(dialog.focusMoves, 1) << c.name << ": focus goes to the event field";
+    } else {
+        EXPECT_TRUE(dialog.boxes.empty()) << c.name << ": unexpected box " << (dialog.boxes.empty() ? "" : dialog.boxes[0].text);
+        EXPECT_EQ(dialog.focusMoves, 0) << c.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Calculation, ::testing::ValuesIn(CalcCases));
+
+TEST_F(EngineTest, ErrorCaptionsAndCodes) {
+    MemoryDialog none;
+    calculate(none);
+    ASSERT_EQ(none.boxes.size(), 1u);
+    EXPECT_EQ(none.boxes[0].caption, "Data error");
+    EXPECT_EQ(EntryError, 1);
+
+    MemoryDialog order;
+    order.field(EventDateField) = "05/10/1850";
+    order.field(BirthDateField) = "05/11/1850";
+    calculate(order);
+    ASSERT_EQ(order.boxes.size(), 1u);
+    EXPECT_EQ(order.boxes[0].caption, "Data Error");
+    EXPECT_EQ(EntryError, 0) << "the order check leaves no entry error";
+}
+
+TEST_F(EngineTest, RecalculationUsesTheRememberedFact) {
+    MemoryDialog d;
+    d.field(BirthDateField) = "06/15/1850";
+    d.field(YearsField) = "30";
+    calculate(d);
+    EXPECT_EQ(d.field(EventDateField), "1880 or 1881");
+    d.field(YearsField) = "40";
+    calculate(d);
+    EXPECT_EQ(MissingPart, MissingFact::EventDate);
+    EXPECT_EQ(d.field(EventDateField), "1890 or 1891");
+    EXPECT_TRUE(d.boxes.empty());
+}
+
+TEST_F(EngineTest, FormIsTakenFromTheDateGivenNow) {
+    MemoryDialog d;
+    d.field(BirthDateField) = "03/1850";
+    d.field(YearsField) = "30";
+    d.field(MonthsField) = "2";
+    calculate(d);
+    EXPECT_EQ(d.field(EventDateField), "05/1880");
+    d.field(BirthDateField) = "03/15/1850";
+    calculate(d);
+    EXPECT_EQ(d.field(EventDateField), "05/15/1880");
+}
+
+TEST_F(EngineTest, RememberedFactWithAnEmptiedInputIsAnError) {
+    struct {
+        const char* name;
+        MissingFact remembered;
+        const char* in[5];
+    } cases[] = {
+        {"event from an emptied birth and age", MissingFact::EventDate, {"1880 or 1881", "", "", "", ""}},
+        {"event from an emptied birth", MissingFact::EventDate, {"", "30", "", "", ""}},
+        {"birth from an emptied event and age", MissingFact::BirthDate, {"", "", "", "", "1850 or 1849"}},
+        {"birth from an emptied event", MissingFact::BirthDate, {"", "50", "", "", ""}},
+        {"age from emptied dates", MissingFact::Age, {"", " 50", " 1", " 23", ""}},
+        {"age from an emptied event", MissingFact::Age, {"", "", "", "", "01/15/1850"}},
+    };
+    for (const auto& c : cases) {
+        MemoryDialog d;
+        for (int i = 0; i < 5; ++i) d.fields[static_cast<size_t>(i)] = c.in[i];
+        MissingPart = c.remembered;
+        calculate(d);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(d.fields[static_cast<size_t>(i)], c.in[i]) << c.name << ": field " << i << " must not change";
+        ASSERT_EQ(d.boxes.size(), 1u) << c.name;
+        EXPECT_EQ(d.boxes[0].text, "Must specify two of the three data parts") << c.name;
+        EXPECT_EQ(EntryError, 1) << c.name;
+    }
+}
+
+}  // namespace

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // Control ids inside a box.
 enum MessageBoxControlId : int {
     BoxFirstButtonId = 9991,   // "&Yes" or "&Ok" of a two- or three-button set
@@ -24,3 +26,12 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
 
 // The box's callback.
 INT_PTR CALLBACK messageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+
+// An in-memory extended dialog template that holds no items: the given style,
+// no extended style, an empty caption and the font "MS Sans Serif", 8 points,
+// weight 400, not italic. The main dialog is built from one as well.
+std::vector<WORD> emptyDialogTemplate(DWORD style);
+
+// Rounds twice a value, halved, to the nearest integer with halves to even:
+// halfToEven(275) is 138 (137.5), halfToEven(277) is 138 (138.5).
+int halfToEven(long long twice);

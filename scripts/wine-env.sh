@@ -82,6 +82,17 @@ quillark_wine_env() {
       return 1
     fi
   fi
+  # Wine's own TrueType fonts (Marlett for the caption buttons, Tahoma, ...)
+  # are not found in Debian's data directory, so they are linked into the
+  # prefix's font folder. Without Marlett the caption buttons show letters.
+  local fonts="$prefix/drive_c/windows/Fonts"
+  if [[ ! -e "$fonts/marlett.ttf" && -d /usr/share/wine/fonts ]]; then
+    mkdir -p "$fonts"
+    local f
+    for f in /usr/share/wine/fonts/*.ttf; do
+      [[ -e "$fonts/$(basename "$f")" ]] || ln -s "$f" "$fonts/$(basename "$f")" 2>/dev/null
+    done
+  fi
   return 0
 }
 

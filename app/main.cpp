@@ -1,0 +1,9 @@
+// Process entry: hands the start-up values to the main window and ends the
+// process with its result (always 0).
+#include <windows.h>
+
+#include "main_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand) {
+    return runMainWindow(instance, previous, commandLine, showCommand);
+}

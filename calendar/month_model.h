@@ -92,5 +92,11 @@ bool isUsableDateNumber(DateNumber n);
 // The two-character number of a day as drawn on the sheet: " 5", "29".
 std::string dayNumberText(int32_t day);
 
+// The number at the start of a text before it is rounded, read as
+// leadingNumber reads it (blanks, tabs and line feeds skipped; sign, digits,
+// one decimal point, an exponent with E, e, D or d); 0 when there is none.
+// The year box needs it: 1599.6 rounds to 1600 but is not a year it accepts.
+double leadingValue(std::string_view text);
+
 // "1850": numberText without its leading space.
 std::string yearText(int32_t year);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
+#include "calculation.h"
 #include "month_model.h"
 #include "reference_calendar.h"
 
@@ -254,6 +256,41 @@ TEST(Texts, DayNumbersAndYears) {
     EXPECT_EQ(yearText(1850), "1850");
     EXPECT_EQ(yearText(0), "0");
     EXPECT_EQ(yearText(2100), "2100");
+}
+
+// The year box compares the number before rounding; rounding it must give
+// what leadingNumber gives, so both read the same number from a text.
+TEST(LeadingValue, UnroundedNumberAtTheStart) {
+    struct Case {
+        const char* name;
+        const char* text;
+        double value;
+    } const cases[] = {
+        {"plain year", "1950", 1950.0},
+        {"blanks and trailing letters", "  1950abc", 1950.0},
+        {"tab and line feed skipped", "\t\n1800", 1800.0},
+        {"just below a century year", "1599.6", 1599.6},
+        {"just above the last year", "2100.4", 2100.4},
+        {"exponent with e", "2.1e3", 2100.0},
+        {"exponent with D", "2.1D3", 2100.0},
+        {"plus sign", "+1700", 1700.0},
+        {"minus sign", "-5", -5.0},
+        {"exponent without digits is not read", "19e", 19.0},
+        {"fraction without integer part", ".5", 0.5},
+        {"empty text", "", 0.0},
+        {"no number", "abc", 0.0},
+        {"sign alone", "-", 0.0},
+        {"point alone", ".", 0.0},
+        {"second point ends the number", "19.5.3", 19.5},
+    };
+    for (const auto& c : cases) {
+        const double v = leadingValue(c.text);
+        EXPECT_DOUBLE_EQ(v, c.value) << c.name << ": expected " << c.value << ", got " << v;
+        EXPECT_EQ(static_cast<int32_t>(std::nearbyint(v)), leadingNumber(c.text))
+            << c.name << ": rounded value and leadingNumber differ";
+    }
+    EXPECT_GT(leadingValue("1e99999"), 2100.0) << "huge exponent";
+    EXPECT_EQ(leadingValue("1e-99999"), 0.0) << "tiny exponent";
 }
 
 }  // namespace

@@ -1,0 +1,441 @@
+// The twelve-month calendar window: a dialog built from an empty in-memory
+// template, its century and year boxes, the sheet drawn with GDI, and the
+// modal run that keeps every window of the program alive.
+#include "calendar_window.h"
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "calculation.h"
+#include "calendar_state.h"
+#include "date_text.h"
+#include "drawing.h"
+#include "month_model.h"
+
+CalendarState Calendar;
+CalendarCalls CalendarPlatform;
+
+namespace {
+
+// Window and controls in dialog units of the dialog font.
+constexpr short ClientWidthUnits = 470;
+constexpr short ClientHeightUnits = 370;
+
+struct ControlSpec {
+    int32_t id;
+    const char* className;
+    const char* text;
+    int x, y, width, height;
+    DWORD style;
+};
+
+const std::array<ControlSpec, 4> CalendarControls = {{
+    {CenturyLabelId, "STATIC", "Century: ", 100, 5, 50, 10, SS_RIGHT},
+    {YearLabelId, "STATIC", "Year: ", 210, 5, 50, 10, SS_RIGHT},
+    {CenturyBoxId, "COMBOBOX", "", 150, 5, 60, 60, CBS_DROPDOWNLIST | WS_VSCROLL},
+    {YearBoxId, "COMBOBOX", "", 260, 5, 60, 224, CBS_DROPDOWN | WS_VSCROLL},
+}};
+
+constexpr std::array<int32_t, 5> CenturyItems = {1600, 1700, 1800, 1900, 2000};
+
+void setTitle(HWND window) {
+    const std::string title = yearText(Calendar.shownYear) + " Calendar";
+    SetWindowTextA(window, title.c_str());
+}
+
+// Text of the selected item of a combo box; `found` tells whether one is
+// selected.
+std::string selectedItemText(HWND box, bool& found) {
+    found = false;
+    const LRESULT index = SendMessageA(box, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) {
+        return {};
+    }
+    const LRESULT length = SendMessageA(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR || length < 0) {
+        return {};
+    }
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT copied = SendMessageA(box, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(text.data()));
+    if (copied == CB_ERR || copied < 0) {
+        return {};
+    }
+    text.resize(static_cast<size_t>(copied));
+    found = true;
+    return text;
+}
+
+std::string windowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void repaintSheet(HWND window) {
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void createControls(HWND window) {
+    const HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const ControlSpec& spec : CalendarControls) {
+        RECT r = {spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
+        MapDialogRect(window, &r);
+        const HWND control = CreateWindowExA(
+            0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, r.left, r.top,
+            r.right - r.left, r.bottom - r.top, window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
+    }
+}
+
+void openingStep(HWND window, DateNumber initial) {
+    Calendar.calendarHandle = window;
+    Calendar.windowAlive = true;
+    Calendar.paintCount = 0;
+    // A pick belongs to the opening it was made in; a release that reaches
+    // a new calendar without a press in it must not return an old day.
+    Calendar.pickedDate = 0;
+    createControls(window);
+
+    const HWND centuryBox = GetDlgItem(window, CenturyBoxId);
+    const HWND yearBox = GetDlgItem(window, YearBoxId);
+    for (int32_t century : CenturyItems) {
+        const std::string text = yearText(century);
+        SendMessageA(centuryBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SetForegroundWindow(window);
+    SetFocus(yearBox);
+
+    // Failures here leave the window without fonts or without a DC; drawing
+    // through a null DC does nothing and an unmeasured grid hits no day, so
+    // the window still opens, shows its boxes and closes cleanly.
+    Calendar.calendarDC = CalendarPlatform.getDC(window);
+    Calendar.gridFont = makeFont(Calendar.calendarDC, "Courier New", 9, "");
+    Calendar.headingFont = makeFont(Calendar.calendarDC, "MS Sans Serif", 10, "b");
+    Calendar.savedFont = nullptr;
+    if (Calendar.calendarDC && Calendar.gridFont) {
+        Calendar.savedFont = static_cast<HFONT>(SelectObject(Calendar.calendarDC, Calendar.gridFont));
+    }
+    Calendar.cellWidth = 0;
+    SIZE spaces = {0, 0};
+    if (Calendar.calendarDC && GetTextExtentPoint32A(Calendar.calendarDC, "   ", 3, &spaces)) {
+        Calendar.cellWidth = spaces.cx;
+    }
+
+    if (isUsableDateNumber(initial)) {
+        const DateNumberParts parts = splitDateNumber(initial);
+        Calendar.shownYear = parts.year;
+        Calendar.givenMonth = parts.month;
+        Calendar.givenDay = parts.day;
+        Calendar.selectedCentury = (parts.year / 100) * 100;
+        const int32_t item = parts.year / 100 - 16;
+        SendMessageA(centuryBox, CB_SETCURSEL,
+                     static_cast<WPARAM>(item >= 0 && item < static_cast<int32_t>(CenturyItems.size())
+                                             ? item
+                                             : -1),
+                     0);
+        SetWindowTextA(yearBox, yearText(parts.year).c_str());
+    } else {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        Calendar.shownYear = now.wYear;
+        Calendar.givenMonth = 0;
+        Calendar.givenDay = 0;
+    }
+    setTitle(window);
+}
+
+void releaseResources() {
+    if (Calendar.calendarDC) {
+        if (Calendar.savedFont) {
+            SelectObject(Calendar.calendarDC, Calendar.savedFont);
+        }
+    }
+    if (Calendar.gridFont) {
+        DeleteObject(Calendar.gridFont);
+    }
+    if (Calendar.headingFont) {
+        DeleteObject(Calendar.headingFont);
+    }
+    if (Calendar.calendarDC) {
+        CalendarPlatform.releaseDC(Calendar.calendarHandle, Calendar.calendarDC);
+    }
+    // The handles are dead now; clearing them keeps a stray draw after the
+    // close from reaching a deleted font or a DC handed back to the system.
+    Calendar.calendarDC = nullptr;
+    Calendar.gridFont = nullptr;
+    Calendar.headingFont = nullptr;
+    Calendar.savedFont = nullptr;
+    Calendar.windowAlive = false;
+}
+
+void endCalendar(HWND window, DateNumber result) {
+    Calendar.result = result;
+    DestroyWindow(window);
+}
+
+void onYearFocus(HWND yearBox) {
+    if (Calendar.selectedCentury <= 0) {
+        return;
+    }
+    SendMessageA(yearBox, CB_RESETCONTENT, 0, 0);
+    for (int32_t year = Calendar.selectedCentury; year <= Calendar.selectedCentury + 99; ++year) {
+        const std::string text = yearText(year);
+        SendMessageA(yearBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    const int32_t item = Calendar.shownYear - Calendar.selectedCentury;
+    SendMessageA(yearBox, CB_SETCURSEL, static_cast<WPARAM>(item >= 0 && item <= 99 ? item : -1), 0);
+}
+
+void onYearChosen(HWND window, HWND yearBox) {
+    bool found = false;
+    const std::string text = selectedItemText(yearBox, found);
+    Calendar.shownYear = found ? leadingNumber(text) : 0;
+    setTitle(window);
+    repaintSheet(window);
+}
+
+void onYearTyped(HWND window, HWND yearBox) {
+    bool found = false;
+    std::string text = selectedItemText(yearBox, found);
+    if (!found) {
+        text = windowText(yearBox);
+    }
+    const double value = leadingValue(text);
+    if (!(value >= 1600.0 && value <= 2100.0)) {
+        return;
+    }
+    Calendar.shownYear = leadingNumber(text);
+    const int32_t century = (Calendar.shownYear / 100) * 100;
+    const std::string centuryText = yearText(century);
+    const LRESULT selected = SendMessageA(GetDlgItem(window, CenturyBoxId), CB_SELECTSTRING,
+                                          static_cast<WPARAM>(-1),
+                                          reinterpret_cast<LPARAM>(centuryText.c_str()));
+    if (selected != CB_ERR) {
+        Calendar.selectedCentury = century;
+    }
+    setTitle(window);
+    repaintSheet(window);
+}
+
+void onCommand(HWND window, int32_t id, int32_t code, HWND control) {
+    if (id == CenturyBoxId) {
+        bool found = false;
+        const std::string text = selectedItemText(control, found);
+        Calendar.selectedCentury = found ? leadingNumber(text) : 0;
+        return;
+    }
+    if (id != YearBoxId) {
+        return;
+    }
+    switch (code) {
+    case CBN_SETFOCUS:
+        onYearFocus(control);
+        break;
+    case CBN_SELENDOK:
+        onYearChosen(window, control);
+        break;
+    case CBN_EDITCHANGE:
+        onYearTyped(window, control);
+        break;
+    default:
+        break;
+    }
+}
+
+// Builds the empty dialog template: no items, "MS Sans Serif" 8 pt, sizes
+// in dialog units, centred because no position is given. Neither WS_POPUP
+// nor WS_CHILD, so the window gets a caption (with the close box).
+struct CalendarTemplate {
+    alignas(4) WORD words[64] = {};
+
+    CalendarTemplate() {
+        auto* header = reinterpret_cast<DLGTEMPLATE*>(words);
+        header->style = WS_SYSMENU | DS_SETFONT | DS_3DLOOK | DS_NOFAILCREATE | DS_CENTER;
+        header->dwExtendedStyle = 0;
+        header->cdit = 0;
+        header->x = 0;
+        header->y = 0;
+        header->cx = ClientWidthUnits;
+        header->cy = ClientHeightUnits;
+        size_t at = sizeof(DLGTEMPLATE) / sizeof(WORD);
+        words[at++] = 0;  // no menu
+        words[at++] = 0;  // the standard dialog class
+        words[at++] = 0;  // empty title, set once the year is known
+        words[at++] = 8;  // point size
+        for (const char* face = "MS Sans Serif"; *face; ++face) {
+            words[at++] = static_cast<WORD>(*face);
+        }
+        words[at++] = 0;
+    }
+};
+
+}  // namespace
+
+void drawSheet(CalendarState& state, int32_t year, int32_t month, int32_t day) {
+    state.TopMargin = TopMargin;
+    const HDC dc = state.calendarDC;
+    for (int32_t m = 1; m <= 12; ++m) {
+        const BlockOrigin origin = monthOrigin(m);
+        const int32_t column = (m - 1) % SheetColumns;
+        const int32_t top = state.TopMargin + origin.rowY;
+
+        SelectObject(dc, state.headingFont);
+        const std::string_view name = MonthNames[static_cast<size_t>(m)];
+        SIZE size = {0, 0};
+        GetTextExtentPoint32A(dc, name.data(), static_cast<int>(name.size()), &size);
+        // colX + 75 - w/2 to the nearest whole number, halves to the even one.
+        const int32_t twice = 2 * (origin.colX + NameCentre) - size.cx;
+        int32_t nameX = twice / 2;
+        if (twice % 2 != 0) {
+            const int32_t low = (twice - 1) / 2;
+            nameX = low % 2 == 0 ? low : low + 1;
+        }
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        textAt(dc, nameX, top + NameTop, name);
+
+        SelectObject(dc, state.gridFont);
+        textAt(dc, origin.colX + TextInset, top + HeaderTop, WeekdayHeader);
+        MoveToEx(dc, origin.colX + TextInset, top + RuleTop, nullptr);
+        LineTo(dc, origin.colX + RuleEnd, top + RuleTop);
+        if (column < SheetColumns - 1) {
+            MoveToEx(dc, origin.colX + SeparatorX, top + SeparatorTop, nullptr);
+            LineTo(dc, origin.colX + SeparatorX, top + SeparatorBottom);
+        }
+
+        const bool marked = m == month && day >= 1 && day <= daysInMonth(m, year);
+        const int32_t markedLine = marked ? (dayOfWeek(m, year, 1) + day - 1) / 7 + 1 : 0;
+        for (const WeekLine& line : buildWeekLines(m, year)) {
+            SetTextColor(dc, RGB(0, 0, 0));
+            SetBkColor(dc, RGB(255, 255, 255));
+            textAt(dc, line.x, line.y, line.drawnText);
+            if (line.index == markedLine) {
+                const PixelPoint at = dayFieldPosition(m, year, day, state.cellWidth);
+                state.highlightX = at.x;
+                state.highlightY = at.y;
+                markDayOn(state, year, at.x, at.y, MarkMode::Highlighted);
+            }
+        }
+    }
+}
+
+void drawCalendar(int32_t year, int32_t month, int32_t day) {
+    drawSheet(Calendar, year, month, day);
+}
+
+INT_PTR CALLBACK calendarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        openingStep(window, static_cast<DateNumber>(lParam));
+        return 0;
+    case WM_CTLCOLORDLG:
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    case WM_CTLCOLORSTATIC: {
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id != CenturyLabelId && id != YearLabelId) {
+            return 0;
+        }
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        BeginPaint(window, &paint);
+        drawCalendar(Calendar.shownYear, Calendar.givenMonth, Calendar.givenDay);
+        EndPaint(window, &paint);
+        ++Calendar.paintCount;
+        if (CalendarPlatform.painted) {
+            CalendarPlatform.painted(window);
+        }
+        return 0;
+    }
+    case WM_COMMAND:
+        onCommand(window, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_LBUTTONDOWN: {
+        const int32_t x = LOWORD(lParam);
+        const int32_t y = HIWORD(lParam);
+        if (Calendar.highlightX != 0 && Calendar.highlightY != 0) {
+            markDay(Calendar.shownYear, Calendar.highlightX, Calendar.highlightY, MarkMode::Plain);
+        }
+        Calendar.pickedDate = markDay(Calendar.shownYear, x, y, MarkMode::Highlighted);
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        if (Calendar.pickedDate != 0) {
+            // Long enough for the picked day to be seen highlighted.
+            Sleep(100);
+            endCalendar(window, Calendar.pickedDate);
+        }
+        return 0;
+    case WM_SYSCOMMAND:
+        // Every system command ends the calendar, even a move by the caption.
+        // The window is gone afterwards, so there is nothing left for the
+        // default processing to do.
+        endCalendar(window, 0);
+        return TRUE;
+    case WM_DESTROY:
+        releaseResources();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+std::string openCalendar(int32_t initial) {
+    if (Calendar.windowAlive) {
+        // The single state belongs to the open calendar; show it instead.
+        const HWND open = Calendar.calendarHandle;
+        ShowWindow(open, SW_SHOWNORMAL);
+        SetForegroundWindow(open);
+        BringWindowToTop(open);
+        return {};
+    }
+    static const CalendarTemplate dialogTemplate;
+    Calendar.result = 0;
+    const HWND window = CreateDialogIndirectParamA(
+        GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.words),
+        nullptr, calendarProc, static_cast<LPARAM>(initial));
+    if (!window) {
+        return {};
+    }
+    ShowWindow(window, SW_SHOWNORMAL);
+    bool quit = false;
+    WPARAM quitCode = 0;
+    while (Calendar.windowAlive && IsWindow(window)) {
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            Sleep(1);
+            continue;
+        }
+        if (msg.message == WM_QUIT) {
+            // The program is ending: close the calendar without a pick and
+            // leave the quit request for the loop that owns it.
+            quit = true;
+            quitCode = msg.wParam;
+            Calendar.result = 0;
+            DestroyWindow(window);
+            break;
+        }
+        if (!IsDialogMessageA(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (quit) {
+        PostQuitMessage(static_cast<int>(quitCode));
+    }
+    if (Calendar.result == 0) {
+        return {};
+    }
+    return dateNumberToText(Calendar.result);
+}

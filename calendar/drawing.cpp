@@ -1,0 +1,64 @@
+#include "drawing.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "calendar_state.h"
+
+namespace {
+
+// Position from 1 of the first `letter` in `style`, 0 when there is none.
+int32_t letterPosition(std::string_view style, char letter) {
+    const size_t at = style.find(letter);
+    return at == std::string_view::npos ? 0 : static_cast<int32_t>(at + 1);
+}
+
+}  // namespace
+
+HFONT makeFont(HDC dc, const char* face, int32_t points, std::string_view style) {
+    int32_t b = 0;
+    int32_t u = 0;
+    int32_t i = 0;
+    if (!style.empty()) {
+        b = 300 + letterPosition(style, 'b');
+        u = letterPosition(style, 'u');
+        i = letterPosition(style, 'i');
+    }
+    const int64_t dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    // 64 bits and a clamp: an absurd point size must not wrap round into a
+    // small or positive height.
+    const int64_t height = std::clamp<int64_t>(-((int64_t{points} * dpi) / 72), INT_MIN + 1,
+                                               INT_MAX);
+    const int weight = static_cast<int>(std::min<int64_t>(400 + int64_t{b}, INT_MAX));
+    // The attribute bytes of a font take 0 or 1; a letter position of 256
+    // would otherwise truncate to "off".
+    return CalendarPlatform.createFont(static_cast<int>(height), 0, 0, 0, weight, i != 0 ? 1 : 0,
+                                       u != 0 ? 1 : 0, 0, ANSI_CHARSET, OUT_TT_PRECIS, 0, 0, 0,
+                                       face);
+}
+
+void textAt(HDC dc, int32_t x, int32_t y, std::string_view text) {
+    TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+}
+
+DateNumber markDayOn(const CalendarState& state, int32_t year, int32_t x, int32_t y,
+                     MarkMode mode) {
+    const auto hit = dayAtPoint(x, y, year, state.cellWidth);
+    if (!hit) {
+        return 0;
+    }
+    const PixelPoint at = dayFieldPosition(hit->month, year, hit->day, state.cellWidth);
+    if (mode == MarkMode::Highlighted) {
+        SetTextColor(state.calendarDC, RGB(255, 255, 255));
+        SetBkColor(state.calendarDC, RGB(0, 0, 255));
+    } else {
+        SetTextColor(state.calendarDC, RGB(0, 0, 0));
+        SetBkColor(state.calendarDC, RGB(255, 255, 255));
+    }
+    textAt(state.calendarDC, at.x, at.y, dayNumberText(hit->day));
+    return year * 10000 + hit->month * 100 + hit->day;
+}
+
+DateNumber markDay(int32_t year, int32_t x, int32_t y, MarkMode mode) {
+    return markDayOn(Calendar, year, x, y, mode);
+}

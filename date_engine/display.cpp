@@ -62,8 +62,12 @@ FormattedDate formatDateText(std::string_view input, bool abbreviated, bool week
     int32_t code = 0;
     std::string normal = normalise(input, code);
     if (code != 0) return {code, {}};
-    std::string text(trimBlanks(beforeTag(normal)));
+    std::string_view untrimmed = beforeTag(normal);
+    std::string text(trimBlanks(untrimmed));
     size_t parts = countChar(text, '/') + 1;
+    // A month part that begins with a blank ("x 7/1941" keeps " 7") is no
+    // month; trimming it away would show "7/1941" and quietly accept it.
+    if ((parts == 2 || parts == 3) && !untrimmed.empty() && untrimmed.front() == ' ') return {1, {}};
 
     if (abbreviated) {
         if (parts == 2) {
@@ -96,6 +100,10 @@ FormattedDate formatDateText(std::string_view input, bool abbreviated, bool week
             std::string word(slashPart(text, 0));
             replaceAll(text, word, std::to_string((position - 1) / 5 + 1));
             parts = countChar(text, '/') + 1;
+            // "Mayor" would come out as "5": a word that turns into a lone
+            // number is no date and no year.
+            bool yearText = text.find("to") != std::string::npos || text.find("or") != std::string::npos;
+            if (parts == 1 && !text.empty() && !yearText && !(text.size() == 4 && allDigits(text))) return {4, {}};
         }
         if (parts == 3) {
             std::string_view month = slashPart(text, 0), day = slashPart(text, 1), year = slashPart(text, 2);

@@ -1,0 +1,84 @@
+// Benchmarks of the calculation and of the date formatting. Run with
+//   build/host/tests/bench/engine_bench --benchmark_repetitions=10
+//       --benchmark_report_aggregates_only=true
+// The "allocs" counter is heap allocations per call, counted by the
+// replacement operator new below.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "calculation.h"
+#include "date_text.h"
+
+namespace {
+std::atomic<long> Allocations{0};
+}
+
+void* operator new(std::size_t size) {
+    Allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+// A dialog whose fields live in fixed buffers, so the benchmark measures the
+// engine and not a container.
+class BenchDialog final : public DialogFields {
+public:
+    explicit BenchDialog(std::array<const char*, 5> fields) : in(fields) {}
+    std::array<const char*, 5> in;
+    std::string readField(int32_t id) override { return in[static_cast<size_t>(id - EventDateField)]; }
+    void writeField(int32_t, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
+    void showError(std::string_view, std::string_view) override {}
+    void focusEventField() override {}
+};
+
+void runCalculate(benchmark::State& state, BenchDialog&& dialog) {
+    long before = Allocations.load();
+    for (auto _ : state) {
+        MissingPart = MissingFact::None;
+        calculate(dialog);
+    }
+    state.counters["allocs"] = benchmark::Counter(static_cast<double>(Allocations.load() - before),
+                                                  benchmark::Counter::kAvgIterations);
+}
+
+void BM_CalculateBirth(benchmark::State& state) {
+    runCalculate(state, BenchDialog({"12/07/1941", "20-30", "", "", ""}));
+}
+void BM_CalculateBirthDate(benchmark::State& state) {
+    runCalculate(state, BenchDialog({"05/10/1900", "", "18", "", ""}));
+}
+void BM_CalculateEvent(benchmark::State& state) {
+    runCalculate(state, BenchDialog({"", "30", "2", "", "06/15/1850"}));
+}
+void BM_CalculateAge(benchmark::State& state) {
+    runCalculate(state, BenchDialog({"03/10/1900", "", "", "", "01/15/1850"}));
+}
+
+void BM_FormatDateText(benchmark::State& state) {
+    const char* inputs[] = {"Dec 7, 1941", "12/07/1941  [Su]", "5/1941", "1850 or 1849"};
+    long before = Allocations.load();
+    size_t i = 0;
+    for (auto _ : state) {
+        FormattedDate f = formatDateText(inputs[i++ & 3], state.range(0) & 1, state.range(0) & 2);
+        benchmark::DoNotOptimize(f.text.data());
+    }
+    state.counters["allocs"] = benchmark::Counter(static_cast<double>(Allocations.load() - before),
+                                                  benchmark::Counter::kAvgIterations);
+}
+
+}  // namespace
+
+BENCHMARK(BM_CalculateBirth);
+BENCHMARK(BM_CalculateBirthDate);
+BENCHMARK(BM_CalculateEvent);
+BENCHMARK(BM_CalculateAge);
+BENCHMARK(BM_FormatDateText)->Arg(0)->Arg(3);
+BENCHMARK_MAIN();

@@ -1,0 +1,159 @@
+// Plain-text copy, read back through the clipboard API of the same process:
+// the exact bytes, the previous contents gone in every format, and nothing
+// changed when another thread holds the clipboard.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "clipboard.h"
+#include "win32_test_support.h"
+
+namespace {
+
+// The CF_TEXT bytes on the clipboard, or "<none>".
+std::string clipboardText() {
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
+    std::string text = "<none>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text = bytes;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::vector<UINT> clipboardFormats() {
+    std::vector<UINT> formats;
+    if (!OpenClipboard(nullptr)) return formats;
+    for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f)) formats.push_back(f);
+    CloseClipboard();
+    return formats;
+}
+
+HGLOBAL globalBytes(const void* data, size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    void* p = GlobalLock(block);
+    memcpy(p, data, size);
+    GlobalUnlock(block);
+    return block;
+}
+
+struct CopyCase {
+    const char* name;
+    std::string text;
+};
+
+const CopyCase CopyCases[] = {
+    {"numeric date", "12/07/1941"},
+    {"date with week-day tag", "12/07/1941  [Su]"},
+    {"abbreviated date with tag", "Dec 7, 1941  [Su]"},
+    {"year pair", "1901 or 1900"},
+    {"bytes above 127", "D\xe9""c 7, 1941 \xa3\xfc\xff"},
+    {"one character", "x"},
+    {"line ends kept as they are", "a\r\nb\nc\r"},
+    {"leading and trailing blanks", "  1941  "},
+    {"long text", std::string(5000, '7')},
+};
+
+TEST(Clipboard, CopiesTheExactBytes) {
+    for (const CopyCase& c : CopyCases) {
+        copyTextToClipboard(c.text.c_str());
+        const std::string got = clipboardText();
+        EXPECT_EQ(got, c.text) << c.name << ": expected \"" << c.text.substr(0, 40) << "\", got \""
+                               << got.substr(0, 40) << "\"";
+    }
+}
+
+TEST(Clipboard, EmptyTextGivesAnEmptyEntry) {
+    copyTextToClipboard("before");
+    copyTextToClipboard("");
+    EXPECT_EQ(clipboardText(), "") << "expected an empty text on the clipboard";
+}
+
+TEST(Clipboard, PreviousContentsInEveryFormatAreGone) {
+    const UINT custom = RegisterClipboardFormatA("Quillark test private format");
+    ASSERT_NE(custom, 0u);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    ASSERT_TRUE(EmptyClipboard());
+    const wchar_t wide[] = L"old unicode";
+    SetClipboardData(CF_UNICODETEXT, globalBytes(wide, sizeof wide));
+    const char blob[] = "private bytes";
+    SetClipboardData(custom, globalBytes(blob, sizeof blob));
+    HDC screen = GetDC(nullptr);
+    SetClipboardData(CF_BITMAP, CreateCompatibleBitmap(screen, 4, 4));
+    ReleaseDC(nullptr, screen);
+    CloseClipboard();
+    ASSERT_TRUE(IsClipboardFormatAvailable(custom)) << "setup: expected the private format present";
+    ASSERT_TRUE(IsClipboardFormatAvailable(CF_BITMAP)) << "setup: expected a bitmap present";
+
+    copyTextToClipboard("12/07/1941  [Su]");
+
+    EXPECT_FALSE(IsClipboardFormatAvailable(custom)) << "expected the private format gone";
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP)) << "expected the bitmap gone";
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB)) << "expected no picture in any form";
+    // Only CF_TEXT and the text forms the system derives from it remain.
+    for (UINT f : clipboardFormats()) {
+        EXPECT_TRUE(f == CF_TEXT || f == CF_UNICODETEXT || f == CF_OEMTEXT || f == CF_LOCALE)
+            << "expected only text formats, got format " << f;
+    }
+    EXPECT_EQ(clipboardText(), "12/07/1941  [Su]");
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE unicode = GetClipboardData(CF_UNICODETEXT);
+    std::wstring derived = unicode != nullptr ? static_cast<const wchar_t*>(GlobalLock(unicode)) : L"";
+    if (unicode != nullptr) GlobalUnlock(unicode);
+    CloseClipboard();
+    EXPECT_TRUE(derived == L"12/07/1941  [Su]") << "expected the unicode form to be the new text, not \"old unicode\"";
+}
+
+TEST(Clipboard, HeldByAnotherThreadNothingChanges) {
+    copyTextToClipboard("kept");
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bool holderOpened = false;
+    // The holder opens it with a window of its own, as another program would.
+    std::thread holder([&] {
+        HWND window = CreateWindowExA(0, "STATIC", "holder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        holderOpened = OpenClipboard(window) != FALSE;
+        SetEvent(opened);
+        WaitForSingleObject(release, 10000);
+        if (holderOpened) CloseClipboard();
+        DestroyWindow(window);
+    });
+    ASSERT_EQ(WaitForSingleObject(opened, 10000), WAIT_OBJECT_0);
+    ASSERT_TRUE(holderOpened) << "setup: the other thread could not open the clipboard";
+
+    copyTextToClipboard("lost");
+
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+    const std::string got = clipboardText();
+    EXPECT_EQ(got, "kept") << "expected the clipboard untouched while held elsewhere, got \"" << got << "\"";
+
+    // Once released, copying works again.
+    copyTextToClipboard("after");
+    EXPECT_EQ(clipboardText(), "after");
+}
+
+TEST(Clipboard, ClipboardIsClosedAfterACopy) {
+    copyTextToClipboard("closed");
+    // Another thread can open it at once: the copy did not keep it open.
+    bool otherOpened = false;
+    std::thread other([&] {
+        otherOpened = OpenClipboard(nullptr) != FALSE;
+        if (otherOpened) CloseClipboard();
+    });
+    other.join();
+    EXPECT_TRUE(otherOpened) << "expected the clipboard free after the copy";
+    EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
+}
+
+}  // namespace

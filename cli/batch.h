@@ -1,0 +1,50 @@
+// Batch mode: one calculation per CSV row, exactly as the single mode does
+// it, streamed so memory stays the same whatever the file's size.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "csv.h"
+
+namespace quillark {
+
+struct BatchOptions {
+    bool abbreviated = false;
+    bool weekDay = false;
+    size_t maxRecordBytes = CsvReader::DefaultMaxRecordBytes;
+    // Called now and then with the number of rows done so far, for a
+    // progress display; may be empty.
+    std::function<void(uint64_t rowsDone)> progress;
+    uint64_t progressEvery = 4096;  // rows between progress calls
+};
+
+enum class BatchStatus {
+    AllOk,        // every row calculated without error
+    RowErrors,    // the run finished; at least one row reports an error
+    InputError,   // the input could not be read (message says why)
+    OutputError,  // the output could not be written
+};
+
+struct BatchResult {
+    BatchStatus status = BatchStatus::AllOk;
+    uint64_t rows = 0;        // data rows written, header not counted
+    uint64_t failedRows = 0;  // rows whose status is not "ok"
+    std::string message;      // for InputError and OutputError
+};
+
+// The status column's text for a row whose field count differs from the header's.
+std::string rowShapeStatus(size_t fields, size_t headerFields);
+
+// Reads a header row and then data rows from in, writes them to out with the
+// five engine columns (found by name, ignoring case and surrounding blanks)
+// filled in as the single mode fills them, values trimmed of blanks, and a
+// last column "status": "ok" or "Caption: text". Engine columns the header
+// lacks are read as empty and added after the input's columns, so no answer
+// is dropped. A row that fails is written as it came. A row whose field
+// count differs from the header's is written as it came followed by its
+// status. The output keeps the line end of the input's header row.
+BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options);
+
+}  // namespace quillark

@@ -1,0 +1,211 @@
+#include "csv.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quillark {
+
+namespace {
+constexpr size_t ChunkBytes = size_t{64} << 10;
+}
+
+size_t FileSource::read(char* buffer, size_t size) { return std::fread(buffer, 1, size, file_); }
+
+bool FileSource::failed() const { return std::ferror(file_) != 0; }
+
+size_t StringSource::read(char* buffer, size_t size) {
+    size_t n = std::min(size, text_.size());
+    if (chunk_ > 0) n = std::min(n, chunk_);
+    std::memcpy(buffer, text_.data(), n);
+    text_.remove_prefix(n);
+    return n;
+}
+
+CsvReader::CsvReader(ByteSource& source, size_t maxRecordBytes)
+    : source_(source), maxRecordBytes_(maxRecordBytes), buffer_(ChunkBytes) {}
+
+std::string_view CsvReader::field(size_t index) const {
+    const size_t begin = index == 0 ? 0 : ends_[index - 1];
+    return std::string_view(data_).substr(begin, ends_[index] - begin);
+}
+
+bool CsvReader::fill() {
+    while (!eof_) {
+        pos_ = 0;
+        end_ = 0;
+        // At the very start keep reading until the three bytes of a byte-order
+        // mark are in, however the source splits them.
+        const size_t want = atStart_ ? 3 : 1;
+        while (end_ < want) {
+            const size_t n = source_.read(buffer_.data() + end_, buffer_.size() - end_);
+            if (n == 0) {
+                eof_ = true;
+                break;
+            }
+            end_ += n;
+        }
+        if (atStart_) {
+            atStart_ = false;
+            if (end_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
+        }
+        if (pos_ < end_) return true;
+    }
+    return false;
+}
+
+void CsvReader::endField() { ends_.push_back(static_cast<uint32_t>(data_.size())); }
+
+CsvReader::Status CsvReader::next() {
+    data_.clear();
+    ends_.clear();
+    blankLine_ = false;
+    unterminatedQuote_ = false;
+    endedWithCrLf_ = false;
+
+    State state = State::FieldStart;
+    bool started = false;  // any byte of this record consumed
+
+    for (;;) {
+        if (pos_ == end_ && !fill()) {
+            if (source_.failed()) return Status::ReadError;
+            if (!started) return Status::End;
+            if (state == State::Quoted) unterminatedQuote_ = true;
+            endField();
+            return Status::Record;
+        }
+        if (!started) {
+            started = true;
+            recordLine_ = line_;
+        }
+
+        const char* const base = buffer_.data();
+        switch (state) {
+        case State::FieldStart:
+        case State::Unquoted: {
+            if (state == State::FieldStart && base[pos_] == '"') {
+                ++pos_;
+                state = State::Quoted;
+                break;
+            }
+            // Copy the plain run up to the next separator in one go.
+            size_t stop = pos_;
+            while (stop < end_ && base[stop] != ',' && base[stop] != '\n' && base[stop] != '\r') ++stop;
+            const bool empty = state == State::FieldStart && stop == pos_;
+            data_.append(base + pos_, stop - pos_);
+            pos_ = stop;
+            if (pos_ == end_) {
+                if (!empty) state = State::Unquoted;
+                break;
+            }
+            const char c = base[pos_++];
+            if (c == ',') {
+                endField();
+                state = State::FieldStart;
+                break;
+            }
+            // A line end closes the record.
+            blankLine_ = ends_.empty() && data_.empty() && empty;
+            endField();
+            ++line_;
+            // After a CR, a LF belongs to the same line end; it may only
+            // arrive with the next chunk. (The record's bytes are already
+            // copied out, so the buffer can be refilled here.)
+            if (c == '\r' && (pos_ < end_ || fill()) && buffer_[pos_] == '\n') {
+                ++pos_;
+                endedWithCrLf_ = true;
+            }
+            return Status::Record;
+        }
+        case State::Quoted: {
+            size_t stop = pos_;
+            while (stop < end_ && base[stop] != '"') {
+                if (base[stop] == '\n') ++line_;
+                ++stop;
+            }
+            data_.append(base + pos_, stop - pos_);
+            pos_ = stop;
+            if (pos_ < end_) {
+                ++pos_;
+                state = State::QuoteInQuoted;
+            }
+            break;
+        }
+        case State::QuoteInQuoted: {
+            const char c = base[pos_];
+            if (c == '"') {
+                // A doubled quote stands for one quote.
+                data_.push_back('"');
+                ++pos_;
+                state = State::Quoted;
+            } else {
+                // The closing quote. A separator or line end is then taken as
+                // after any field; other text after it is kept as it stands,
+                // as most readers do, rather than losing the row.
+                state = State::Unquoted;
+            }
+            break;
+        }
+        }
+
+        if (data_.size() + ends_.size() > maxRecordBytes_) return Status::RecordTooLong;
+    }
+}
+
+bool FileSink::write(const char* data, size_t size) {
+    return std::fwrite(data, 1, size, file_) == size;
+}
+
+CsvWriter::CsvWriter(ByteSink& sink, std::string_view lineEnd) : sink_(sink), lineEnd_(lineEnd) {
+    buffer_.reserve(ChunkBytes + 1024);
+}
+
+CsvWriter::~CsvWriter() { flush(); }
+
+void CsvWriter::put(std::string_view text) { buffer_.append(text); }
+
+void CsvWriter::field(std::string_view text) {
+    if (!firstInRecord_) buffer_.push_back(',');
+    ++fieldsInRecord_;
+    firstInRecord_ = false;
+    // One pass over the bytes; find_first_of would scan once per special byte.
+    bool special = false;
+    for (const char c : text) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+            special = true;
+            break;
+        }
+    }
+    if (!special) {
+        put(text);
+        return;
+    }
+    buffer_.push_back('"');
+    for (size_t quote; (quote = text.find('"')) != std::string_view::npos;) {
+        put(text.substr(0, quote + 1));
+        buffer_.push_back('"');
+        text.remove_prefix(quote + 1);
+    }
+    put(text);
+    buffer_.push_back('"');
+}
+
+void CsvWriter::endRecord() {
+    // A record of one empty field would read back as a blank line.
+    if (fieldsInRecord_ == 1 && buffer_.size() == recordStart_) put("\"\"");
+    put(lineEnd_);
+    firstInRecord_ = true;
+    fieldsInRecord_ = 0;
+    if (buffer_.size() >= ChunkBytes) flush();
+    recordStart_ = buffer_.size();
+}
+
+bool CsvWriter::flush() {
+    if (!buffer_.empty()) {
+        if (!failed_ && !sink_.write(buffer_.data(), buffer_.size())) failed_ = true;
+        buffer_.clear();
+        recordStart_ = 0;
+    }
+    return !failed_;
+}
+
+}  // namespace quillark

@@ -1,0 +1,157 @@
+// A streaming reader and writer for comma-separated values as RFC 4180 has
+// them: quoted fields with embedded commas, doubled quotes and line breaks,
+// records ended by CR LF, LF or a lone CR, and a UTF-8 byte-order mark at
+// the start ignored. Memory stays bounded by the longest record, which is
+// capped, so a stray quote cannot swallow a whole file into memory.
+//
+// Written here rather than taken from a package: Debian's CSV readers are a
+// compiled C library with no mingw build, and a header-only parser that reads
+// line by line (no line breaks inside quotes), needs the column count at
+// compile time and allocates 48 MiB of buffers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillark {
+
+// Where the reader's bytes come from.
+class ByteSource {
+public:
+    // Fills up to size bytes; 0 at the end of the input or on an error.
+    virtual size_t read(char* buffer, size_t size) = 0;
+    virtual bool failed() const = 0;
+
+protected:
+    ~ByteSource() = default;
+};
+
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(std::FILE* file) : file_(file) {}
+    size_t read(char* buffer, size_t size) override;
+    bool failed() const override;
+
+private:
+    std::FILE* file_;
+};
+
+class StringSource final : public ByteSource {
+public:
+    // chunk > 0 hands the text out in pieces of that size, as a pipe might.
+    explicit StringSource(std::string_view text, size_t chunk = 0) : text_(text), chunk_(chunk) {}
+    size_t read(char* buffer, size_t size) override;
+    bool failed() const override { return false; }
+
+private:
+    std::string_view text_;
+    size_t chunk_;
+};
+
+class CsvReader {
+public:
+    enum class Status {
+        Record,          // a record is available through fieldCount()/field()
+        End,             // no more records
+        ReadError,       // the source failed
+        RecordTooLong,   // a record grew beyond the cap
+    };
+
+    static constexpr size_t DefaultMaxRecordBytes = size_t{1} << 20;
+
+    explicit CsvReader(ByteSource& source, size_t maxRecordBytes = DefaultMaxRecordBytes);
+
+    Status next();
+
+    size_t fieldCount() const { return ends_.size(); }
+    std::string_view field(size_t index) const;
+    // The record was an empty line: no characters at all before its end.
+    bool blankLine() const { return blankLine_; }
+    // The input ended inside a quoted field of this record.
+    bool unterminatedQuote() const { return unterminatedQuote_; }
+    // The record ended in CR LF (false for LF, a lone CR or the end of input).
+    bool endedWithCrLf() const { return endedWithCrLf_; }
+    // Line number (from 1) where the current record starts.
+    uint64_t line() const { return recordLine_; }
+
+private:
+    enum class State { FieldStart, Unquoted, Quoted, QuoteInQuoted };
+
+    bool fill();
+    void endField();
+
+    ByteSource& source_;
+    size_t maxRecordBytes_;
+    std::vector<char> buffer_;
+    size_t pos_ = 0;
+    size_t end_ = 0;
+    bool atStart_ = true;   // the byte-order mark is only looked for here
+    bool eof_ = false;
+    uint64_t line_ = 1;
+    uint64_t recordLine_ = 1;
+
+    std::string data_;             // the current record's field bytes, unquoted
+    std::vector<uint32_t> ends_;   // end offset of each field in data_
+    bool blankLine_ = false;
+    bool unterminatedQuote_ = false;
+    bool endedWithCrLf_ = false;
+};
+
+// Where the writer's bytes go.
+class ByteSink {
+public:
+    virtual bool write(const char* data, size_t size) = 0;
+
+protected:
+    ~ByteSink() = default;
+};
+
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(std::FILE* file) : file_(file) {}
+    bool write(const char* data, size_t size) override;
+
+private:
+    std::FILE* file_;
+};
+
+class StringSink final : public ByteSink {
+public:
+    bool write(const char* data, size_t size) override {
+        text.append(data, size);
+        return true;
+    }
+    std::string text;
+};
+
+// Writes records with the fewest quotes that keep them readable: a field is
+// quoted only when it holds a comma, a quote, a CR or a LF.
+class CsvWriter {
+public:
+    CsvWriter(ByteSink& sink, std::string_view lineEnd = "\n");
+    ~CsvWriter();
+
+    void setLineEnd(std::string_view lineEnd) { lineEnd_.assign(lineEnd); }
+    void field(std::string_view text);
+    void endRecord();
+    // Hands everything written so far to the sink; false once any write failed.
+    bool flush();
+    bool failed() const { return failed_; }
+
+private:
+    void put(std::string_view text);
+
+    ByteSink& sink_;
+    std::string lineEnd_;
+    std::string buffer_;
+    size_t recordStart_ = 0;     // where the current record begins in buffer_
+    size_t fieldsInRecord_ = 0;
+    bool firstInRecord_ = true;
+    bool failed_ = false;
+};
+
+}  // namespace quillark

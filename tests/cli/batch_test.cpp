@@ -1,0 +1,324 @@
+// Batch mode: CSV in, one calculation per row, CSV out.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "batch.h"
+#include "csv.h"
+#include "date_text.h"
+#include "session.h"
+
+namespace {
+
+using quillark::BatchOptions;
+using quillark::BatchResult;
+using quillark::BatchStatus;
+
+struct BatchRun {
+    BatchResult result;
+    std::string output;
+};
+
+BatchRun runText(std::string_view input, const BatchOptions& options = {}, size_t chunk = 0) {
+    quillark::StringSource source(input, chunk);
+    quillark::StringSink sink;
+    BatchRun run;
+    run.result = quillark::runBatch(source, sink, options);
+    run.output = sink.text;
+    return run;
+}
+
+std::string visible(std::string_view text) {
+    std::string shown;
+    for (char c : text) {
+        if (c == '\n') shown += "\\n";
+        else if (c == '\r') shown += "\\r";
+        else shown += c;
+    }
+    return "\"" + shown + "\"";
+}
+
+struct BatchCase {
+    const char* name;
+    std::string_view input;
+    std::string_view expected;
+    BatchStatus status;
+    uint64_t rows;
+    uint64_t failedRows;
+    bool abbreviated = false;
+    bool weekDay = false;
+};
+
+const BatchCase BatchCases[] = {
+    {"typical request",
+     "event,years,months,days,birth\n\"Dec 7, 1941\",40,,,\n",
+     "event,years,months,days,birth,status\n12/07/1941,40,,,1901 or 1900,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"quoted fields with commas and doubled quotes",
+     "name,event,years,months,days,birth\n\"Smith, \"\"Jack\"\"\",\"Dec 7, 1941\",40,0,,\n",
+     "name,event,years,months,days,birth,status\n\"Smith, \"\"Jack\"\"\",12/07/1941,40,0,,12/07/1901,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"embedded line breaks in a passed-through column",
+     "note,event,years,months,days,birth\n\"line one\nline two\",05/10/1900,50,,,\n",
+     "note,event,years,months,days,birth,status\n\"line one\nline two\",05/10/1900,50,,,1850 or 1849,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"computed age keeps no leading blank",
+     "event,years,months,days,birth\n01/30/1900,,,,12/31/1850\n",
+     "event,years,months,days,birth,status\n01/30/1900,49,0,30,12/31/1850,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"missing columns read as empty and are added for the answer",
+     "event,years\n05/10/1900,20-30\n",
+     "event,years,months,days,birth,status\n05/10/1900,20-30,,,1869 to 1880,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"extra columns pass through in place",
+     "id,event,parish,years,months,days,birth,notes\n7,\"Dec 7, 1941\",St Mary,40,6,,,ok?\n",
+     "id,event,parish,years,months,days,birth,notes,status\n7,12/07/1941,St Mary,40,6,,06/07/1901,ok?,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"column names ignore case and surrounding blanks",
+     " EVENT ,Years,Birth\n1900,60+,\n",
+     " EVENT ,Years,Birth,months,days,status\n1900,60+,1840 or before,,,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"short row is reported and passed through",
+     "event,years,months,days,birth\n05/10/1900,50\n1900,60+,,,\n",
+     "event,years,months,days,birth,status\n05/10/1900,50,Row error: 2 fields where the header has 5\n"
+     "1900,60+,,,1840 or before,ok\n",
+     BatchStatus::RowErrors, 2, 1},
+    {"long row is reported and passed through",
+     "event,years\n05/10/1900,50,x\n",
+     "event,years,months,days,birth,status\n05/10/1900,50,x,Row error: 3 fields where the header has 2\n",
+     BatchStatus::RowErrors, 1, 1},
+    {"header only",
+     "event,years,months,days,birth\n",
+     "event,years,months,days,birth,status\n",
+     BatchStatus::AllOk, 0, 0},
+    {"header without line end",
+     "event,years,months,days,birth",
+     "event,years,months,days,birth,status\n",
+     BatchStatus::AllOk, 0, 0},
+    {"byte-order mark dropped and header still found",
+     "\xEF\xBB\xBF" "event,years,months,days,birth\n1900,-5,,,\n",
+     "event,years,months,days,birth,status\n1900,-5,,,1894 to 1900,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"CRLF input gives CRLF output",
+     "event,years,months,days,birth\r\n05/10/1900,50,,,\r\n,30,,,06/15/1850\r\n",
+     "event,years,months,days,birth,status\r\n05/10/1900,50,,,1850 or 1849,ok\r\n"
+     "1880 or 1881,30,,,06/15/1850,ok\r\n",
+     BatchStatus::AllOk, 2, 0},
+    {"illegal date row stays as it came, the next row goes on",
+     "event,years,months,days,birth\n13/07/1941,40,,,\n\"Dec 7, 1941\",40,,,\n",
+     "event,years,months,days,birth,status\n13/07/1941,40,,,,Illegal Date: Check on months\n"
+     "12/07/1941,40,,,1901 or 1900,ok\n",
+     BatchStatus::RowErrors, 2, 1},
+    {"a failing birth leaves the row as typed, event included",
+     "event,years,months,days,birth\n\"Dec 7, 1941\",,,,12/7/41\n",
+     "event,years,months,days,birth,status\n\"Dec 7, 1941\",,,,12/7/41,Illegal Date: Check on 4 digit year\n",
+     BatchStatus::RowErrors, 1, 1},
+    {"calculation errors in the status",
+     "event,years,months,days,birth\n05/10/1850,,,,05/11/1850\n12/07/1941,,,,\n",
+     "event,years,months,days,birth,status\n05/10/1850,,,,05/11/1850,Data Error: Event date before birth date\n"
+     "12/07/1941,,,,,Data error: Must specify two of the three data parts\n",
+     BatchStatus::RowErrors, 2, 2},
+    {"error row with an added column keeps the status last",
+     "event,years\n13/07/1941,40\n",
+     "event,years,months,days,birth,status\n13/07/1941,40,,,,Illegal Date: Check on months\n",
+     BatchStatus::RowErrors, 1, 1},
+    {"header naming none of the columns",
+     "a,b\n1,2\n",
+     "a,b,event,years,months,days,birth,status\n1,2,,,,,,Data error: Must specify two of the three data parts\n",
+     BatchStatus::RowErrors, 1, 1},
+    {"first of two same-named columns is used",
+     "event,years,event,months,days,birth\n1900,60+,keep me,,,\n",
+     "event,years,event,months,days,birth,status\n1900,60+,keep me,,,1840 or before,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"blank lines between rows are skipped",
+     "event,years,months,days,birth\n\n1900,60+,,,\n\n",
+     "event,years,months,days,birth,status\n1900,60+,,,1840 or before,ok\n",
+     BatchStatus::AllOk, 1, 0},
+    {"single column: a blank line is a row",
+     "event\n\n",
+     "event,years,months,days,birth,status\n,,,,,Data error: Must specify two of the three data parts\n",
+     BatchStatus::RowErrors, 1, 1},
+    {"quote left open to the end of the input",
+     "event,years,months,days,birth\n1900,60+,,,\"open\n",
+     "event,years,months,days,birth,status\n1900,60+,,,\"open\n\","
+     "Row error: a quoted field is not closed before the end of the input\n",
+     BatchStatus::RowErrors, 1, 1},
+    {"display options apply to every row",
+     "event,years,months,days,birth\n12/07/1941,40,0,,\n",
+     "event,years,months,days,birth,status\n\"Dec 7, 1941  [Su]\",40,0,,\"Dec 7, 1901  [Sa]\",ok\n",
+     BatchStatus::AllOk, 1, 0, true, true},
+};
+
+TEST(Batch, LabelledCases) {
+    for (const BatchCase& c : BatchCases) {
+        BatchOptions options;
+        options.abbreviated = c.abbreviated;
+        options.weekDay = c.weekDay;
+        for (size_t chunk : {size_t{0}, size_t{1}, size_t{3}}) {
+            const BatchRun run = runText(c.input, options, chunk);
+            EXPECT_EQ(run.output, c.expected) << c.name << " (chunk " << chunk << "): expected "
+                                              << visible(c.expected) << ", got " << visible(run.output);
+            EXPECT_EQ(static_cast<int>(run.result.status), static_cast<int>(c.status))
+                << c.name << ": expected status " << static_cast<int>(c.status) << ", got "
+                << static_cast<int>(run.result.status) << " " << run.result.message;
+            EXPECT_EQ(run.result.rows, c.rows) << c.name;
+            EXPECT_EQ(run.result.failedRows, c.failedRows) << c.name;
+        }
+    }
+}
+
+TEST(Batch, EmptyInputNeedsAHeader) {
+    for (std::string_view input : {std::string_view(""), std::string_view("\xEF\xBB\xBF")}) {
+        const BatchRun run = runText(input);
+        EXPECT_EQ(run.result.status, BatchStatus::InputError) << visible(input);
+        EXPECT_NE(run.result.message.find("header row"), std::string::npos) << run.result.message;
+        EXPECT_EQ(run.output, "");
+    }
+}
+
+TEST(Batch, OverlongRecordStopsWithItsLine) {
+    std::string input = "event,years,months,days,birth\n1900,60+,,,\n\"";
+    input.append(3000, 'x');
+    BatchOptions options;
+    options.maxRecordBytes = 1000;
+    const BatchRun run = runText(input, options);
+    EXPECT_EQ(run.result.status, BatchStatus::InputError);
+    EXPECT_NE(run.result.message.find("line 3"), std::string::npos)
+        << "expected the message to name line 3, got " << run.result.message;
+    // What was done before the bad record is not lost.
+    EXPECT_EQ(run.output.substr(0, run.output.find('\n', run.output.find('\n') + 1) + 1),
+              "event,years,months,days,birth,status\n1900,60+,,,1840 or before,ok\n");
+}
+
+TEST(Batch, ReadFailureIsAnInputError) {
+    struct BrokenPipe final : quillark::ByteSource {
+        int calls = 0;
+        size_t read(char* buffer, size_t size) override {
+            if (calls++ > 0 || size < 6) return 0;
+            std::memcpy(buffer, "event\n", 6);
+            return 6;
+        }
+        bool failed() const override { return calls > 1; }
+    } source;
+    quillark::StringSink sink;
+    const BatchResult result = quillark::runBatch(source, sink, {});
+    EXPECT_EQ(result.status, BatchStatus::InputError);
+}
+
+TEST(Batch, WriteFailureIsAnOutputError) {
+    struct FullDisk final : quillark::ByteSink {
+        bool write(const char*, size_t) override { return false; }
+    } sink;
+    quillark::StringSource source("event,years,months,days,birth\n1900,60+,,,\n");
+    const BatchResult result = quillark::runBatch(source, sink, {});
+    EXPECT_EQ(result.status, BatchStatus::OutputError);
+}
+
+// A generated transcription: every row's output must be the single mode's
+// answer for that row (trimmed), or the row as it came with the single mode's
+// error as its status.
+struct GeneratedRow {
+    std::string id, note;
+    std::array<std::string, 5> fields;
+};
+
+std::vector<GeneratedRow> generateRows(size_t count, uint32_t seed) {
+    std::mt19937 random(seed);
+    auto pick = [&](std::initializer_list<const char*> options) {
+        return std::string(*(options.begin() + random() % options.size()));
+    };
+    auto number = [&](int low, int high) { return std::to_string(low + static_cast<int>(random() % (high - low + 1))); };
+    auto date = [&]() -> std::string {
+        const std::string year = number(1600, 2100);
+        switch (random() % 8) {
+        case 0: return year;
+        case 1: return number(1, 12) + "/" + year;
+        case 2: return pick({"Jan", "Feb", "Mar", "Dec", "ma", "JU"}) + " " + number(1, 28) + ", " + year;
+        case 3: return number(1, 13) + "/" + number(0, 31) + "/" + year;  // some illegal
+        case 4: return number(1, 12) + "-" + number(1, 28) + "-" + year.substr(2);  // two-digit year
+        default: return number(1, 12) + "/" + number(1, 28) + "/" + year;
+        }
+    };
+    std::vector<GeneratedRow> rows(count);
+    for (size_t i = 0; i < count; ++i) {
+        GeneratedRow& row = rows[i];
+        row.id = std::to_string(i + 1);
+        row.note = pick({"", "buried", "aged \"about\" 40", "St Mary, Oxford", "line\nbreak"});
+        const unsigned shape = random() % 10;
+        const bool hasEvent = shape != 0 && shape != 1;
+        const bool hasBirth = shape <= 2 || shape == 9;
+        const bool hasAge = shape != 2;
+        if (hasEvent) row.fields[0] = date();
+        if (hasBirth) row.fields[4] = date();
+        if (hasAge) {
+            row.fields[1] = pick({"30", "20-30", "-5", "60+", "0-0", "2.5", "", "45"});
+            if (random() % 3 == 0) row.fields[2] = number(0, 14);
+            if (random() % 4 == 0) row.fields[3] = number(0, 40);
+        }
+    }
+    return rows;
+}
+
+TEST(Batch, FiftyThousandGeneratedRowsMatchTheSingleMode) {
+    const std::vector<GeneratedRow> rows = generateRows(50000, 4711);
+    quillark::StringSink inputSink;
+    {
+        quillark::CsvWriter writer(inputSink);
+        for (const char* name : {"id", "event", "years", "months", "days", "birth", "note"}) writer.field(name);
+        writer.endRecord();
+        for (const GeneratedRow& row : rows) {
+            writer.field(row.id);
+            for (const std::string& f : row.fields) writer.field(f);
+            writer.field(row.note);
+            writer.endRecord();
+        }
+    }
+
+    std::vector<uint64_t> progressCalls;
+    BatchOptions options;
+    options.progressEvery = 10000;
+    options.progress = [&](uint64_t done) { progressCalls.push_back(done); };
+    const BatchRun run = runText(inputSink.text, options);
+    EXPECT_EQ(run.result.rows, rows.size());
+    EXPECT_EQ(progressCalls, (std::vector<uint64_t>{10000, 20000, 30000, 40000, 50000}));
+
+    quillark::StringSource outputSource(run.output);
+    quillark::CsvReader reader(outputSource);
+    ASSERT_EQ(reader.next(), quillark::CsvReader::Status::Record);
+    ASSERT_EQ(reader.fieldCount(), 8u);
+
+    quillark::Session session;
+    uint64_t failed = 0, ok = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const GeneratedRow& row = rows[i];
+        ASSERT_EQ(reader.next(), quillark::CsvReader::Status::Record) << "row " << row.id;
+        ASSERT_EQ(reader.fieldCount(), 8u) << "row " << row.id;
+        quillark::SessionInput input;
+        for (size_t k = 0; k < 5; ++k) input.fields[k] = row.fields[k];
+        const quillark::SessionResult& answer = session.run(input);
+        const bool good = answer.outcome == quillark::SessionOutcome::Ok;
+        good ? ++ok : ++failed;
+        EXPECT_EQ(reader.field(0), row.id);
+        for (size_t k = 0; k < 5; ++k) {
+            const std::string expected(good ? trimBlanks(answer.fields[k]) : std::string_view(row.fields[k]));
+            EXPECT_EQ(reader.field(k + 1), expected)
+                << "row " << row.id << " column " << k + 1 << ": expected " << visible(expected) << ", got "
+                << visible(reader.field(k + 1));
+        }
+        EXPECT_EQ(reader.field(6), row.note) << "row " << row.id;
+        const std::string status = good ? std::string("ok") : answer.caption + ": " + answer.text;
+        EXPECT_EQ(reader.field(7), status) << "row " << row.id << ": expected " << status << ", got "
+                                           << reader.field(7);
+        if (::testing::Test::HasFailure()) break;  // one broken row is enough to read
+    }
+    EXPECT_EQ(reader.next(), quillark::CsvReader::Status::End);
+    EXPECT_EQ(run.result.failedRows, failed);
+    // The generator must exercise both sides.
+    EXPECT_GT(ok, rows.size() / 4);
+    EXPECT_GT(failed, rows.size() / 20);
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// Runs the quillark-calc program as a separate process and collects what it
+// printed and its exit code. POSIX only: these tests run natively.
+#pragma once
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace cli_test {
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+inline void writeFile(const std::string& path, std::string_view text) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// A private scratch directory for this test program, removed at exit.
+class ScratchDir {
+public:
+    ScratchDir() {
+        char pattern[] = "/tmp/quillark-cli-test-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        if (made == nullptr) std::abort();
+        path_ = made;
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+inline const std::string& scratchDir() {
+    static const ScratchDir dir;
+    return dir.path();
+}
+
+// Runs the program with args and the given standard input. With onTerminal,
+// standard error is a pseudo-terminal and what arrived there is returned in err.
+inline ProgramRun runCalc(const std::vector<std::string>& args, std::string_view input = {},
+                          bool onTerminal = false) {
+    const std::string inPath = scratchDir() + "/stdin";
+    const std::string outPath = scratchDir() + "/stdout";
+    const std::string errPath = scratchDir() + "/stderr";
+    writeFile(inPath, input);
+
+    int master = -1, slave = -1;
+    if (onTerminal && openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return {};
+
+    const pid_t child = fork();
+    if (child == 0) {
+        const int in = open(inPath.c_str(), O_RDONLY);
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = onTerminal ? slave : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        if (master >= 0) close(master);
+        std::vector<char*> argv;
+        std::string program = QUILLARK_CALC_PATH;
+        argv.push_back(program.data());
+        std::vector<std::string> copies(args);
+        for (std::string& arg : copies) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+
+    ProgramRun run;
+    if (onTerminal) {
+        close(slave);
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = read(master, buffer, sizeof buffer);
+            if (n <= 0) break;  // EIO once the child has closed the terminal
+            run.err.append(buffer, static_cast<size_t>(n));
+        }
+        close(master);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readFile(outPath);
+    if (!onTerminal) run.err = readFile(errPath);
+    return run;
+}
+
+inline size_t countLines(const std::string& text) {
+    size_t lines = 0;
+    for (char c : text) lines += c == '\n';
+    return lines;
+}
+
+}  // namespace cli_test

@@ -1,0 +1,233 @@
+// The streaming CSV reader and writer.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "csv.h"
+
+namespace {
+
+using quillark::CsvReader;
+using quillark::CsvWriter;
+using quillark::StringSink;
+using quillark::StringSource;
+using Records = std::vector<std::vector<std::string>>;
+
+std::string show(const Records& records) {
+    std::string text = "[";
+    for (const auto& record : records) {
+        text += "[";
+        for (size_t i = 0; i < record.size(); ++i) {
+            if (i > 0) text += ", ";
+            text += "\"";
+            for (char c : record[i]) {
+                if (c == '\n') text += "\\n";
+                else if (c == '\r') text += "\\r";
+                else text += c;
+            }
+            text += "\"";
+        }
+        text += "]";
+    }
+    return text + "]";
+}
+
+struct ReadResult {
+    Records records;
+    std::vector<bool> crlf;
+    std::vector<bool> blank;
+    std::vector<bool> unterminated;
+    std::vector<uint64_t> lines;
+    CsvReader::Status last = CsvReader::Status::End;
+};
+
+ReadResult readAll(std::string_view text, size_t chunk, size_t maxRecord = CsvReader::DefaultMaxRecordBytes) {
+    StringSource source(text, chunk);
+    CsvReader reader(source, maxRecord);
+    ReadResult result;
+    for (;;) {
+        result.last = reader.next();
+        if (result.last != CsvReader::Status::Record) break;
+        std::vector<std::string> record;
+        for (size_t i = 0; i < reader.fieldCount(); ++i) record.emplace_back(reader.field(i));
+        result.records.push_back(record);
+        result.crlf.push_back(reader.endedWithCrLf());
+        result.blank.push_back(reader.blankLine());
+        result.unterminated.push_back(reader.unterminatedQuote());
+        result.lines.push_back(reader.line());
+    }
+    return result;
+}
+
+struct ReaderCase {
+    const char* name;
+    std::string_view input;
+    Records expected;
+};
+
+const ReaderCase ReaderCases[] = {
+    {"plain fields, LF", "a,b,c\n1,2,3\n", {{"a", "b", "c"}, {"1", "2", "3"}}},
+    {"CRLF line ends", "a,b\r\n1,2\r\n", {{"a", "b"}, {"1", "2"}}},
+    {"lone CR line ends", "a,b\r1,2\r", {{"a", "b"}, {"1", "2"}}},
+    {"no line end after the last record", "a,b\n1,2", {{"a", "b"}, {"1", "2"}}},
+    {"empty fields", ",a,,\n", {{"", "a", "", ""}}},
+    {"quoted comma", "\"Smith, John\",2\n", {{"Smith, John", "2"}}},
+    {"doubled quotes", "\"say \"\"hi\"\"\",x\n", {{"say \"hi\"", "x"}}},
+    {"quoted LF", "\"two\nlines\",x\n", {{"two\nlines", "x"}}},
+    {"quoted CRLF kept as it is", "\"two\r\nlines\",x\r\n", {{"two\r\nlines", "x"}}},
+    {"quoted empty field", "\"\",x\n", {{"", "x"}}},
+    {"quote inside an unquoted field is text", "ab\"c,d\n", {{"ab\"c", "d"}}},
+    {"text after a closing quote is kept", "\"ab\"cd,e\n", {{"abcd", "e"}}},
+    {"byte-order mark ignored", "\xEF\xBB\xBF" "event,years\n1900,5\n", {{"event", "years"}, {"1900", "5"}}},
+    {"byte-order mark only at the start", "a\n\xEF\xBB\xBF" "b\n", {{"a"}, {"\xEF\xBB\xBF" "b"}}},
+    {"blank line is a record of one empty field", "a,b\n\n1,2\n", {{"a", "b"}, {""}, {"1", "2"}}},
+    {"blank CRLF line", "a\r\n\r\nb\r\n", {{"a"}, {""}, {"b"}}},
+    {"empty input", "", {}},
+    {"only a byte-order mark", "\xEF\xBB\xBF", {}},
+    {"spaces are data", " a , b \n", {{" a ", " b "}}},
+    {"bytes above 127 pass", "\xE9t\xE9,\xFF\n", {{"\xE9t\xE9", "\xFF"}}},
+    {"trailing comma gives an empty last field", "a,\n", {{"a", ""}}},
+};
+
+TEST(CsvReader, LabelledCasesAtEveryChunking) {
+    for (const ReaderCase& c : ReaderCases) {
+        for (size_t chunk : {size_t{0}, size_t{1}, size_t{2}, size_t{3}, size_t{5}}) {
+            const ReadResult result = readAll(c.input, chunk);
+            EXPECT_EQ(result.last, CsvReader::Status::End) << c.name << " chunk " << chunk;
+            EXPECT_EQ(result.records, c.expected)
+                << c.name << " (chunk " << chunk << "): expected " << show(c.expected) << ", got "
+                << show(result.records);
+        }
+    }
+}
+
+TEST(CsvReader, ReportsLineEndsBlankLinesAndLineNumbers) {
+    for (size_t chunk : {size_t{0}, size_t{1}}) {
+        const ReadResult result = readAll("a,b\r\n\"x\ny\",2\n\n3,4\r5,6", chunk);
+        ASSERT_EQ(result.records.size(), 5u) << show(result.records);
+        EXPECT_EQ(result.crlf, (std::vector<bool>{true, false, false, false, false})) << "chunk " << chunk;
+        EXPECT_EQ(result.blank, (std::vector<bool>{false, false, true, false, false})) << "chunk " << chunk;
+        EXPECT_EQ(result.lines, (std::vector<uint64_t>{1, 2, 4, 5, 6})) << "chunk " << chunk;
+    }
+}
+
+TEST(CsvReader, QuotedEmptyFieldIsNotABlankLine) {
+    const ReadResult result = readAll("\"\"\n", 1);
+    ASSERT_EQ(result.records.size(), 1u);
+    EXPECT_FALSE(result.blank[0]);
+}
+
+TEST(CsvReader, UnterminatedQuoteAtTheEndIsFlagged) {
+    const ReadResult result = readAll("a,b\n1,\"open\n2,3\n", 0);
+    ASSERT_EQ(result.records.size(), 2u) << show(result.records);
+    EXPECT_FALSE(result.unterminated[0]);
+    EXPECT_TRUE(result.unterminated[1]);
+    EXPECT_EQ(result.records[1], (std::vector<std::string>{"1", "open\n2,3\n"}));
+}
+
+TEST(CsvReader, RecordBeyondTheCapStopsTheReader) {
+    // A stray quote would otherwise pull the rest of a huge file into memory.
+    std::string text = "a,b\n\"";
+    text.append(5000, 'x');
+    for (size_t chunk : {size_t{0}, size_t{7}}) {
+        const ReadResult result = readAll(text, chunk, 1000);
+        EXPECT_EQ(result.last, CsvReader::Status::RecordTooLong) << "chunk " << chunk;
+        EXPECT_EQ(result.records.size(), 1u);
+    }
+    // Many empty fields count too, not only field bytes.
+    const ReadResult commas = readAll(std::string(5000, ','), 0, 1000);
+    EXPECT_EQ(commas.last, CsvReader::Status::RecordTooLong);
+    // Just under the cap is fine.
+    const ReadResult fits = readAll(std::string(999, 'y') + "\n", 0, 1000);
+    EXPECT_EQ(fits.last, CsvReader::Status::End);
+    EXPECT_EQ(fits.records.size(), 1u);
+}
+
+struct WriterCase {
+    const char* name;
+    std::vector<std::string> fields;
+    std::string_view expected;
+};
+
+const WriterCase WriterCases[] = {
+    {"plain", {"a", "b"}, "a,b\n"},
+    {"comma quoted", {"Smith, John", "x"}, "\"Smith, John\",x\n"},
+    {"quote doubled", {"say \"hi\""}, "\"say \"\"hi\"\"\"\n"},
+    {"LF quoted", {"a\nb", ""}, "\"a\nb\",\n"},
+    {"CR quoted", {"a\rb"}, "\"a\rb\"\n"},
+    {"spaces unquoted", {" a ", "b "}, " a ,b \n"},
+    {"lone empty field quoted so it is not a blank line", {""}, "\"\"\n"},
+    {"two empty fields", {"", ""}, ",\n"},
+};
+
+TEST(CsvWriter, LabelledCases) {
+    for (const WriterCase& c : WriterCases) {
+        StringSink sink;
+        {
+            CsvWriter writer(sink);
+            for (const std::string& f : c.fields) writer.field(f);
+            writer.endRecord();
+        }
+        EXPECT_EQ(sink.text, c.expected) << c.name;
+    }
+}
+
+TEST(CsvWriter, CrLfLineEnd) {
+    StringSink sink;
+    CsvWriter writer(sink, "\r\n");
+    writer.field("a");
+    writer.endRecord();
+    writer.field("b");
+    writer.endRecord();
+    ASSERT_TRUE(writer.flush());
+    EXPECT_EQ(sink.text, "a\r\nb\r\n");
+}
+
+TEST(CsvWriter, FailedSinkIsReported) {
+    struct FullDisk final : quillark::ByteSink {
+        bool write(const char*, size_t) override { return false; }
+    } sink;
+    CsvWriter writer(sink);
+    writer.field("a");
+    writer.endRecord();
+    EXPECT_FALSE(writer.flush());
+    EXPECT_TRUE(writer.failed());
+}
+
+// Whatever the writer writes, the reader reads back unchanged: random fields
+// drawn from the characters that matter, random record widths, many chunkings.
+TEST(CsvRoundTrip, RandomRecordsSurvive) {
+    std::mt19937 random(20261207);
+    const std::string alphabet = "ab ,\"\r\n\xE9";
+    for (int trial = 0; trial < 300; ++trial) {
+        Records records;
+        const int count = 1 + static_cast<int>(random() % 6);
+        const size_t width = 1 + random() % 4;
+        for (int r = 0; r < count; ++r) {
+            std::vector<std::string> record;
+            for (size_t f = 0; f < width; ++f) {
+                std::string field;
+                const size_t length = random() % 6;
+                for (size_t i = 0; i < length; ++i) field += alphabet[random() % alphabet.size()];
+                record.push_back(field);
+            }
+            records.push_back(record);
+        }
+        StringSink sink;
+        {
+            CsvWriter writer(sink, trial % 2 ? "\r\n" : "\n");
+            for (const auto& record : records) {
+                for (const auto& field : record) writer.field(field);
+                writer.endRecord();
+            }
+        }
+        const size_t chunk = random() % 4;
+        const ReadResult back = readAll(sink.text, chunk);
+        EXPECT_EQ(back.records, records) << "trial " << trial << " chunk " << chunk << ": wrote "
+                                         << show(records) << ", read " << show(back.records);
+    }
+}
+
+}  // namespace

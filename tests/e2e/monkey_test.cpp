@@ -1,0 +1,167 @@
+// A seeded random walk over the main window and its boxes: keystrokes,
+// pastes (short, control characters, up to 30,000 characters) and clicks on
+// every control but "C&ancel". Whatever happens, the program must stay
+// alive and answering, and boxes must never multiply on their own (a
+// validation that re-opens its box over and over shows up here at once).
+//
+// QUILLARK_MONKEY_SEED and QUILLARK_MONKEY_STEPS override the seed and the
+// number of actions; the test prints both so that a failure can be replayed.
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "e2e_fixture.h"
+
+namespace e2e {
+namespace {
+
+constexpr uint32_t DefaultSeed = 20261207;
+constexpr int DefaultSteps = 5000;
+// More boxes than this at once can only mean boxes opening on their own: the
+// walk itself closes them when there are more than OpenBoxLimit.
+constexpr size_t OpenBoxLimit = 6;
+constexpr size_t RunawayBoxLimit = 12;
+
+uint32_t envNumber(const char* name, uint32_t fallback) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return fallback;
+    return static_cast<uint32_t>(std::strtoul(value, nullptr, 10));
+}
+
+bool isCalendar(const BoxInfo& box) {
+    const std::string suffix = " Calendar";
+    return box.caption.size() > suffix.size() &&
+           box.caption.compare(box.caption.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+class Monkey {
+public:
+    Monkey(AppSession& app, uint32_t seed) : app_(app), random_(seed) {}
+
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+    std::string randomText() {
+        static const std::string alphabet = "0123456789/-+ .,[]DecJanFebMaySuorto\t";
+        const int kind = pick(20);
+        std::string text;
+        if (kind == 0) {
+            text.assign(static_cast<size_t>(1000 + pick(29001)), '9');
+            for (char& c : text) c = alphabet[static_cast<size_t>(pick(static_cast<int>(alphabet.size())))];
+        } else if (kind == 1) {
+            for (int i = 0; i < 12; ++i) text += static_cast<char>(1 + pick(31));
+        } else if (kind == 2) {
+            for (int i = 0; i < 8; ++i) text += static_cast<char>(128 + pick(128));
+        } else {
+            const int length = 1 + pick(14);
+            for (int i = 0; i < length; ++i) {
+                text += alphabet[static_cast<size_t>(pick(static_cast<int>(alphabet.size())))];
+            }
+        }
+        return text;
+    }
+
+    void act() {
+        std::vector<BoxInfo> open = app_.boxes();
+        // A calendar or a system message box runs its own loop; deal with it
+        // first most of the time, as a person would.
+        for (const BoxInfo& box : open) {
+            if (isCalendar(box) && pick(3) != 0) {
+                RECT client{};
+                GetClientRect(box.window, &client);
+                if (pick(4) == 0 || client.right <= 0) {
+                    PostMessageA(box.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+                    ++counts_[ActionCount::CalendarClose];
+                } else {
+                    app_.clickWindow(box.window, pick(client.right), 50 + pick(std::max<LONG>(1, client.bottom - 50)));
+                    ++counts_[ActionCount::Click];
+                }
+                waitUntil([&] { return !IsWindow(box.window); }, 300ms);
+                return;
+            }
+        }
+        if (open.size() > OpenBoxLimit) {
+            app_.closeAllBoxes();
+            return;
+        }
+        const int choice = pick(100);
+        if (choice < 40) {
+            app_.type(std::string(1, "0123456789/-+ ,.DecJanMayorto[]"[pick(31)]));
+            ++counts_[ActionCount::Key];
+        } else if (choice < 58) {
+            static const WORD keys[] = {VK_TAB, VK_RETURN, VK_BACK, VK_DELETE, VK_HOME, VK_END, VK_LEFT, VK_SPACE};
+            const WORD vk = keys[pick(8)];
+            app_.key(vk, pick(4) == 0);
+            ++counts_[ActionCount::Key];
+        } else if (choice < 63) {
+            app_.paste(randomText());
+            ++counts_[ActionCount::Paste];
+        } else if (choice < 90) {
+            static const int targets[] = {Event,   Years,      Months,        Days,        Birth,     Abbreviate,
+                                          WeekDay, Calc,       Reset,         CopyEvent,   CopyBirth, CalendarEvent,
+                                          CalendarBirth, HelpEvent, HelpAge, HelpAbbreviate, HelpWeekDay, HelpBirth};
+            const int target = targets[pick(static_cast<int>(sizeof(targets) / sizeof(targets[0])))];
+            app_.click(target);
+            ++counts_[ActionCount::Click];
+        } else if (!open.empty()) {
+            const BoxInfo& box = open[static_cast<size_t>(pick(static_cast<int>(open.size())))];
+            if (!isCalendar(box)) app_.closeBox(box);
+            ++counts_[ActionCount::Click];
+        } else {
+            app_.key(static_cast<WORD>('A' + pick(26)), false, true);  // Ctrl+letter
+            ++counts_[ActionCount::Key];
+        }
+    }
+
+    enum ActionCount { Key, Paste, Click, CalendarClose, ActionKinds };
+    int counts_[ActionKinds]{};
+
+private:
+    AppSession& app_;
+    std::mt19937 random_;
+};
+
+TEST_F(MainWindowTest, SeededRandomWalkLeavesTheProgramAliveAndAnswering) {
+    const uint32_t seed = envNumber("QUILLARK_MONKEY_SEED", DefaultSeed);
+    const int steps = static_cast<int>(envNumber("QUILLARK_MONKEY_STEPS", DefaultSteps));
+    std::printf("monkey: seed %u, %d actions\n", seed, steps);
+    Monkey monkey(*app, seed);
+    size_t mostBoxes = 0;
+    for (int i = 0; i < steps; ++i) {
+        monkey.act();
+        if (i % 25 == 24 || i + 1 == steps) {
+            ASSERT_TRUE(app->alive()) << "seed " << seed << ": the program ended at action " << i + 1;
+            ASSERT_TRUE(app->responsive(10000ms)) << "seed " << seed << ": no answer after action " << i + 1;
+        }
+        const size_t open = app->boxes().size();
+        mostBoxes = std::max(mostBoxes, open);
+        ASSERT_LE(open, RunawayBoxLimit) << "seed " << seed << ": boxes multiplying at action " << i + 1
+                                         << ", expected at most " << RunawayBoxLimit << ", got " << open;
+    }
+    std::printf("monkey: %d keystrokes, %d pastes, %d clicks, %d calendar closes; at most %zu windows open\n",
+                monkey.counts_[Monkey::Key], monkey.counts_[Monkey::Paste], monkey.counts_[Monkey::Click],
+                monkey.counts_[Monkey::CalendarClose], mostBoxes);
+    EXPECT_GE(monkey.counts_[Monkey::Key] + monkey.counts_[Monkey::Paste] + monkey.counts_[Monkey::Click] +
+                  monkey.counts_[Monkey::CalendarClose],
+              steps)
+        << "seed " << seed;
+    EXPECT_TRUE(app->alive());
+    EXPECT_TRUE(app->responsive(10000ms));
+    EXPECT_LE(app->boxes().size(), OpenBoxLimit + 2) << "seed " << seed;
+    // Still a working calculator afterwards.
+    ASSERT_TRUE(app->closeAllBoxes());
+    ASSERT_TRUE(app->click(Reset));
+    ASSERT_TRUE(app->waitFocus(Event));
+    app->type("1941");
+    ASSERT_TRUE(app->waitText(Event, "1941"));
+    app->key(VK_TAB);
+    ASSERT_TRUE(app->waitFocus(Years));
+    app->type("40");
+    ASSERT_TRUE(app->click(Birth));
+    ASSERT_TRUE(app->click(Calc));
+    EXPECT_TRUE(app->waitText(Birth, "1901 or 1900")) << "seed " << seed << ": got \"" << app->text(Birth) << "\"";
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,131 @@
+// Performs the typical request on a freshly started quillark.exe with real
+// keystrokes: "Dec 7, 1941", Enter, "40", Enter until "&Calc". Prints the
+// five field texts, saves a screenshot, closes the program and exits 0 when
+// the window gave the expected answer.
+//
+//   typical_request [--exe PATH] [--screenshot UNIX_PATH.png] [--measure N]
+//
+// --measure N starts the program N times and reports the median time from
+// process start to the window being ready, and N times the median time from
+// the Enter that reaches "&Calc" to the answer standing in the birth field.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app_session.h"
+
+using namespace e2e;
+
+namespace {
+
+struct Options {
+    std::string exe = QUILLARK_EXE;
+    std::string screenshot;
+    int measure = 0;
+};
+
+double medianMs(std::vector<double> values) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+bool step(AppSession& app, WORD vk, int expectFocus) {
+    app.key(vk);
+    return app.waitFocus(expectFocus, 10000ms);
+}
+
+// The request itself; returns the time from the last Enter to the answer.
+bool typicalRequest(AppSession& app, double* calcMs) {
+    app.type("Dec 7, 1941");
+    if (!app.waitText(Event, "Dec 7, 1941")) return false;
+    if (!step(app, VK_RETURN, Years)) return false;
+    app.type("40");
+    if (!app.waitText(Years, "40")) return false;
+    if (!step(app, VK_RETURN, Months) || !step(app, VK_RETURN, Days) || !step(app, VK_RETURN, Birth)) return false;
+    const auto pressed = Clock::now();
+    app.key(VK_RETURN);
+    bool answered = waitUntil([&] { return !app.text(Birth).empty(); }, 10000ms);
+    const auto done = Clock::now();
+    if (calcMs) *calcMs = std::chrono::duration<double, std::milli>(done - pressed).count();
+    return answered && app.waitFocus(Calc);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--exe" && i + 1 < argc) {
+            options.exe = argv[++i];
+        } else if (arg == "--screenshot" && i + 1 < argc) {
+            options.screenshot = argv[++i];
+        } else if (arg == "--measure" && i + 1 < argc) {
+            options.measure = std::max(1, std::atoi(argv[++i]));
+        } else {
+            std::fprintf(stderr, "usage: typical_request [--exe PATH] [--screenshot FILE.png] [--measure N]\n");
+            return 64;
+        }
+    }
+
+    if (options.measure > 0) {
+        std::vector<double> startups;
+        std::vector<double> calcs;
+        for (int run = 0; run < options.measure; ++run) {
+            AppSession app(options.exe);
+            if (!app.ok()) {
+                std::fprintf(stderr, "run %d: the window did not come up\n", run + 1);
+                return 1;
+            }
+            startups.push_back(std::chrono::duration<double, std::milli>(app.startupTime()).count());
+            double calcMs = 0;
+            if (!typicalRequest(app, &calcMs)) {
+                std::fprintf(stderr, "run %d: the typical request did not complete\n", run + 1);
+                return 1;
+            }
+            calcs.push_back(calcMs);
+            app.close();
+        }
+        std::printf("start to window ready: median %.1f ms over %zu runs (min %.1f, max %.1f)\n",
+                    medianMs(startups), startups.size(), *std::min_element(startups.begin(), startups.end()),
+                    *std::max_element(startups.begin(), startups.end()));
+        std::printf("Enter reaching Calc to answer in the field: median %.1f ms over %zu runs (min %.1f, max %.1f)\n",
+                    medianMs(calcs), calcs.size(), *std::min_element(calcs.begin(), calcs.end()),
+                    *std::max_element(calcs.begin(), calcs.end()));
+        return 0;
+    }
+
+    AppSession app(options.exe);
+    if (!app.ok()) {
+        std::fprintf(stderr, "quillark.exe did not come up (%s)\n", options.exe.c_str());
+        return 1;
+    }
+    double calcMs = 0;
+    const bool done = typicalRequest(app, &calcMs);
+    const char* labels[] = {"Date of event:", "Years:", "Months:", "Days:", "Date of birth:"};
+    const int ids[] = {Event, Years, Months, Days, Birth};
+    for (int i = 0; i < 5; ++i) std::printf("%-15s %s\n", labels[i], app.text(ids[i]).c_str());
+    std::fflush(stdout);
+    bool shot = true;
+    if (!options.screenshot.empty()) {
+        shot = saveScreenshot(options.screenshot);
+        std::printf("screenshot: %s%s\n", options.screenshot.c_str(), shot ? "" : " (could not be saved)");
+    }
+    const bool expected = app.text(Event) == "12/07/1941" && app.text(Birth) == "1901 or 1900";
+    const int exitCode = app.close();
+    if (!done || !expected) {
+        std::fprintf(stderr, "the typical request did not give 12/07/1941 and 1901 or 1900\n");
+        return 1;
+    }
+    if (exitCode != 0) {
+        std::fprintf(stderr, "quillark.exe ended with %d\n", exitCode);
+        return 1;
+    }
+    return shot ? 0 : 1;
+}

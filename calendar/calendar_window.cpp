@@ -147,6 +147,12 @@ void openingStep(HWND window, DateNumber initial) {
         Calendar.shownYear = now.wYear;
         Calendar.givenMonth = 0;
         Calendar.givenDay = 0;
+        // Putting the focus into the year box above refilled its list from
+        // the century of an earlier opening and selected that opening's
+        // year; without a date the box must not claim a year the sheet
+        // does not show.
+        SendMessageA(yearBox, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SetWindowTextA(yearBox, "");
     }
     setTitle(window);
 }

@@ -1,0 +1,438 @@
+#include "ui_driver.h"
+
+#include <cstdio>
+#include <iterator>
+#include <utility>
+
+namespace ui {
+
+bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > timeoutMs) return condition();
+        // The driver has windows of its own only for clipboard work; keep
+        // its queue serviced so nothing waits on it.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(pollMs);
+    }
+}
+
+std::string toWindowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string out = "Z:" + path;
+    for (char& c : out) {
+        if (c == '/') c = '\\';
+    }
+    return out;
+}
+
+Program::~Program() { kill(); }
+
+Program::Program(Program&& other) noexcept
+    : process_(std::exchange(other.process_, nullptr)), processId_(std::exchange(other.processId_, 0)) {}
+
+Program& Program::operator=(Program&& other) noexcept {
+    if (this != &other) {
+        kill();
+        process_ = std::exchange(other.process_, nullptr);
+        processId_ = std::exchange(other.processId_, 0);
+    }
+    return *this;
+}
+
+Program Program::launch(const std::string& exe, int showCommand, const std::string& arguments) {
+    Program program;
+    const std::string path = toWindowsPath(exe);
+    std::string commandLine = "\"" + path + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (showCommand >= 0) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showCommand);
+    }
+    PROCESS_INFORMATION info{};
+    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &info)) {
+        CloseHandle(info.hThread);
+        program.process_ = info.hProcess;
+        program.processId_ = info.dwProcessId;
+        // Ready for input once its start-up is done (or after the timeout).
+        WaitForInputIdle(info.hProcess, DefaultTimeoutMs);
+    }
+    return program;
+}
+
+bool Program::running() const {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool Program::waitForExit(DWORD* exitCode, DWORD timeoutMs) const {
+    if (process_ == nullptr) return false;
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    if (exitCode != nullptr) *exitCode = code;
+    return true;
+}
+
+void Program::kill() {
+    if (process_ == nullptr) return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 255);
+        WaitForSingleObject(process_, DefaultTimeoutMs);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+    processId_ = 0;
+}
+
+namespace {
+
+struct EnumState {
+    DWORD processId;
+    bool visibleOnly;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK collectTopLevel(HWND window, LPARAM param) {
+    auto* state = reinterpret_cast<EnumState*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (state->processId != 0 && owner != state->processId) return TRUE;
+    if (state->visibleOnly && !IsWindowVisible(window)) return TRUE;
+    state->found->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> topLevelWindows(DWORD processId, bool visibleOnly) {
+    std::vector<HWND> found;
+    EnumState state{processId, visibleOnly, &found};
+    EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&state));
+    return found;
+}
+
+HWND waitForWindow(const std::string& caption, DWORD processId, DWORD timeoutMs) {
+    HWND result = nullptr;
+    waitFor(
+        [&] {
+            for (HWND w : topLevelWindows(processId)) {
+                if (text(w) == caption) {
+                    result = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return result;
+}
+
+HWND control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+std::string text(HWND window) {
+    if (window == nullptr) return "";
+    DWORD_PTR length = 0;
+    // A hung target must not hang the test.
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return "";
+    std::string buffer(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                             SMTO_ABORTIFHUNG, 5000, &copied)) {
+        return "";
+    }
+    buffer.resize(copied);
+    return buffer;
+}
+
+std::string className(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+int checkState(HWND button) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    return static_cast<int>(state);
+}
+
+LONG style(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
+LONG exStyle(HWND window) { return GetWindowLongA(window, GWL_EXSTYLE); }
+int controlId(HWND window) { return GetDlgCtrlID(window); }
+
+RECT windowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+RECT clientRect(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return r;
+}
+
+RECT rectInParent(HWND child) {
+    RECT r = windowRect(child);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::vector<HWND> children(HWND parent) {
+    std::vector<HWND> list;
+    for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) list.push_back(c);
+    return list;
+}
+
+namespace {
+
+bool threadInfo(HWND window, GUITHREADINFO* info) {
+    info->cbSize = sizeof *info;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return thread != 0 && GetGUIThreadInfo(thread, info);
+}
+
+}  // namespace
+
+HWND focusedWindow(HWND anyWindowOfThread) {
+    GUITHREADINFO info{};
+    return threadInfo(anyWindowOfThread, &info) ? info.hwndFocus : nullptr;
+}
+
+HWND activeWindow(HWND anyWindowOfThread) {
+    GUITHREADINFO info{};
+    return threadInfo(anyWindowOfThread, &info) ? info.hwndActive : nullptr;
+}
+
+int focusedControlId(HWND dialog) {
+    HWND focus = focusedWindow(dialog);
+    if (focus == nullptr || !IsChild(dialog, focus)) return -1;
+    // An edit control's own child (none here) would still count as its field.
+    while (GetParent(focus) != dialog) focus = GetParent(focus);
+    return GetDlgCtrlID(focus);
+}
+
+std::string describe(const RECT& r) {
+    char buffer[96];
+    snprintf(buffer, sizeof buffer, "(%ld, %ld, %ld x %ld)", static_cast<long>(r.left), static_cast<long>(r.top),
+             static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+    return buffer;
+}
+
+namespace {
+
+void sendKeyEvent(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    switch (vk) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+    case VK_INSERT: case VK_DELETE: case VK_PRIOR: case VK_NEXT:
+        in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+        break;
+    default:
+        break;
+    }
+    SendInput(1, &in, sizeof in);
+}
+
+void sendUnicode(wchar_t c) {
+    INPUT in[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wScan = c;
+        in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
+    }
+    SendInput(2, in, sizeof in[0]);
+}
+
+// Input is delivered asynchronously; a short pause between strokes keeps a
+// slow target from seeing them merged or reordered with its own posts.
+void settle() { Sleep(15); }
+
+}  // namespace
+
+void keyDown(WORD vk) {
+    sendKeyEvent(vk, false);
+    settle();
+}
+
+void keyUp(WORD vk) {
+    sendKeyEvent(vk, true);
+    settle();
+}
+
+void pressKey(WORD vk) {
+    keyDown(vk);
+    keyUp(vk);
+}
+
+void pressCombination(std::initializer_list<WORD> modifiers, WORD vk) {
+    for (WORD m : modifiers) keyDown(m);
+    pressKey(vk);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) keyUp(*it);
+}
+
+void typeText(const std::string& text) {
+    for (unsigned char c : text) {
+        const SHORT scan = c < 128 ? VkKeyScanA(static_cast<char>(c)) : -1;
+        if (scan == -1 || (HIBYTE(scan) & ~1) != 0) {
+            wchar_t wide = 0;
+            const char narrow = static_cast<char>(c);
+            MultiByteToWideChar(CP_ACP, 0, &narrow, 1, &wide, 1);
+            sendUnicode(wide);
+            settle();
+            continue;
+        }
+        const bool shift = (HIBYTE(scan) & 1) != 0;
+        if (shift) keyDown(VK_SHIFT);
+        pressKey(LOBYTE(scan));
+        if (shift) keyUp(VK_SHIFT);
+    }
+}
+
+namespace {
+
+bool moveOnce(int x, int y) {
+    const int cx = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int cy = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (x * 65535 + cx / 2) / cx;
+    in.mi.dy = (y * 65535 + cy / 2) / cy;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SendInput(1, &in, sizeof in);
+        if (waitFor(
+                [&] {
+                    POINT p{};
+                    GetCursorPos(&p);
+                    return p.x == x && p.y == y;
+                },
+                1000)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void mouseButton(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+    settle();
+}
+
+}  // namespace
+
+// Under Xvfb the pointer can echo back to an older position for a moment,
+// and a move to where the pointer already rests produces no event; stepping
+// one pixel aside first makes the final move a real one, and each move is
+// waited for.
+bool movePointer(int x, int y) {
+    moveOnce(x > 0 ? x - 1 : x + 1, y);
+    return moveOnce(x, y);
+}
+
+void clickAt(int x, int y, bool doubleClick) {
+    movePointer(x, y);
+    for (int i = 0; i < (doubleClick ? 2 : 1); ++i) {
+        mouseButton(MOUSEEVENTF_LEFTDOWN);
+        mouseButton(MOUSEEVENTF_LEFTUP);
+    }
+}
+
+void click(HWND window) {
+    const RECT r = windowRect(window);
+    clickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+void drag(int fromX, int fromY, int toX, int toY) {
+    movePointer(fromX, fromY);
+    mouseButton(MOUSEEVENTF_LEFTDOWN);
+    const int steps = 8;
+    for (int i = 1; i <= steps; ++i) {
+        moveOnce(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
+    }
+    mouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+bool bringToFront(HWND window, DWORD timeoutMs) {
+    return waitFor(
+        [&] {
+            if (GetForegroundWindow() == window) return true;
+            SetForegroundWindow(window);
+            return GetForegroundWindow() == window;
+        },
+        timeoutMs, 50);
+}
+
+bool findNonClientPart(HWND window, int hitCode, POINT* where) {
+    const RECT r = windowRect(window);
+    // Scan the window row by row from the top; the caption parts lie in the
+    // first rows, so this ends quickly for them.
+    for (int y = r.top; y < r.bottom; y += 2) {
+        for (int x = r.right - 1; x >= r.left; x -= 2) {
+            DWORD_PTR hit = 0;
+            if (!SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 5000, &hit)) {
+                return false;
+            }
+            if (static_cast<int>(static_cast<LRESULT>(hit)) == hitCode) {
+                where->x = x;
+                where->y = y;
+                // Step to the middle of the part along this row.
+                int left = x;
+                while (left - 1 >= r.left) {
+                    SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(left - 1, y), SMTO_ABORTIFHUNG, 5000,
+                                        &hit);
+                    if (static_cast<int>(static_cast<LRESULT>(hit)) != hitCode) break;
+                    --left;
+                }
+                where->x = (left + x) / 2;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+namespace {
+
+bool openClipboardPatiently() {
+    return waitFor([] { return OpenClipboard(nullptr) != FALSE; }, 5000, 20);
+}
+
+}  // namespace
+
+std::string clipboardText() {
+    if (!openClipboardPatiently()) return "";
+    std::string result;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            result = bytes;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return result;
+}
+
+std::vector<UINT> clipboardFormats() {
+    std::vector<UINT> formats;
+    if (!openClipboardPatiently()) return formats;
+    for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f)) formats.push_back(f);
+    CloseClipboard();
+    return formats;
+}
+
+bool clipboardHasFormat(UINT format) { return IsClipboardFormatAvailable(format) != FALSE; }
+
+}  // namespace ui

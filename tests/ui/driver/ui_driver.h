@@ -1,0 +1,109 @@
+// A small out-of-process UI driver for the Windows program: starts it, finds
+// its windows by caption and its controls by id, sends real keyboard and
+// mouse input (SendInput), and reads what a person would see - texts, check
+// marks, styles, geometry, the focused control, the clipboard. Every wait is
+// a condition with a timeout.
+//
+// Runs in its own Win32 process under the same Wine server as the program.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+// Generous by default: a shared, slow machine can take seconds to start Wine
+// processes.
+inline constexpr DWORD DefaultTimeoutMs = 15000;
+
+// Polls condition every pollMs until it is true or timeoutMs has passed.
+bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs = DefaultTimeoutMs, DWORD pollMs = 10);
+
+// "/unix/path" -> "Z:\unix\path"; any other path is returned unchanged.
+std::string toWindowsPath(const std::string& path);
+
+// A started program. Ending the object ends the program if it still runs.
+class Program {
+public:
+    Program() = default;
+    ~Program();
+    Program(Program&& other) noexcept;
+    Program& operator=(Program&& other) noexcept;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Starts exe (a Windows or Unix path). showCommand >= 0 is passed in the
+    // start-up information (STARTF_USESHOWWINDOW), as a shell shortcut set to
+    // "minimised" would.
+    static Program launch(const std::string& exe, int showCommand = -1, const std::string& arguments = "");
+
+    bool started() const { return process_ != nullptr; }
+    DWORD id() const { return processId_; }
+    bool running() const;
+    // Waits for the process to end; false on timeout. exitCode receives the code.
+    bool waitForExit(DWORD* exitCode, DWORD timeoutMs = DefaultTimeoutMs) const;
+    // Ends the process at once (cleanup after a failed test).
+    void kill();
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+// Visible top-level windows of a process (all processes when processId is 0).
+std::vector<HWND> topLevelWindows(DWORD processId = 0, bool visibleOnly = true);
+// Waits for a visible top-level window of the process with this exact caption.
+HWND waitForWindow(const std::string& caption, DWORD processId = 0, DWORD timeoutMs = DefaultTimeoutMs);
+
+// Reading a window of another process.
+HWND control(HWND dialog, int id);
+std::string text(HWND window);          // WM_GETTEXT
+std::string className(HWND window);
+int checkState(HWND button);           // BM_GETCHECK: BST_UNCHECKED/CHECKED/INDETERMINATE
+LONG style(HWND window);
+LONG exStyle(HWND window);
+int controlId(HWND window);
+RECT windowRect(HWND window);          // screen coordinates
+RECT clientRect(HWND window);          // (0, 0, width, height)
+RECT rectInParent(HWND child);         // in the parent's client coordinates
+std::vector<HWND> children(HWND parent);  // direct children in Z order (creation order)
+// The keyboard focus and active window of the thread that owns window,
+// read with GetGUIThreadInfo.
+HWND focusedWindow(HWND anyWindowOfThread);
+HWND activeWindow(HWND anyWindowOfThread);
+// Id of the focused control, -1 when the focus is on no child of dialog.
+int focusedControlId(HWND dialog);
+std::string describe(const RECT& r);   // "(x, y, w x h)"
+
+// Input, as a person gives it. Keys go to whichever window has the focus.
+void keyDown(WORD vk);
+void keyUp(WORD vk);
+void pressKey(WORD vk);
+// Holds the modifiers (VK_SHIFT, VK_CONTROL, VK_MENU) around one key.
+void pressCombination(std::initializer_list<WORD> modifiers, WORD vk);
+// Types text as key strokes (ASCII through the keyboard layout, any other
+// character as a Unicode key event).
+void typeText(const std::string& text);
+// Moves the pointer and waits until it is really there.
+bool movePointer(int x, int y);
+void clickAt(int x, int y, bool doubleClick = false);
+void click(HWND window);               // the centre of its rectangle
+// Drags with the left button held from one screen point to another.
+void drag(int fromX, int fromY, int toX, int toY);
+// Activates a top-level window and waits until it is the foreground window.
+bool bringToFront(HWND window, DWORD timeoutMs = DefaultTimeoutMs);
+// The screen point of a non-client part (HTCLOSE, HTCAPTION, ...) of a
+// window, found with WM_NCHITTEST; false when the window has none.
+bool findNonClientPart(HWND window, int hitCode, POINT* where);
+
+// Clipboard.
+std::string clipboardText();           // CF_TEXT bytes, or "" when there is none
+std::vector<UINT> clipboardFormats();
+bool clipboardHasFormat(UINT format);
+
+}  // namespace ui

@@ -1,0 +1,271 @@
+// quillark.exe driven from outside, as a person would: the main dialog's
+// controls and geometry, its tab order, its frame, how it starts and how it
+// ends.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "ui_driver.h"
+
+namespace {
+
+std::string programPath() {
+    const char* path = std::getenv("QUILLARK_EXE");
+    return path != nullptr ? path : "quillark.exe";
+}
+
+struct ExpectedControl {
+    int id;
+    const char* className;
+    LONG style;  // besides WS_CHILD | WS_VISIBLE
+    LONG exStyle;
+    const char* text;
+    int x, y, width, height;
+};
+
+// The dialog's controls in creation order, written out from the layout.
+const ExpectedControl Expected[] = {
+    {100, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 0, 0, 0, 0},
+    {-1, "Static", SS_LEFT, 0, "Date of event:", 10, 20, 90, 16},
+    {101, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 80, 20, 120, 20},
+    {-1, "Button", BS_GROUPBOX, 0, "Age", 40, 60, 160, 140},
+    {-1, "Static", SS_LEFT, 0, "Years:", 60, 90, 40, 16},
+    {102, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 105, 90, 70, 20},
+    {-1, "Static", SS_LEFT, 0, "Months:", 60, 120, 40, 16},
+    {103, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 105, 120, 70, 20},
+    {-1, "Static", SS_LEFT, 0, "Days:", 60, 150, 40, 16},
+    {104, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 105, 150, 70, 20},
+    {-1, "Static", SS_LEFT, 0, "Date of birth:", 10, 230, 70, 16},
+    {105, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 80, 230, 120, 20},
+    {108, "Button", WS_TABSTOP | BS_NOTIFY | BS_PUSHBUTTON, 0, "&Calc", 56, 280, 60, 30},
+    {111, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "&Reset", 118, 280, 60, 30},
+    {2, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "C&ancel", 180, 280, 60, 30},
+    {106, "Button", WS_TABSTOP | BS_NOTIFY | BS_AUTOCHECKBOX, 0, "Show month abbreviated", 56, 330, 150, 20},
+    {107, "Button", WS_TABSTOP | BS_NOTIFY | BS_AUTOCHECKBOX, 0, "Show week day", 56, 355, 150, 20},
+    {114, "Button", WS_TABSTOP | BS_BITMAP, 0, "", 215, 20, 20, 20},
+    {112, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "Cp", 240, 20, 20, 20},
+    {121, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 265, 20, 20, 20},
+    {115, "Button", WS_TABSTOP | BS_BITMAP, 0, "", 215, 230, 20, 20},
+    {113, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "Cp", 240, 230, 20, 20},
+    {125, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 265, 230, 20, 20},
+    {122, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 220, 120, 20, 20},
+    {123, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 220, 330, 20, 20},
+    {124, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 220, 355, 20, 20},
+};
+
+const int TabOrder[] = {100, 101, 102, 103, 104, 105, 108, 111, 2, 106, 107, 114, 112, 121, 115, 113, 125, 122, 123, 124};
+
+// One running program with its main dialog found.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void start(int showCommand = -1) {
+        program_ = ui::Program::launch(programPath(), showCommand);
+        ASSERT_TRUE(program_.started()) << "expected quillark.exe to start from " << programPath();
+        dialog_ = ui::waitForWindow("Quillark", program_.id());
+        ASSERT_NE(dialog_, nullptr) << "expected a visible window \"Quillark\"";
+    }
+    void expectExitCodeZero(const char* how) {
+        DWORD code = 12345;
+        ASSERT_TRUE(program_.waitForExit(&code)) << how << ": expected the program to end";
+        EXPECT_EQ(code, 0u) << how << ": expected exit code 0, got " << code;
+    }
+    ui::Program program_;
+    HWND dialog_ = nullptr;
+};
+
+TEST_F(MainWindowTest, ControlsMatchTheTable) {
+    start();
+    const std::vector<HWND> controls = ui::children(dialog_);
+    ASSERT_EQ(controls.size(), std::size(Expected)) << "expected 26 controls, got " << controls.size();
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ExpectedControl& e = Expected[i];
+        HWND c = controls[i];
+        const std::string row = "row " + std::to_string(i + 1) + " (id " + std::to_string(e.id) + ")";
+        EXPECT_EQ(ui::controlId(c), e.id) << row << ": expected id " << e.id << ", got " << ui::controlId(c);
+        EXPECT_EQ(ui::className(c), e.className) << row;
+        EXPECT_EQ(ui::text(c), e.text) << row;
+        const LONG wantStyle = WS_CHILD | WS_VISIBLE | e.style;
+        EXPECT_EQ(ui::style(c), wantStyle) << row << ": expected style 0x" << std::hex << wantStyle << ", got 0x"
+                                           << ui::style(c);
+        EXPECT_EQ(ui::exStyle(c), e.exStyle) << row << ": expected extended style 0x" << std::hex << e.exStyle
+                                             << ", got 0x" << ui::exStyle(c);
+        const RECT r = ui::rectInParent(c);
+        const RECT want = {e.x, e.y, e.x + e.width, e.y + e.height};
+        EXPECT_TRUE(EqualRect(&r, &want)) << row << ": expected " << ui::describe(want) << ", got "
+                                          << ui::describe(r);
+    }
+    // The calendar buttons carry a picture.
+    for (int id : {114, 115}) {
+        DWORD_PTR image = 0;
+        SendMessageTimeoutA(ui::control(dialog_, id), BM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, 5000, &image);
+        EXPECT_NE(image, 0u) << "calendar button " << id << ": expected a bitmap";
+    }
+}
+
+TEST_F(MainWindowTest, TabStopsInCreationOrder) {
+    start();
+    std::vector<int> stops;
+    for (HWND c : ui::children(dialog_)) {
+        if ((ui::style(c) & WS_TABSTOP) != 0) stops.push_back(ui::controlId(c));
+    }
+    ASSERT_EQ(stops.size(), std::size(TabOrder)) << "expected 20 tab stops, got " << stops.size();
+    for (size_t i = 0; i < stops.size(); ++i) {
+        EXPECT_EQ(stops[i], TabOrder[i]) << "tab stop " << i + 1 << ": expected " << TabOrder[i] << ", got "
+                                         << stops[i];
+    }
+    // The dialog manager's own walk agrees, wrapping from the last to the first.
+    for (size_t i = 0; i < std::size(TabOrder); ++i) {
+        const int from = TabOrder[i];
+        const int to = TabOrder[(i + 1) % std::size(TabOrder)];
+        HWND next = GetNextDlgTabItem(dialog_, ui::control(dialog_, from), FALSE);
+        EXPECT_EQ(ui::controlId(next), to) << "Tab from " << from << ": expected " << to << ", got "
+                                           << ui::controlId(next);
+        HWND previous = GetNextDlgTabItem(dialog_, ui::control(dialog_, to), TRUE);
+        EXPECT_EQ(ui::controlId(previous), from) << "Shift+Tab from " << to << ": expected " << from << ", got "
+                                                 << ui::controlId(previous);
+    }
+}
+
+TEST_F(MainWindowTest, TabKeyWalksTheEntryFields) {
+    start();
+    ASSERT_TRUE(ui::bringToFront(dialog_));
+    ui::click(ui::control(dialog_, 101));
+    ASSERT_TRUE(ui::waitFor([&] { return ui::focusedControlId(dialog_) == 101; }))
+        << "expected the focus in 101, got " << ui::focusedControlId(dialog_);
+    for (int want : {102, 103, 104, 105}) {
+        ui::pressKey(VK_TAB);
+        EXPECT_TRUE(ui::waitFor([&] { return ui::focusedControlId(dialog_) == want; }))
+            << "Tab: expected the focus on " << want << ", got " << ui::focusedControlId(dialog_);
+    }
+    for (int want : {104, 103, 102, 101}) {
+        ui::pressCombination({VK_SHIFT}, VK_TAB);
+        EXPECT_TRUE(ui::waitFor([&] { return ui::focusedControlId(dialog_) == want; }))
+            << "Shift+Tab: expected the focus on " << want << ", got " << ui::focusedControlId(dialog_);
+    }
+}
+
+TEST_F(MainWindowTest, ClientAreaAndCentring) {
+    start();
+    const RECT client = ui::clientRect(dialog_);
+    EXPECT_EQ(client.right, 295) << "expected client width 295, got " << client.right;
+    EXPECT_EQ(client.bottom, 385) << "expected client height 385, got " << client.bottom;
+    for (int id : {107, 124}) {
+        const RECT r = ui::rectInParent(ui::control(dialog_, id));
+        EXPECT_LE(r.bottom, client.bottom) << id << ": expected inside the client area, got " << ui::describe(r);
+        EXPECT_LE(r.right, client.right) << id;
+    }
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT outer = ui::windowRect(dialog_);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    const int x = (work.left + work.right - width) / 2;
+    const int y = (work.top + work.bottom - height) / 2;
+    EXPECT_EQ(outer.left, x) << "expected centred x " << x << " in work area " << ui::describe(work) << ", got "
+                             << outer.left;
+    EXPECT_EQ(outer.top, y) << "expected centred y " << y << ", got " << outer.top;
+}
+
+TEST_F(MainWindowTest, FrameHasNoMaximiseAndDoesNotResize) {
+    start();
+    const LONG s = ui::style(dialog_);
+    EXPECT_NE(s & WS_MINIMIZEBOX, 0) << "expected a minimise box";
+    EXPECT_NE(s & WS_SYSMENU, 0) << "expected a system menu and close box";
+    EXPECT_EQ(s & WS_MAXIMIZEBOX, 0) << "expected no maximise box";
+    EXPECT_EQ(s & WS_THICKFRAME, 0) << "expected a fixed frame";
+    EXPECT_EQ(ui::exStyle(dialog_) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW), 0);
+    EXPECT_EQ(GetWindow(dialog_, GW_OWNER), nullptr) << "expected no owner";
+
+    ASSERT_TRUE(ui::bringToFront(dialog_));
+    const RECT before = ui::windowRect(dialog_);
+    // Dragging the lower right corner outwards leaves the size alone.
+    ui::drag(before.right - 2, before.bottom - 2, before.right + 60, before.bottom + 60);
+    // Double-clicking the caption does not maximise.
+    POINT caption{};
+    ASSERT_TRUE(ui::findNonClientPart(dialog_, HTCAPTION, &caption)) << "expected a caption";
+    ui::clickAt(caption.x, caption.y, true);
+    // Give the program the chance to react, then require nothing changed:
+    // a message round trip through its queue proves the input was handled.
+    ui::waitFor([&] { return ui::text(dialog_) == "Quillark"; });
+    const RECT after = ui::windowRect(dialog_);
+    EXPECT_FALSE(IsZoomed(dialog_)) << "expected not maximised";
+    EXPECT_EQ(after.right - after.left, before.right - before.left) << "expected the width unchanged";
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top) << "expected the height unchanged";
+    EXPECT_EQ(ui::clientRect(dialog_).right, 295);
+    EXPECT_EQ(ui::clientRect(dialog_).bottom, 385);
+}
+
+struct ShowCase {
+    const char* name;
+    int showCommand;
+};
+
+const ShowCase ShowCases[] = {
+    {"started minimised", SW_SHOWMINIMIZED},
+    {"started maximised", SW_SHOWMAXIMIZED},
+    {"started minimised without activation", SW_SHOWMINNOACTIVE},
+    {"started hidden", SW_HIDE},
+    {"started normally", SW_SHOWNORMAL},
+};
+
+TEST_F(MainWindowTest, AnyStartUpShowCommandShowsTheDialogNormally) {
+    for (const ShowCase& c : ShowCases) {
+        start(c.showCommand);
+        if (dialog_ == nullptr) return;
+        EXPECT_TRUE(IsWindowVisible(dialog_)) << c.name << ": expected visible";
+        EXPECT_FALSE(IsIconic(dialog_)) << c.name << ": expected not minimised";
+        EXPECT_FALSE(IsZoomed(dialog_)) << c.name << ": expected not maximised";
+        const RECT client = ui::clientRect(dialog_);
+        EXPECT_EQ(client.right, 295) << c.name;
+        EXPECT_EQ(client.bottom, 385) << c.name;
+        program_.kill();
+    }
+}
+
+struct ExitCase {
+    const char* name;
+    int how;  // 0 click "C&ancel", 1 Escape, 2 Alt+F4, 3 close box
+};
+
+const ExitCase ExitCases[] = {
+    {"C&ancel clicked", 0},
+    {"Escape", 1},
+    {"Alt+F4", 2},
+    {"close box", 3},
+};
+
+TEST_F(MainWindowTest, EndsWithExitCodeZero) {
+    for (const ExitCase& c : ExitCases) {
+        start();
+        if (dialog_ == nullptr) return;
+        ASSERT_TRUE(ui::bringToFront(dialog_)) << c.name;
+        switch (c.how) {
+        case 0:
+            ui::click(ui::control(dialog_, 2));
+            break;
+        case 1:
+            ui::click(ui::control(dialog_, 101));
+            ui::waitFor([&] { return ui::focusedControlId(dialog_) == 101; });
+            ui::pressKey(VK_ESCAPE);
+            break;
+        case 2:
+            ui::pressCombination({VK_MENU}, VK_F4);
+            break;
+        default: {
+            POINT close{};
+            ASSERT_TRUE(ui::findNonClientPart(dialog_, HTCLOSE, &close)) << c.name << ": expected a close box";
+            ui::clickAt(close.x, close.y);
+            break;
+        }
+        }
+        expectExitCodeZero(c.name);
+        EXPECT_FALSE(IsWindow(dialog_)) << c.name << ": expected the dialog gone";
+    }
+}
+
+}  // namespace

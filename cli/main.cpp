@@ -230,9 +230,11 @@ int main(int argc, char** argv) {
     app.add_flag("--weekday", weekDay, "Show week day ([Su]) after a full date");
     CLI::Option* jsonOpt = app.add_flag("--json", json, "Answer as one JSON object");
     CLI::Option* csvOpt = app.add_option("--csv", csvPath,
-                                         "Batch: read rows from a CSV file (- for standard input)");
+                                         "Batch: read rows from a CSV file (- for standard input)")
+                                ->type_name("FILE");
     CLI::Option* outputOpt =
-        app.add_option("--output", outputPath, "Batch: write to this file instead of standard output");
+        app.add_option("--output", outputPath, "Batch: write to this file instead of standard output")
+            ->type_name("FILE");
     csvOpt->excludes(eventOpt)->excludes(yearsOpt)->excludes(monthsOpt)->excludes(daysOpt)
         ->excludes(birthOpt)->excludes(jsonOpt);
     outputOpt->needs(csvOpt);

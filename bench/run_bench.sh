@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Batch throughput of quillark-calc against the Python comparison script on
+# the same generated file, in the same run: rows per second (wall clock) and
+# peak resident memory, both from /usr/bin/time -v, with rows per second of
+# CPU time (user + system) beside the wall-clock rate since a shared machine
+# stretches wall time. Each program runs RUNS times, alternating; medians are
+# reported. The two outputs must be identical.
+#
+# usage: bench/run_bench.sh [ROWS] [QUILLARK_CALC] [RUNS]
+#   ROWS           rows to generate (default 1000000)
+#   QUILLARK_CALC  the program (default build/cli-host/cli/quillark-calc)
+#   RUNS           runs per program (default 3)
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(dirname "$here")"
+rows="${1:-1000000}"
+calc="${2:-$root/build/cli-host/cli/quillark-calc}"
+runs="${3:-3}"
+
+if [[ ! -x "$calc" ]]; then
+  echo "run_bench.sh: $calc not found; build it first (cmake --build <dir> --target quillark-calc)" >&2
+  exit 2
+fi
+if [[ ! -x /usr/bin/time ]]; then
+  echo "run_bench.sh: /usr/bin/time is missing (Debian package: time)" >&2
+  exit 2
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+python3 "$here/generate_rows.py" "$rows" "$work/input.csv"
+echo "input: $rows rows, $(stat -c %s "$work/input.csv") bytes"
+
+# measure command...: prints "wall-seconds peak-kib cpu-seconds" of one run
+measure() {
+  /usr/bin/time -v -o "$work/time.txt" "$@" > /dev/null
+  python3 - "$work/time.txt" <<'PY'
+import sys
+fields = dict(line.strip().split(": ", 1) for line in open(sys.argv[1]) if ": " in line)
+wall = 0.0
+for part in fields["Elapsed (wall clock) time (h:mm:ss or m:ss)"].split(":"):
+    wall = wall * 60 + float(part)
+cpu = float(fields["User time (seconds)"]) + float(fields["System time (seconds)"])
+print(wall, fields["Maximum resident set size (kbytes)"], cpu)
+PY
+}
+
+report() {
+  local name="$1" file="$2"
+  python3 - "$name" "$rows" "$file" <<'PY'
+import statistics, sys
+name, rows, path = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+runs = [tuple(map(float, line.split())) for line in open(path) if line.strip()]
+wall = statistics.median(r[0] for r in runs)
+cpu = statistics.median(r[2] for r in runs)
+rss = max(r[1] for r in runs)
+print(f"{name:14s} {rows / wall:11,.0f} rows/s wall ({wall:6.2f} s)  {rows / cpu:11,.0f} rows/s of CPU"
+      f" ({cpu:6.2f} s)  peak {rss / 1024:5.1f} MiB")
+print(f"{rows / wall:.0f} {rows / cpu:.0f}", file=open(path + '.rate', 'w'))
+PY
+}
+
+: > "$work/calc.runs"
+: > "$work/python.runs"
+for ((i = 0; i < runs; i++)); do
+  set +e
+  measure "$calc" --csv "$work/input.csv" --output "$work/calc.csv" >> "$work/calc.runs"
+  status=$?
+  set -e
+  if ((status != 0)); then echo "quillark-calc failed" >&2; exit 1; fi
+  measure python3 "$here/birth_years.py" "$work/input.csv" "$work/python.csv" >> "$work/python.runs"
+done
+
+echo "median of $runs runs each; peak memory is the largest maximum resident set size"
+report quillark-calc "$work/calc.runs"
+report python3 "$work/python.runs"
+python3 -c "import sys; c, p = ([float(x) for x in open(f).read().split()] for f in sys.argv[1:]); print(f'speed-up: {c[0] / p[0]:.1f} x wall clock, {c[1] / p[1]:.1f} x CPU')" \
+  "$work/calc.runs.rate" "$work/python.runs.rate"
+if cmp -s "$work/calc.csv" "$work/python.csv"; then
+  echo "outputs: identical ($(stat -c %s "$work/calc.csv") bytes)"
+else
+  echo "outputs differ:" >&2
+  diff <(head -c 100000 "$work/calc.csv") <(head -c 100000 "$work/python.csv") | head -5 >&2
+  exit 1
+fi

@@ -94,6 +94,29 @@ void createControls(HWND window) {
     }
 }
 
+// Gives the window a client area of 470 x 370 dialog units, centred in the
+// work area. The template cannot say so by itself: its style has no caption
+// (the system adds one), so the frame computed from it leaves out the caption
+// and the client area comes out short by that much, cutting off the last
+// week lines of September to December.
+void fitClientArea(HWND window) {
+    RECT wanted = {0, 0, ClientWidthUnits, ClientHeightUnits};
+    MapDialogRect(window, &wanted);
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    if (client.right == wanted.right && client.bottom == wanted.bottom) {
+        return;
+    }
+    const int width = wanted.right + (outer.right - outer.left) - client.right;
+    const int height = wanted.bottom + (outer.bottom - outer.top) - client.bottom;
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + ((work.right - work.left) - width) / 2;
+    const int y = work.top + ((work.bottom - work.top) - height) / 2;
+    SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void openingStep(HWND window, DateNumber initial) {
     Calendar.calendarHandle = window;
     Calendar.windowAlive = true;
@@ -101,6 +124,7 @@ void openingStep(HWND window, DateNumber initial) {
     // A pick belongs to the opening it was made in; a release that reaches
     // a new calendar without a press in it must not return an old day.
     Calendar.pickedDate = 0;
+    fitClientArea(window);
     createControls(window);
 
     const HWND centuryBox = GetDlgItem(window, CenturyBoxId);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstdlib>
 #include <string>
 
 #include "calendar_driver.h"
@@ -115,6 +116,19 @@ TEST(CalendarWindow, OpensOnTheFifthOfMarch1850) {
         EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION);
         EXPECT_FALSE(style & (WS_POPUP | WS_CHILD | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
         EXPECT_EQ(GetWindow(w, GW_OWNER), nullptr);
+        EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW), 0);
+        // Client area 470 x 370 dialog units, centred in the work area.
+        RECT units = {0, 0, 470, 370};
+        MapDialogRect(w, &units);
+        RECT client, outer, work;
+        GetClientRect(w, &client);
+        EXPECT_EQ(client.right, units.right) << "client width";
+        EXPECT_EQ(client.bottom, units.bottom) << "client height";
+        EXPECT_GE(client.bottom, 50 + 340 + 30 + 6 * 20 + 12) << "the sixth line of December fits";
+        GetWindowRect(w, &outer);
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_LE(std::abs((outer.left - work.left) - (work.right - outer.right)), 1) << "centred across";
+        EXPECT_LE(std::abs((outer.top - work.top) - (work.bottom - outer.bottom)), 1) << "centred down";
         const Pixels px = Pixels::ofClient(w);
         EXPECT_EQ(px.at(5, px.height() - 5), RGB(255, 255, 255)) << "sheet background";
         RECT label;

@@ -41,5 +41,23 @@ int main(int argc, char** argv) {
     const double median = runs % 2 ? sorted[runs / 2] : (sorted[runs / 2 - 1] + sorted[runs / 2]) / 2;
     std::printf("calendar open + first full paint, %d runs: median %.2f ms, min %.2f ms, max %.2f ms\n",
                 runs, median, sorted.front(), sorted.back());
+
+    // The sheet alone: drawCalendar through the open window's DC.
+    CalendarPlatform.painted = nullptr;
+    std::vector<double> draws;
+    caltest::runCalendar(19411207, [&](HWND) {
+        for (int i = 0; i < runs; ++i) {
+            const double start = caltest::nowMs();
+            drawCalendar(Calendar.shownYear, Calendar.givenMonth, Calendar.givenDay);
+            GdiFlush();
+            draws.push_back(caltest::nowMs() - start);
+        }
+    });
+    std::sort(draws.begin(), draws.end());
+    if (!draws.empty()) {
+        const double drawMedian = runs % 2 ? draws[runs / 2] : (draws[runs / 2 - 1] + draws[runs / 2]) / 2;
+        std::printf("drawCalendar alone, %d runs: median %.2f ms, min %.2f ms, max %.2f ms\n", runs,
+                    drawMedian, draws.front(), draws.back());
+    }
     return 0;
 }

@@ -143,8 +143,14 @@ void openingStep(HWND window, DateNumber initial) {
     Calendar.gridFont = makeFont(Calendar.calendarDC, "Courier New", 9, "");
     Calendar.headingFont = makeFont(Calendar.calendarDC, "MS Sans Serif", 10, "b");
     Calendar.savedFont = nullptr;
-    if (Calendar.calendarDC && Calendar.gridFont) {
-        Calendar.savedFont = static_cast<HFONT>(SelectObject(Calendar.calendarDC, Calendar.gridFont));
+    if (Calendar.calendarDC) {
+        // Without a grid font the DC's own font is still the one to put
+        // back: painting selects the heading font too, and a font left
+        // selected in a DC cannot be deleted.
+        Calendar.savedFont =
+            Calendar.gridFont
+                ? static_cast<HFONT>(SelectObject(Calendar.calendarDC, Calendar.gridFont))
+                : static_cast<HFONT>(GetCurrentObject(Calendar.calendarDC, OBJ_FONT));
     }
     Calendar.cellWidth = 0;
     SIZE spaces = {0, 0};

@@ -343,6 +343,15 @@ HFONT WINAPI failingCreateFont(int, int, int, int, int, DWORD, DWORD, DWORD, DWO
     return nullptr;
 }
 
+// Only the grid font fails; the heading font is made.
+HFONT WINAPI gridFontFails(int h, int w, int e, int o, int weight, DWORD i, DWORD u, DWORD s,
+                           DWORD cs, DWORD op, DWORD cp, DWORD q, DWORD pf, LPCSTR face) {
+    if (std::string(face) == "Courier New") {
+        return nullptr;
+    }
+    return CreateFontA(h, w, e, o, weight, i, u, s, cs, op, cp, q, pf, face);
+}
+
 struct PlatformGuard {
     CalendarCalls saved = CalendarPlatform;
     PlatformGuard() {
@@ -426,17 +435,38 @@ TEST(CalendarWindow, FailingFontsLeaveTheWindowUsable) {
         dc = Calendar.calendarDC;
         EXPECT_EQ(Calendar.gridFont, nullptr);
         EXPECT_EQ(Calendar.headingFont, nullptr);
-        EXPECT_EQ(Calendar.savedFont, nullptr);
+        EXPECT_EQ(Calendar.savedFont, GetCurrentObject(Calendar.calendarDC, OBJ_FONT))
+            << "expected the DC's own font remembered";
         EXPECT_EQ(textOf(w), "1850 Calendar");
         typeYear(w, "1950");
         EXPECT_EQ(textOf(w), "1950 Calendar");
         UpdateWindow(w);
     });
     EXPECT_TRUE(opening.actionRan) << "the calendar did not open without fonts";
+    EXPECT_NE(dc, nullptr);
     EXPECT_EQ(opening.result, "");
     EXPECT_EQ(GotDCs, 1);
     EXPECT_EQ(ReleasedDCs, 1) << "expected the DC released";
     EXPECT_EQ(LastReleased, dc);
+}
+
+TEST(CalendarWindow, FailingGridFontStillDeletesTheHeadingFont) {
+    PlatformGuard guard;
+    CalendarPlatform.createFont = gridFontFails;
+    HFONT heading = nullptr;
+    HFONT original = nullptr;
+    const auto opening = runCalendar(18500305, [&](HWND w) {
+        heading = Calendar.headingFont;
+        original = Calendar.savedFont;
+        EXPECT_EQ(Calendar.gridFont, nullptr);
+        EXPECT_NE(heading, nullptr);
+        EXPECT_NE(original, nullptr) << "expected the DC's own font remembered";
+        UpdateWindow(w);  // a paint leaves the heading font selected
+        EXPECT_EQ(textOf(w), "1850 Calendar");
+    });
+    EXPECT_TRUE(opening.actionRan);
+    EXPECT_EQ(ReleasedDCs, 1) << "expected the DC released";
+    EXPECT_EQ(GetObjectType(heading), 0u) << "heading font leaked";
 }
 
 }  // namespace

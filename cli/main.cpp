@@ -128,6 +128,8 @@ private:
     Clock::time_point last_;
 };
 
+int runProgram(int argc, char** argv);
+
 int runCsv(const std::string& inputPath, const std::string& outputPath, bool abbreviated,
            bool weekDay) {
     const bool fromStdin = inputPath == "-";
@@ -213,6 +215,20 @@ int runCsv(const std::string& inputPath, const std::string& outputPath, bool abb
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Nothing below is expected to throw once the options are parsed; should
+    // the C++ library still do so (out of memory, a file name the system
+    // cannot convert), say so in one line instead of aborting.
+    try {
+        return runProgram(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", ProgramName, error.what());
+        return ExitInputError;
+    }
+}
+
+namespace {
+
+int runProgram(int argc, char** argv) {
     CLI::App app{"Works out the missing one of three facts: the date of an event, the age at\n"
                  "that event, and the date of birth, as the Quillark window does.",
                  ProgramName};
@@ -265,3 +281,5 @@ int main(int argc, char** argv) {
     input.weekDay = weekDay;
     return runSingle(input, json);
 }
+
+}  // namespace

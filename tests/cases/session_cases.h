@@ -230,6 +230,12 @@ inline constexpr SessionCase SessionCases[] = {
      .expected = {"May 1941", "20", "2", "", "Mar 1921"},
      .missing = "birth"},
 
+    {.name = "computed date before 1600 stays numeric",
+     .input = {"01/01/1601", "10", "0", "", ""},
+     .abbreviated = true,
+     .expected = {"Jan 1, 1601", "10", "0", "", "01/01/1591"},
+     .missing = "birth"},
+
     // The calculation's two errors.
     {.name = "only the event date: two of three",
      .input = {"12/7/1941", "", "", "", ""},

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "date_text.h"
 #include "session.h"
 #include "session_cases.h"
 
@@ -78,6 +79,38 @@ TEST(SessionCases, ReusedSessionForgetsEarlierRequests) {
             EXPECT_EQ(reused.text, fresh.text) << c.name;
             EXPECT_EQ(reused.missing, fresh.missing) << c.name;
         }
+    }
+}
+
+// The engine's shared state after a run is what the window is left with.
+TEST(Session, LeavesTheWindowsEngineState) {
+    struct StateCase {
+        const char* name;
+        std::array<std::string_view, 5> input;
+        int32_t entryError;
+        MissingFact missing;
+    };
+    const StateCase cases[] = {
+        {"birth calculated", {"Dec 7, 1941", "40", "", "", ""}, 0, MissingFact::BirthDate},
+        {"two of three sets the code to 1", {"12/07/1941", "", "", "", ""}, 1, MissingFact::None},
+        {"order check leaves the code at 0", {"05/10/1850", "", "", "", "05/11/1850"}, 0, MissingFact::Age},
+        {"illegal day leaves its code", {"", "30", "", "", "02/29/1900"}, 2, MissingFact::None},
+        {"computed date failing the display check leaves code 3", {"01/01/1601", "10", "0", "", ""}, 3,
+         MissingFact::BirthDate},
+    };
+    quillark::Session session;
+    for (const StateCase& c : cases) {
+        // Dirty state from an earlier request must not matter.
+        EntryError = 4;
+        MissingPart = MissingFact::EventDate;
+        quillark::SessionInput input;
+        input.fields = c.input;
+        session.run(input);
+        EXPECT_EQ(EntryError, c.entryError) << c.name << ": expected EntryError " << c.entryError << ", got "
+                                            << EntryError;
+        EXPECT_EQ(MissingPart, c.missing) << c.name << ": expected MissingPart "
+                                          << static_cast<int>(c.missing) << ", got "
+                                          << static_cast<int>(MissingPart);
     }
 }
 

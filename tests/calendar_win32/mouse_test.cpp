@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -169,6 +170,88 @@ TEST(CalendarMouse, CloseBoxAndCaptionDragReturnNothing) {
         EXPECT_FALSE(IsWindow(window)) << c.name;
         EXPECT_LT(opening.returnedAtMs, nowMs()) << c.name;
     }
+}
+
+void tapKey(WORD key, bool alt = false) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    if (alt) {
+        add(VK_MENU, 0);
+    }
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (alt) {
+        add(VK_MENU, KEYEVENTF_KEYUP);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::string titleOf(HWND window) {
+    char buffer[64] = {};
+    GetWindowTextA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+// A click into the year box and real keys: the typed year redraws the sheet
+// at once, a year out of range changes nothing, and Alt+F4 closes with
+// nothing picked.
+TEST(CalendarKeyboard, TypedYearsAndAltF4) {
+    std::thread input;
+    std::atomic<bool> shows1950{false}, ignores2101{false}, closed{false};
+    std::atomic<int> century{-1};
+    const auto opening = runCalendar(
+        18500305,
+        [&](HWND w) {
+            RECT box;
+            GetWindowRect(GetDlgItem(w, YearBoxId), &box);
+            const POINT inBox = {box.left + 8, box.top + 6};
+            SetForegroundWindow(w);
+            input = std::thread([&, w, inBox] {
+                moveMouseTo(inBox);
+                pressLeft();
+                releaseLeft();
+                // Over whatever the box shows: End, then Backspace a few times.
+                tapKey(VK_END);
+                for (int i = 0; i < 6; ++i) {
+                    tapKey(VK_BACK);
+                }
+                for (WORD key : {'1', '9', '5', '0'}) {
+                    tapKey(key);
+                }
+                shows1950 = waitFor([&] { return titleOf(w) == "1950 Calendar"; }, 5000);
+                century = static_cast<int>(
+                    SendMessageA(GetDlgItem(w, CenturyBoxId), CB_GETCURSEL, 0, 0));
+                tapKey(VK_END);
+                for (int i = 0; i < 6; ++i) {
+                    tapKey(VK_BACK);
+                }
+                for (WORD key : {'2', '1', '0', '1'}) {
+                    tapKey(key);
+                }
+                // Wait until the box holds the whole text, then check nothing moved.
+                const HWND edit = FindWindowExA(GetDlgItem(w, YearBoxId), nullptr, "Edit", nullptr);
+                waitFor([&] { return titleOf(edit) == "2101"; }, 5000);
+                DWORD_PTR ignored = 0;
+                SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+                ignores2101 = titleOf(edit) == "2101" && titleOf(w) == "1950 Calendar";
+                tapKey(VK_F4, true);
+                closed = waitFor([w] { return !IsWindow(w); }, 5000);
+            });
+        },
+        false);
+    input.join();
+    EXPECT_TRUE(opening.actionRan);
+    EXPECT_TRUE(shows1950) << "typed 1950: expected the title 1950 Calendar";
+    EXPECT_EQ(century.load(), 3) << "typed 1950: expected the century box on 1900";
+    EXPECT_TRUE(ignores2101) << "typed 2101: expected the title to stay 1950 Calendar";
+    EXPECT_TRUE(closed) << "Alt+F4: expected the calendar closed";
+    EXPECT_EQ(opening.result, "") << "Alt+F4: expected the empty text";
 }
 
 }  // namespace

@@ -35,13 +35,23 @@ int32_t leadingNumber(std::string_view text) {
     bool negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
 
+    // Fast path for the common case: a few plain digits not followed by a
+    // point or an exponent.
+    {
+        size_t j = i;
+        int64_t value = 0;
+        while (j < n && j - i < 9 && isDigit(text[j])) value = value * 10 + (text[j++] - '0');
+        if (j > i && (j == n || !(isDigit(text[j]) || text[j] == '.' || text[j] == 'E' || text[j] == 'e' ||
+                                 text[j] == 'D' || text[j] == 'd')))
+            return static_cast<int32_t>(negative ? -value : value);
+    }
+
     // Significant digits only: at most a dozen matter, the rest just move the
     // decimal point, so even a 100,000-digit number costs no memory.
     std::string digits;
     int64_t pointPos = 0;      // digits of the integer part, leading zeros skipped
     bool sawDigit = false, sawPoint = false;
-    int64_t dropped = 0;       // significant fraction digits beyond what we keep
-    bool droppedNonZero = false;
+    bool droppedNonZero = false;  // a non-zero digit beyond the kept ones
     for (; i < n; ++i) {
         char c = text[i];
         if (isDigit(c)) {
@@ -52,11 +62,16 @@ int32_t leadingNumber(std::string_view text) {
             }
             if (digits.size() < 24) {
                 digits.push_back(c);
-            } else {
-                ++dropped;
-                droppedNonZero = droppedNonZero || c != '0';
+                if (!sawPoint) ++pointPos;
+                continue;
             }
-            if (!sawPoint) ++pointPos;
+            // Past two dozen significant digits only the position of the
+            // point and whether anything is non-zero still matter.
+            size_t end = i;
+            for (; end < n && isDigit(text[end]); ++end)
+                if (text[end] != '0') droppedNonZero = true;
+            if (!sawPoint) pointPos = std::min<int64_t>(pointPos + static_cast<int64_t>(end - i), 1000000);
+            i = end - 1;
         } else if (c == '.' && !sawPoint) {
             sawPoint = true;
         } else {
@@ -64,7 +79,6 @@ int32_t leadingNumber(std::string_view text) {
         }
     }
     if (!sawDigit) return 0;
-    (void)dropped;
     // Exponent: E, e, D or d, an optional sign and at least one digit.
     if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
         size_t j = i + 1;

@@ -3,6 +3,8 @@
 #include "calculation.h"
 #include "engine_internal.h"
 
+#include <vector>
+
 int32_t EntryError = 0;
 
 const std::string_view MonthAbbreviations =
@@ -11,14 +13,40 @@ const std::string_view WeekdayNames = "Su,Mo,Tu,We,Th,Fr,Sa";
 
 namespace engine {
 
+// Start of the first occurrence of pattern in text at or after pos. Long
+// patterns (a whole pasted field can be one) go through Knuth-Morris-Pratt
+// so that a repetitive text never costs length times length.
+static size_t findFrom(std::string_view text, std::string_view pattern, size_t pos,
+                       const std::vector<size_t>& border) {
+    if (border.empty()) return text.find(pattern, pos);
+    size_t matched = 0;
+    for (size_t i = pos; i < text.size(); ++i) {
+        while (matched > 0 && text[i] != pattern[matched]) matched = border[matched - 1];
+        if (text[i] == pattern[matched] && ++matched == pattern.size()) return i + 1 - pattern.size();
+    }
+    return std::string_view::npos;
+}
+
 void replaceAll(std::string& text, std::string_view from, std::string_view to) {
-    if (from.empty() || text.find(from) == std::string::npos) return;
+    if (from.empty() || from.size() > text.size()) return;
+    std::vector<size_t> border;
+    if (from.size() > 16) {
+        border.assign(from.size(), 0);
+        for (size_t i = 1, k = 0; i < from.size(); ++i) {
+            while (k > 0 && from[i] != from[k]) k = border[k - 1];
+            if (from[i] == from[k]) ++k;
+            border[i] = k;
+        }
+    }
+    size_t hit = findFrom(text, from, 0, border);
+    if (hit == std::string_view::npos) return;
     std::string out;
     out.reserve(text.size());
     size_t pos = 0;
-    for (size_t hit; (hit = text.find(from, pos)) != std::string::npos; pos = hit + from.size()) {
+    for (; hit != std::string_view::npos; hit = findFrom(text, from, pos, border)) {
         out.append(text, pos, hit - pos);
         out.append(to);
+        pos = hit + from.size();
     }
     out.append(text, pos, std::string::npos);
     text.swap(out);
@@ -59,6 +87,7 @@ int32_t monthLength(int32_t month, int64_t year) {
 
 // Collapses every run of blanks to a single blank.
 static void shrinkBlanks(std::string& text) {
+    if (text.find("  ") == std::string::npos) return;
     std::string out;
     out.reserve(text.size());
     for (char c : text)
@@ -83,9 +112,12 @@ std::string normalise(std::string_view input, int32_t& code) {
     // A month word in front ("Dec 7, 1941", "dec 1941") becomes its number and
     // the blanks and commas after it become "/".
     std::string_view view = text;
-    std::string word(view.substr(0, view.find_first_of(" ,")));
-    int32_t position = monthWordPosition(word);
+    size_t wordEnd = 0;
+    while (wordEnd < view.size() && view[wordEnd] != ' ' && view[wordEnd] != ',') ++wordEnd;
+    std::string_view firstWord = view.substr(0, wordEnd);
+    int32_t position = monthWordPosition(firstWord);
     if (position != 0) {
+        std::string word(firstWord);  // at most three letters when found
         replaceAll(text, word, std::to_string((position - 1) / 5 + 1));
         replaceAll(text, ", ", " ");
         replaceAll(text, ",", " ");
@@ -149,6 +181,10 @@ int32_t daysInMonth(int32_t month, int32_t year) {
 int32_t monthWordPosition(std::string_view word) {
     if (word.empty()) return 1;
     if (word.size() > MonthAbbreviations.size()) return 0;
+    // The list holds letters, commas and blanks only; a digit (the usual
+    // first character of a date) rules a word out at once.
+    for (char c : word)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ',' || c == ' ')) return 0;
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     for (size_t start = 0; start + word.size() <= MonthAbbreviations.size(); ++start) {
         size_t i = 0;

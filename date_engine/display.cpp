@@ -99,11 +99,15 @@ FormattedDate formatDateText(std::string_view input, bool abbreviated, bool week
             replaceAll(text, " ", "/");
             std::string word(slashPart(text, 0));
             replaceAll(text, word, std::to_string((position - 1) / 5 + 1));
+            // Once the word is gone the text must stand as a date entry of its
+            // own: "Mayor" would otherwise come out as "5", a text that is no
+            // date and that the next formatting rejects.
+            if (text.find("to") == std::string::npos && text.find("or") == std::string::npos) {
+                int32_t check = 0;
+                text = normalise(text, check);
+                if (check != 0) return {check, {}};
+            }
             parts = countChar(text, '/') + 1;
-            // "Mayor" would come out as "5": a word that turns into a lone
-            // number is no date and no year.
-            bool yearText = text.find("to") != std::string::npos || text.find("or") != std::string::npos;
-            if (parts == 1 && !text.empty() && !yearText && !(text.size() == 4 && allDigits(text))) return {4, {}};
         }
         if (parts == 3) {
             std::string_view month = slashPart(text, 0), day = slashPart(text, 1), year = slashPart(text, 2);

@@ -74,8 +74,25 @@ void BM_FormatDateText(benchmark::State& state) {
                                                   benchmark::Counter::kAvgIterations);
 }
 
+// Pasted junk of 100,000 characters: each call must stay well inside a
+// millisecond.
+void BM_LongJunk(benchmark::State& state) {
+    std::string jan;
+    while (jan.size() < 50000) jan += "Jan";
+    const std::string inputs[] = {std::string(100000, '9'), jan + "to/" + jan, std::string(100000, ' ') + "1941",
+                                  "e" + std::string(99999, 'e')};
+    const std::string& input = inputs[state.range(0)];
+    for (auto _ : state) {
+        FormattedDate f = formatDateText(input, false, true);
+        benchmark::DoNotOptimize(f.code);
+        AgeSpec a = parseAge(input, input, input);
+        benchmark::DoNotOptimize(a.years);
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_LongJunk)->DenseRange(0, 3);
 BENCHMARK(BM_CalculateBirth);
 BENCHMARK(BM_CalculateBirthDate);
 BENCHMARK(BM_CalculateEvent);

@@ -8,6 +8,10 @@
 #   QUILLARK_USE_DISPLAY  if set to 1, keep the caller's DISPLAY instead
 #                         (scripts/run.sh uses this to show the program on the
 #                         user's own screen).
+#   QUILLARK_VIRTUAL_DESKTOP  0 to create a new prefix without the Wine
+#                         virtual desktop (windows then go straight to the X
+#                         display and its window manager); default 1. Only
+#                         read when the prefix is created.
 #
 # Exports DISPLAY, WINEPREFIX, WINEDEBUG=-all, WINEDLLOVERRIDES="mscoree,mshtml="
 # and WINEARCH=win64. Quick when display and prefix already exist (no Wine
@@ -69,9 +73,11 @@ quillark_wine_env() {
         # Every program of this prefix runs in one Wine virtual desktop: Wine
         # then draws captions and frames itself and the work area is fixed,
         # so geometry and screenshots do not depend on an X window manager.
-        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
-        wineserver -w
+        if [[ "${QUILLARK_VIRTUAL_DESKTOP:-1}" != 0 ]]; then
+          wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+          wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+          wineserver -w
+        fi
         if [[ -f "$prefix/system.reg" ]]; then
           touch "$prefix/.quillark-ready"
         fi

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Saves pictures of the program for the README: the main window, and the main
+# window with a help box over it, as docs/screenshots/*.png. Runs the program
+# in the Wine virtual desktop of the private prefix on a private Xvfb display
+# (see wine-env.sh), so the pictures do not depend on the machine's desktop.
+#
+#   scripts/screenshots.sh [windows build directory]   (default build/windows)
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build/windows}"
+out="${QUILLARK_SCREENSHOT_DIR:-$root/docs/screenshots}"
+exe="$build/app/quillark.exe"
+probe="$build/tests/ui/ui_probe.exe"
+
+if [[ ! -f "$exe" || ! -f "$probe" ]]; then
+  if [[ "$build" == "$root/build/windows" ]]; then
+    (cd "$root" && cmake --preset windows >/dev/null && cmake --build build/windows --target quillark ui_probe -- -j2)
+  else
+    echo "screenshots: $exe or $probe missing; build the Windows targets quillark and ui_probe first" >&2
+    exit 1
+  fi
+fi
+
+# shellcheck source=wine-env.sh
+source "$root/scripts/wine-env.sh"
+mkdir -p "$out"
+
+wine "$exe" &
+program=$!
+cleanup() {
+  if kill -0 "$program" 2>/dev/null; then
+    wine "$probe" close Quillark >/dev/null 2>&1 || kill "$program" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+
+# Saves the screen region x y w h to a file once two captures in a row agree
+# (the window has finished painting); gives up after about ten seconds.
+capture() {
+  local x=$1 y=$2 w=$3 h=$4 file=$5 tmp i
+  tmp="$(mktemp -d)"
+  for ((i = 0; i < 50; i++)); do
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$tmp/a.png"
+    sleep 0.2
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$tmp/b.png"
+    if [[ "$(compare -metric AE "$tmp/a.png" "$tmp/b.png" null: 2>&1 || true)" == 0 ]]; then
+      break
+    fi
+  done
+  convert "$tmp/b.png" -strip -define png:compression-level=9 "$file"
+  rm -rf "$tmp"
+}
+
+read -r x y w h < <(wine "$probe" window Quillark | tr -d "\r")
+capture "$x" "$y" "$w" "$h" "$out/main-window.png"
+
+# A help box over the main window: the "?" of the event date. The dialog
+# hands the focus back to its field after opening the box; under the Wine
+# virtual desktop the re-activated dialog is then drawn over the topmost box
+# although the window order is right, so the box's place is asserted once
+# more (without activating it) before the picture is taken.
+wine "$probe" click Quillark 121
+read -r bx by bw bh _ < <(wine "$probe" raise-other Quillark | tr -d "\r")
+left=$((x < bx ? x : bx))
+top=$((y < by ? y : by))
+right=$((x + w > bx + bw ? x + w : bx + bw))
+bottom=$((y + h > by + bh ? y + h : by + bh))
+capture "$left" "$top" $((right - left)) $((bottom - top)) "$out/help-box.png"
+
+wine "$probe" close Quillark
+wait "$program" || true
+trap - EXIT
+echo "Saved $out/main-window.png and $out/help-box.png"

@@ -24,15 +24,11 @@ HFONT makeFont(HDC dc, const char* face, int32_t points, std::string_view style)
         u = letterPosition(style, 'u');
         i = letterPosition(style, 'i');
     }
-    const int64_t dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    // 64 bits and a clamp: an absurd point size must not wrap round into a
-    // small or positive height.
-    const int64_t height = std::clamp<int64_t>(-((int64_t{points} * dpi) / 72), INT_MIN + 1,
-                                               INT_MAX);
+    const int32_t height = fontHeight(points, GetDeviceCaps(dc, LOGPIXELSY));
     const int weight = static_cast<int>(std::min<int64_t>(400 + int64_t{b}, INT_MAX));
     // The attribute bytes of a font take 0 or 1; a letter position of 256
     // would otherwise truncate to "off".
-    return CalendarPlatform.createFont(static_cast<int>(height), 0, 0, 0, weight, i != 0 ? 1 : 0,
+    return CalendarPlatform.createFont(height, 0, 0, 0, weight, i != 0 ? 1 : 0,
                                        u != 0 ? 1 : 0, 0, ANSI_CHARSET, OUT_TT_PRECIS, 0, 0, 0,
                                        face);
 }

@@ -1,6 +1,8 @@
 #include "month_model.h"
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 
 #include "calculation.h"
@@ -237,4 +239,11 @@ double leadingValue(std::string_view text) {
         value = 0.0;
     }
     return value;
+}
+
+int32_t fontHeight(int32_t points, int32_t dpi) {
+    // 64 bits and a clamp: an absurd point size must not wrap round into a
+    // small or positive height.
+    const int64_t height = -((int64_t{points} * dpi) / 72);
+    return static_cast<int32_t>(std::clamp<int64_t>(height, INT32_MIN + 1, INT32_MAX));
 }

@@ -98,5 +98,9 @@ std::string dayNumberText(int32_t day);
 // The year box needs it: 1599.6 rounds to 1600 but is not a year it accepts.
 double leadingValue(std::string_view text);
 
+// The character height a font of `points` points asks for at `dpi` dots
+// per inch: -(points * dpi div 72), truncated, kept within the int range.
+int32_t fontHeight(int32_t points, int32_t dpi);
+
 // "1850": numberText without its leading space.
 std::string yearText(int32_t year);

@@ -247,6 +247,25 @@ TEST(DateNumbers, UsableOnlyWithAYearFrom1To9999) {
     }
 }
 
+TEST(FontHeight, PointsAtResolutions) {
+    struct Case {
+        const char* name;
+        int32_t points, dpi, height;
+    } const cases[] = {
+        {"grid font at 96 dpi", 9, 96, -12},
+        {"heading font at 96 dpi", 10, 96, -13},
+        {"10 points at 120 dpi truncate", 10, 120, -16},
+        {"8 points at 96 dpi truncate", 8, 96, -10},
+        {"9 points at 144 dpi", 9, 144, -18},
+        {"no resolution", 9, 0, 0},
+        {"absurd size stays negative", INT32_MAX, 96, INT32_MIN + 1},
+    };
+    for (const auto& c : cases) {
+        const int32_t h = fontHeight(c.points, c.dpi);
+        EXPECT_EQ(h, c.height) << c.name << ": expected " << c.height << ", got " << h;
+    }
+}
+
 TEST(Texts, DayNumbersAndYears) {
     for (int32_t d = 1; d <= 31; ++d) {
         const std::string expected = field(d).substr(1);

@@ -11,13 +11,17 @@
 //   ui_probe text <caption> <id>          print the control's text
 //   ui_probe close <caption>              close the window as its close box does, wait for it to go
 //   ui_probe list -                       print the visible top-level windows, topmost first
+//   ui_probe measure <caption> <exe> <n>  start exe n times; print the time from process start
+//                                         to its window <caption> being visible, and the median
 //   ui_probe raise-other <caption>        like other-window, then hide and show that box again,
 //                                         inactive, so it is drawn on top (see screenshots.sh)
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "ui_driver.h"
 
@@ -56,6 +60,40 @@ int main(int argc, char** argv) {
     if (argc < 3) return usage();
     const std::string command = argv[1];
     const std::string caption = argv[2];
+    if (command == "measure" && argc == 5) {
+        const int runs = std::atoi(argv[4]);
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            LARGE_INTEGER frequency, start, now;
+            QueryPerformanceFrequency(&frequency);
+            QueryPerformanceCounter(&start);
+            ui::Program program = ui::Program::launch(argv[3], -1, "", false);
+            if (!program.started()) return 1;
+            HWND window = nullptr;
+            // Polled every millisecond so the figure is not rounded up.
+            ui::waitFor(
+                [&] {
+                    for (HWND w : ui::topLevelWindows(program.id())) {
+                        if (ui::text(w) == caption) window = w;
+                    }
+                    return window != nullptr;
+                },
+                ui::DefaultTimeoutMs, 1);
+            QueryPerformanceCounter(&now);
+            if (window == nullptr) return 1;
+            const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+                              static_cast<double>(frequency.QuadPart);
+            times.push_back(ms);
+            std::printf("run %d: %.1f ms\n", i + 1, ms);
+            PostMessageA(window, WM_CLOSE, 0, 0);
+            program.waitForExit(nullptr);
+        }
+        std::sort(times.begin(), times.end());
+        const size_t n = times.size();
+        const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2.0;
+        std::printf("median of %zu: %.1f ms\n", n, median);
+        return 0;
+    }
     if (command == "list") {
         for (HWND w : ui::topLevelWindows()) {
             char extra[512];

@@ -42,7 +42,7 @@ Program& Program::operator=(Program&& other) noexcept {
     return *this;
 }
 
-Program Program::launch(const std::string& exe, int showCommand, const std::string& arguments) {
+Program Program::launch(const std::string& exe, int showCommand, const std::string& arguments, bool waitIdle) {
     Program program;
     const std::string path = toWindowsPath(exe);
     std::string commandLine = "\"" + path + "\"";
@@ -60,7 +60,7 @@ Program Program::launch(const std::string& exe, int showCommand, const std::stri
         program.process_ = info.hProcess;
         program.processId_ = info.dwProcessId;
         // Ready for input once its start-up is done (or after the timeout).
-        WaitForInputIdle(info.hProcess, DefaultTimeoutMs);
+        if (waitIdle) WaitForInputIdle(info.hProcess, DefaultTimeoutMs);
     }
     return program;
 }

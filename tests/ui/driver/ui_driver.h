@@ -39,8 +39,10 @@ public:
 
     // Starts exe (a Windows or Unix path). showCommand >= 0 is passed in the
     // start-up information (STARTF_USESHOWWINDOW), as a shell shortcut set to
-    // "minimised" would.
-    static Program launch(const std::string& exe, int showCommand = -1, const std::string& arguments = "");
+    // "minimised" would. Unless waitIdle is false, returns once the program
+    // waits for input (WaitForInputIdle) or after the default timeout.
+    static Program launch(const std::string& exe, int showCommand = -1, const std::string& arguments = "",
+                          bool waitIdle = true);
 
     bool started() const { return process_ != nullptr; }
     DWORD id() const { return processId_; }

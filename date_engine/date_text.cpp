@@ -95,7 +95,20 @@ static void shrinkBlanks(std::string& text) {
     text.swap(out);
 }
 
+// A text already in canonical form with digit parts ("12/07/1941",
+// "05/1941", "1941") normalises to itself; most field texts are such.
+static bool alreadyCanonical(std::string_view t) {
+    auto digits = [&](size_t from, size_t count) { return allDigits(t.substr(from, count)); };
+    switch (t.size()) {
+        case 4: return digits(0, 4);
+        case 7: return t[2] == '/' && digits(0, 2) && digits(3, 4);
+        case 10: return t[2] == '/' && t[5] == '/' && digits(0, 2) && digits(3, 2) && digits(6, 4);
+        default: return false;
+    }
+}
+
 std::string normalise(std::string_view input, int32_t& code) {
+    if (alreadyCanonical(input)) return std::string(input);
     std::string text;
     std::string_view tag;
     size_t bracket = input.find('[');

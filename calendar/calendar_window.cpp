@@ -40,6 +40,17 @@ const std::array<ControlSpec, 4> CalendarControls = {{
 
 constexpr std::array<int32_t, 5> CenturyItems = {1600, 1700, 1800, 1900, 2000};
 
+// Posted to the open calendar by a second opening: brings it forward once
+// more after the caller of that opening has finished (the main window moves
+// its own focus back when a calendar call returns, which raises it).
+constexpr UINT ComeForwardMessage = WM_APP + 1;
+
+void comeForward(HWND window) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    BringWindowToTop(window);
+}
+
 void setTitle(HWND window) {
     const std::string title = yearText(Calendar.shownYear) + " Calendar";
     SetWindowTextA(window, title.c_str());
@@ -419,6 +430,9 @@ INT_PTR CALLBACK calendarProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         // default processing to do.
         endCalendar(window, 0);
         return TRUE;
+    case ComeForwardMessage:
+        comeForward(window);
+        return 0;
     case WM_DESTROY:
         releaseResources();
         return 0;
@@ -431,9 +445,8 @@ std::string openCalendar(int32_t initial) {
     if (Calendar.windowAlive) {
         // The single state belongs to the open calendar; show it instead.
         const HWND open = Calendar.calendarHandle;
-        ShowWindow(open, SW_SHOWNORMAL);
-        SetForegroundWindow(open);
-        BringWindowToTop(open);
+        comeForward(open);
+        PostMessageA(open, ComeForwardMessage, 0, 0);
         return {};
     }
     static const CalendarTemplate dialogTemplate;

@@ -301,6 +301,17 @@ TEST(CalendarWindow, SecondOpeningBringsTheOpenOneForward) {
         EXPECT_EQ(FindWindowA(nullptr, "1941 Calendar"), nullptr) << "a second window opened";
         EXPECT_NE(Calendar.calendarDC, nullptr) << "the open calendar lost its DC";
         EXPECT_NE(Calendar.gridFont, nullptr) << "the open calendar lost its fonts";
+
+        // The caller of the second opening takes the foreground back, as
+        // the main window does when a calendar call returns; the open
+        // calendar comes forward again once that is done.
+        const HWND other = CreateWindowExA(0, "STATIC", "other window", WS_OVERLAPPED | WS_VISIBLE,
+                                           10, 10, 200, 100, nullptr, nullptr, nullptr, nullptr);
+        SetForegroundWindow(other);
+        EXPECT_EQ(GetForegroundWindow(), other);
+        pump();
+        EXPECT_EQ(GetForegroundWindow(), w) << "expected the open calendar in front again";
+        DestroyWindow(other);
     });
     EXPECT_TRUE(opening.actionRan);
     EXPECT_EQ(second, "") << "the second call: expected the empty text";

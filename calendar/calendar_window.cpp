@@ -415,6 +415,12 @@ INT_PTR CALLBACK calendarProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             markDay(Calendar.shownYear, Calendar.highlightX, Calendar.highlightY, MarkMode::Plain);
         }
         Calendar.pickedDate = markDay(Calendar.shownYear, x, y, MarkMode::Highlighted);
+        // Only a four-digit year gives an eight-digit number whose text is
+        // mm/dd/yyyy; a day of the year 0 (shown after an empty list choice)
+        // would come back as "/05/305". Such a day is marked but not picked.
+        if (Calendar.shownYear < 1000 || Calendar.shownYear > 9999) {
+            Calendar.pickedDate = 0;
+        }
         return 0;
     }
     case WM_LBUTTONUP:

@@ -233,6 +233,13 @@ TEST(CalendarWindow, YearListOffersOneCenturyAndChoosingRedraws) {
         EXPECT_EQ(textOf(w), "0 Calendar");
         EXPECT_EQ(Calendar.shownYear, 0);
         UpdateWindow(w);
+        // A day of the year 0 has no mm/dd/yyyy text: pressing it picks nothing.
+        const PixelPoint five = dayFieldPosition(3, 0, 5, Calendar.cellWidth);
+        SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(five.x, five.y));
+        EXPECT_EQ(Calendar.pickedDate, 0) << "expected no pick in the year 0, got "
+                                          << Calendar.pickedDate;
+        SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(five.x, five.y));
+        EXPECT_TRUE(IsWindow(w)) << "the release must not close the calendar";
     });
     EXPECT_TRUE(opening.actionRan);
 }

@@ -23,7 +23,7 @@ namespace {
 constexpr short ClientWidthUnits = 470;
 constexpr short ClientHeightUnits = 370;
 
-struct ControlSpec {
+struct ControlLayout {
     int32_t id;
     const char* className;
     const char* text;
@@ -31,7 +31,7 @@ struct ControlSpec {
     DWORD style;
 };
 
-const std::array<ControlSpec, 4> CalendarControls = {{
+const std::array<ControlLayout, 4> CalendarControls = {{
     {CenturyLabelId, "STATIC", "Century: ", 100, 5, 50, 10, SS_RIGHT},
     {YearLabelId, "STATIC", "Year: ", 210, 5, 50, 10, SS_RIGHT},
     {CenturyBoxId, "COMBOBOX", "", 150, 5, 60, 60, CBS_DROPDOWNLIST | WS_VSCROLL},
@@ -94,13 +94,13 @@ void repaintSheet(HWND window) {
 void createControls(HWND window) {
     const HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    for (const ControlSpec& spec : CalendarControls) {
-        RECT r = {spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
+    for (const ControlLayout& layout : CalendarControls) {
+        RECT r = {layout.x, layout.y, layout.x + layout.width, layout.y + layout.height};
         MapDialogRect(window, &r);
         const HWND control = CreateWindowExA(
-            0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, r.left, r.top,
+            0, layout.className, layout.text, WS_CHILD | WS_VISIBLE | layout.style, r.left, r.top,
             r.right - r.left, r.bottom - r.top, window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
     }
 }

@@ -1,5 +1,7 @@
 #include "app_session.h"
 
+#include "ui_driver.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,63 +14,9 @@ namespace {
 
 constexpr auto PollInterval = 5ms;
 
-std::string windowText(HWND window) {
-    if (window == nullptr) return {};
-    // WM_GETTEXT is marshalled across processes; GetWindowText of another
-    // process's control would only give its cached caption.
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 3000, &length)) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, 3000, &copied)) {
-        return {};
-    }
-    text.resize(std::min<size_t>(static_cast<size_t>(copied), text.size()));
-    return text;
-}
+std::string windowText(HWND window) { return ui::text(window); }
 
-struct EnumState {
-    DWORD pid;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK collectWindow(HWND window, LPARAM param) {
-    auto* state = reinterpret_cast<EnumState*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == state->pid && IsWindowVisible(window)) state->windows.push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> topLevelWindows(DWORD pid) {
-    EnumState state{pid, {}};
-    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&state));
-    return state.windows;
-}
-
-void sendKey(WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    if (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_HOME || vk == VK_END ||
-        vk == VK_DELETE || vk == VK_INSERT) {
-        input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-    }
-    SendInput(1, &input, sizeof(INPUT));
-}
-
-void sendUnicodeChar(unsigned char c) {
-    INPUT inputs[2]{};
-    for (int i = 0; i < 2; ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wScan = c;
-        inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
-    }
-    SendInput(2, inputs, sizeof(INPUT));
-}
+std::vector<HWND> topLevelWindows(DWORD pid) { return ui::topLevelWindows(pid); }
 
 }  // namespace
 
@@ -90,14 +38,7 @@ bool staysTrue(const std::function<bool()>& cond, std::chrono::milliseconds wind
     return cond();
 }
 
-std::string windowsPath(const std::string& path) {
-    if (path.empty() || path[0] != '/') return path;
-    std::string result;
-    result.reserve(path.size() + 2);
-    result.append("Z:").append(path);
-    std::replace(result.begin(), result.end(), '/', '\\');
-    return result;
-}
+std::string windowsPath(const std::string& path) { return ui::toWindowsPath(path); }
 
 std::string runUnixCommand(const std::string& commandLine, int* exitCode) {
     // Wine starts a Unix program given by its Unix path. Its output goes to a
@@ -109,7 +50,14 @@ std::string runUnixCommand(const std::string& commandLine, int* exitCode) {
                              std::to_string(++sequence);
     const std::string outFile = base + ".out";
     const std::string doneFile = base + ".done";
-    std::string shell = "/bin/sh -c \"" + commandLine + " > " + outFile + " 2>/dev/null; echo $? > " +
+    // The whole script is one quoted argument of the Windows command line, so
+    // quotes inside it are escaped the Windows way.
+    std::string escaped;
+    for (char c : commandLine) {
+        if (c == '"') escaped += '\\';
+        escaped += c;
+    }
+    std::string shell = "/bin/sh -c \"" + escaped + " > " + outFile + " 2>/dev/null; echo $? > " +
                         doneFile + ".tmp; mv " + doneFile + ".tmp " + doneFile + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
@@ -141,50 +89,34 @@ std::string runUnixCommand(const std::string& commandLine, int* exitCode) {
 }
 
 AppSession::AppSession(const std::string& exePath, std::chrono::milliseconds startTimeout) {
-    std::string commandLine = windowsPath(exePath);
-    commandLine.insert(commandLine.begin(), '"');
-    commandLine.push_back('"');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
     const auto started = Clock::now();
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process_)) {
-        process_ = {};
-        return;
-    }
+    program_ = ui::Program::launch(exePath, -1, "", false);
+    if (!program_.started()) return;
     HWND found = nullptr;
     waitUntil(
         [&] {
-            for (HWND window : topLevelWindows(process_.dwProcessId)) {
+            for (HWND window : topLevelWindows(program_.id())) {
                 if (windowText(window) == "Quillark") {
                     found = window;
                     break;
                 }
             }
-            if (found == nullptr) return false;
-            // Ready: shown, active, with the focus in the event-date field.
-            GUITHREADINFO info{};
-            info.cbSize = sizeof(info);
-            if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return false;
-            return info.hwndFocus != nullptr && info.hwndFocus == GetDlgItem(found, 101);
+            // Ready: shown, with the focus in the event-date field.
+            return found != nullptr && GetDlgItem(found, Event) != nullptr &&
+                   ui::focusedWindow(found) == GetDlgItem(found, Event);
         },
         startTimeout);
-    if (found != nullptr && GetDlgItem(found, 101) != nullptr) {
+    if (found != nullptr && GetDlgItem(found, Event) != nullptr) {
         main_ = found;
         startup_ = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
     }
 }
 
 AppSession::~AppSession() {
-    if (process_.hProcess == nullptr) return;
     if (alive()) close(5000ms);
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
 }
 
-bool AppSession::alive() const {
-    return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool AppSession::alive() const { return program_.started() && program_.running(); }
 
 bool AppSession::responsive(std::chrono::milliseconds timeout) const {
     DWORD_PTR result = 0;
@@ -194,25 +126,20 @@ bool AppSession::responsive(std::chrono::milliseconds timeout) const {
 }
 
 int AppSession::close(std::chrono::milliseconds timeout) {
+    DWORD code = 0;
     if (!alive()) {
-        DWORD code = 0;
-        GetExitCodeProcess(process_.hProcess, &code);
+        program_.waitForExit(&code, 0);
         return static_cast<int>(code);
     }
     // The system's own message boxes run a loop of their own; close them so
     // the Cancel command reaches the dialog.
     closeAllBoxes();
-    if (HWND cancel = control(IDCANCEL)) {
-        // BM_CLICK is a real click on the button as the dialog sees it.
-        PostMessageA(cancel, BM_CLICK, 0, 0);
-    }
-    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, 5000);
+    // BM_CLICK is a click on "C&ancel" as the dialog sees it.
+    if (HWND cancel = control(Cancel)) PostMessageA(cancel, BM_CLICK, 0, 0);
+    if (!program_.waitForExit(&code, static_cast<DWORD>(timeout.count()))) {
+        program_.kill();
         return -1;
     }
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
     return static_cast<int>(code);
 }
 
@@ -221,26 +148,13 @@ HWND AppSession::control(int id) const { return main_ ? GetDlgItem(main_, id) : 
 std::string AppSession::text(int id) const { return windowText(control(id)); }
 
 bool AppSession::checked(int id) const {
-    DWORD_PTR state = 0;
     HWND box = control(id);
-    return box != nullptr &&
-           SendMessageTimeoutA(box, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 3000, &state) != 0 &&
-           state == BST_CHECKED;
+    return box != nullptr && ui::checkState(box) == BST_CHECKED;
 }
 
-HWND AppSession::focusedWindow() const {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return nullptr;
-    return info.hwndFocus;
-}
+HWND AppSession::focusedWindow() const { return main_ ? ui::focusedWindow(main_) : nullptr; }
 
-HWND AppSession::activeWindow() const {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return nullptr;
-    return info.hwndActive;
-}
+HWND AppSession::activeWindow() const { return main_ ? ui::activeWindow(main_) : nullptr; }
 
 int AppSession::focusedId() const {
     HWND focus = focusedWindow();
@@ -248,9 +162,15 @@ int AppSession::focusedId() const {
     return GetDlgCtrlID(focus);
 }
 
+size_t AppSession::windowCount() const {
+    size_t count = 0;
+    for (HWND window : topLevelWindows(program_.id())) count += window != main_ ? 1 : 0;
+    return count;
+}
+
 std::vector<BoxInfo> AppSession::boxes() const {
     std::vector<BoxInfo> result;
-    for (HWND window : topLevelWindows(process_.dwProcessId)) {
+    for (HWND window : topLevelWindows(program_.id())) {
         if (window == main_) continue;
         BoxInfo box;
         box.window = window;
@@ -266,78 +186,39 @@ std::vector<BoxInfo> AppSession::boxes() const {
 }
 
 std::vector<BoxInfo> AppSession::boxes(const std::string& caption) const {
-    std::vector<BoxInfo> all = boxes();
     std::vector<BoxInfo> result;
-    for (const BoxInfo& box : all) {
+    for (const BoxInfo& box : boxes()) {
         if (box.caption == caption) result.push_back(box);
     }
     return result;
 }
 
 HWND AppSession::findTopLevel(const std::string& caption) const {
-    for (HWND window : topLevelWindows(process_.dwProcessId)) {
+    for (HWND window : topLevelWindows(program_.id())) {
         if (windowText(window) == caption) return window;
     }
     return nullptr;
 }
 
-void AppSession::keyDown(WORD vk) { sendKey(vk, false); }
-void AppSession::keyUp(WORD vk) { sendKey(vk, true); }
+void AppSession::keyDown(WORD vk) { ui::keyDown(vk); }
+void AppSession::keyUp(WORD vk) { ui::keyUp(vk); }
 
 void AppSession::key(WORD vk, bool shift, bool ctrl, bool alt) {
-    if (ctrl) sendKey(VK_CONTROL, false);
-    if (shift) sendKey(VK_SHIFT, false);
-    if (alt) sendKey(VK_MENU, false);
-    sendKey(vk, false);
-    sendKey(vk, true);
-    if (alt) sendKey(VK_MENU, true);
-    if (shift) sendKey(VK_SHIFT, true);
-    if (ctrl) sendKey(VK_CONTROL, true);
+    if (ctrl) ui::keyDown(VK_CONTROL);
+    if (shift) ui::keyDown(VK_SHIFT);
+    if (alt) ui::keyDown(VK_MENU);
+    ui::pressKey(vk);
+    if (alt) ui::keyUp(VK_MENU);
+    if (shift) ui::keyUp(VK_SHIFT);
+    if (ctrl) ui::keyUp(VK_CONTROL);
 }
 
-void AppSession::type(const std::string& text) {
-    for (unsigned char c : text) {
-        SHORT scan = (c >= 0x20 && c < 0x7F) ? VkKeyScanA(static_cast<char>(c)) : -1;
-        if (scan == -1 || (HIBYTE(scan) & ~1) != 0) {
-            sendUnicodeChar(c);
-            continue;
-        }
-        key(LOBYTE(scan), (HIBYTE(scan) & 1) != 0);
-    }
-}
+void AppSession::type(const std::string& text) { ui::typeText(text); }
 
 bool AppSession::clickScreen(POINT point) {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = static_cast<LONG>((point.x * 65535LL + (width - 1) / 2) / std::max(1, width - 1));
-    move.mi.dy = static_cast<LONG>((point.y * 65535LL + (height - 1) / 2) / std::max(1, height - 1));
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    // Under Xvfb the pointer can echo back to an older position for a moment:
-    // move until it stays where it was put.
-    bool placed = waitUntil(
-        [&] {
-            SendInput(1, &move, sizeof(INPUT));
-            POINT now{};
-            GetCursorPos(&now);
-            return now.x == point.x && now.y == point.y &&
-                   staysTrue(
-                       [&] {
-                           POINT again{};
-                           GetCursorPos(&again);
-                           return again.x == point.x && again.y == point.y;
-                       },
-                       30ms);
-        },
-        3000ms);
-    INPUT buttons[2]{};
-    buttons[0].type = buttons[1].type = INPUT_MOUSE;
-    buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    buttons[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &buttons[0], sizeof(INPUT));
-    SendInput(1, &buttons[1], sizeof(INPUT));
-    return placed;
+    if (!ui::movePointer(point.x, point.y)) return false;
+    ui::clickAt(point.x, point.y);
+    return true;
 }
 
 bool AppSession::clickWindow(HWND window, int x, int y) {
@@ -359,11 +240,7 @@ void AppSession::selectAll() {
     key(VK_END, true);
 }
 
-bool AppSession::activate() {
-    if (main_ == nullptr) return false;
-    SetForegroundWindow(main_);
-    return waitUntil([&] { return activeWindow() == main_; }, 3000ms);
-}
+bool AppSession::activate() { return main_ != nullptr && ui::bringToFront(main_, 3000); }
 
 bool AppSession::waitText(int id, const std::string& expected, std::chrono::milliseconds timeout) const {
     return waitUntil([&] { return text(id) == expected; }, timeout);
@@ -424,18 +301,7 @@ bool setClipboardText(const std::string& text) {
     return false;
 }
 
-std::string clipboardText() {
-    std::string result;
-    if (!waitUntil([] { return OpenClipboard(nullptr) != 0; }, 2000ms)) return result;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* text = static_cast<const char*>(GlobalLock(data))) {
-            result = text;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return result;
-}
+std::string clipboardText() { return ui::clipboardText(); }
 
 std::string xClipboardText() { return runUnixCommand("xclip -o -selection clipboard"); }
 
@@ -443,6 +309,44 @@ bool saveScreenshot(const std::string& unixPath) {
     int code = -1;
     runUnixCommand("import -window root '" + unixPath + "'", &code);
     return code == 0;
+}
+
+bool saveScreenshot(const std::string& unixPath, RECT area) {
+    // Two captures in a row that agree pixel for pixel: the windows have
+    // finished painting. Gives up after about ten tries and keeps the last.
+    const std::string geometry = std::to_string(area.right - area.left) + "x" +
+                                 std::to_string(area.bottom - area.top) + "+" + std::to_string(area.left) + "+" +
+                                 std::to_string(area.top);
+    const std::string a = unixPath + ".a.png";
+    const std::string b = unixPath + ".b.png";
+    const std::string grab = "import -window root -crop " + geometry + " +repage ";
+    const std::string script = "for i in 1 2 3 4 5 6 7 8 9 10; do " + grab + "'" + a + "'; sleep 0.2; " + grab +
+                               "'" + b + "'; [ \"$(compare -metric AE '" + a + "' '" + b +
+                               "' null: 2>&1)\" = 0 ] && break; done; convert '" + b +
+                               "' -strip -define png:compression-level=9 '" + unixPath + "' && rm -f '" + a +
+                               "' '" + b + "'";
+    int code = -1;
+    runUnixCommand(script, &code);
+    return code == 0;
+}
+
+RECT unionOfWindows(const std::vector<HWND>& windows, int margin) {
+    RECT area{};
+    bool first = true;
+    for (HWND window : windows) {
+        RECT r{};
+        if (window == nullptr || !GetWindowRect(window, &r)) continue;
+        if (first) {
+            area = r;
+            first = false;
+        } else {
+            UnionRect(&area, &area, &r);
+        }
+    }
+    InflateRect(&area, margin, margin);
+    area.left = std::max<LONG>(0, area.left);
+    area.top = std::max<LONG>(0, area.top);
+    return area;
 }
 
 }  // namespace e2e

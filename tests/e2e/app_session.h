@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "ui_driver.h"
+
 namespace e2e {
 
 // Control ids of the main dialog, as a person knows the controls.
@@ -72,7 +74,7 @@ public:
 
     bool ok() const { return main_ != nullptr; }
     HWND mainWindow() const { return main_; }
-    DWORD processId() const { return process_.dwProcessId; }
+    DWORD processId() const { return program_.id(); }
     // Time from CreateProcess to the window being ready.
     std::chrono::microseconds startupTime() const { return startup_; }
 
@@ -94,6 +96,8 @@ public:
     HWND focusedWindow() const;
     // Visible top-level windows of the program other than the main dialog.
     std::vector<BoxInfo> boxes() const;
+    // How many there are, without reading them (cheap enough for every step).
+    size_t windowCount() const;
     std::vector<BoxInfo> boxes(const std::string& caption) const;
     HWND findTopLevel(const std::string& caption) const;
 
@@ -125,7 +129,7 @@ public:
     bool closeAllBoxes();
 
 private:
-    PROCESS_INFORMATION process_{};
+    ui::Program program_;
     HWND main_ = nullptr;
     std::chrono::microseconds startup_{0};
 };
@@ -138,5 +142,9 @@ std::string xClipboardText();
 
 // Saves the whole screen to a PNG (ImageMagick's import).
 bool saveScreenshot(const std::string& unixPath);
+// Saves a part of the screen once it has finished painting.
+bool saveScreenshot(const std::string& unixPath, RECT area);
+// The smallest rectangle around the windows, widened by margin pixels.
+RECT unionOfWindows(const std::vector<HWND>& windows, int margin = 8);
 
 }  // namespace e2e

@@ -4,7 +4,11 @@
 // the window gave the expected answer.
 //
 //   typical_request [--exe PATH] [--screenshot UNIX_PATH.png] [--measure N]
+//                   [--shots UNIX_DIR]
 //
+// --shots DIR saves the pictures of the README: a calculation in the numeric
+// display, one in the abbreviated display with week days, and an "Illegal
+// Date" box over the window.
 // --measure N starts the program N times and reports the median time from
 // process start to the window being ready, and N times the median time from
 // the Enter that reaches "&Calc" to the answer standing in the birth field.
@@ -26,6 +30,7 @@ struct Options {
     std::string exe = QUILLARK_EXE;
     std::string screenshot;
     int measure = 0;
+    std::string shots;
 };
 
 double medianMs(std::vector<double> values) {
@@ -56,6 +61,45 @@ bool typicalRequest(AppSession& app, double* calcMs) {
     return answered && app.waitFocus(Calc);
 }
 
+// "Dec 7, 1941", 40 years and 0 months: the birth date as a date.
+bool requestWithMonths(AppSession& app) {
+    if (!app.click(Event) || !app.waitFocus(Event)) return false;
+    app.type("Dec 7, 1941");
+    if (!step(app, VK_RETURN, Years)) return false;
+    app.type("40");
+    if (!step(app, VK_RETURN, Months)) return false;
+    app.type("0");
+    return app.waitText(Months, "0") && step(app, VK_RETURN, Days) && step(app, VK_RETURN, Birth) &&
+           step(app, VK_RETURN, Calc) && waitUntil([&] { return !app.text(Birth).empty(); });
+}
+
+bool saveReadmeShots(const Options& options) {
+    AppSession app(options.exe);
+    if (!app.ok()) return false;
+    bool ok = true;
+    const std::string dir = options.shots + "/";
+    ok = requestWithMonths(app) && app.waitText(Birth, "12/07/1901") &&
+         saveScreenshot(dir + "calculation-numeric.png", unionOfWindows({app.mainWindow()}));
+    ok = ok && app.click(Reset) && app.waitFocus(Event) && app.click(Abbreviate) && app.click(WeekDay) &&
+         waitUntil([&] { return app.checked(Abbreviate) && app.checked(WeekDay); }) && requestWithMonths(app) &&
+         app.waitText(Birth, "Dec 7, 1901  [Sa]") &&
+         saveScreenshot(dir + "calculation-abbreviated.png", unionOfWindows({app.mainWindow()}));
+    ok = ok && app.click(Reset) && app.waitFocus(Event);
+    if (ok) {
+        app.type("13/07/1941");
+        ok = app.waitText(Event, "13/07/1941");
+        app.key(VK_TAB);
+        ok = ok && waitUntil([&] { return app.boxes("Illegal Date").size() == 1; }) && app.waitFocus(Event);
+        std::vector<BoxInfo> box = app.boxes("Illegal Date");
+        ok = ok && !box.empty() &&
+             saveScreenshot(dir + "illegal-date.png", unionOfWindows({app.mainWindow(), box[0].window}));
+    }
+    std::printf("%s: %s\n", ok ? "saved" : "failed to save", (dir + "{calculation-numeric,calculation-abbreviated,"
+                                                                     "illegal-date}.png").c_str());
+    app.closeAllBoxes();
+    return app.close() == 0 && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -66,13 +110,18 @@ int main(int argc, char** argv) {
             options.exe = argv[++i];
         } else if (arg == "--screenshot" && i + 1 < argc) {
             options.screenshot = argv[++i];
+        } else if (arg == "--shots" && i + 1 < argc) {
+            options.shots = argv[++i];
         } else if (arg == "--measure" && i + 1 < argc) {
             options.measure = std::max(1, std::atoi(argv[++i]));
         } else {
-            std::fprintf(stderr, "usage: typical_request [--exe PATH] [--screenshot FILE.png] [--measure N]\n");
+            std::fprintf(stderr,
+                         "usage: typical_request [--exe PATH] [--screenshot FILE.png] [--measure N] [--shots DIR]\n");
             return 64;
         }
     }
+
+    if (!options.shots.empty()) return saveReadmeShots(options) ? 0 : 1;
 
     if (options.measure > 0) {
         std::vector<double> startups;

@@ -328,6 +328,51 @@ TEST(CalendarWindow, SecondOpeningBringsTheOpenOneForward) {
     EXPECT_TRUE(again.actionRan) << "no calendar after the first one closed";
 }
 
+// Another window of the thread, standing in for the main window.
+bool OtherWindowServed = false;
+
+LRESULT CALLBACK otherWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP + 5) {
+        OtherWindowServed = true;
+        // Answered from the calendar's loop; now let the calendar end.
+        PostMessageA(Calendar.calendarHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(CalendarWindow, ItsLoopKeepsTheOtherWindowsAlive) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = otherWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "CalendarTestOther";
+    RegisterClassA(&windowClass);
+    const HWND other =
+        CreateWindowExA(0, "CalendarTestOther", "main stand-in", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                        0, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(other, nullptr);
+    OtherWindowServed = false;
+    bool enabled = false;
+    HWND owner = other;
+    const auto opening = runCalendar(
+        18500305,
+        [&](HWND w) {
+            enabled = IsWindowEnabled(other) != FALSE;
+            owner = GetWindow(w, GW_OWNER);
+            // Not pumped here: only the calendar's own loop can deliver it.
+            PostMessageA(other, WM_APP + 5, 0, 0);
+        },
+        false);
+    EXPECT_TRUE(opening.actionRan);
+    EXPECT_TRUE(OtherWindowServed)
+        << "expected the other window's message handled in the calendar's loop";
+    EXPECT_TRUE(enabled) << "expected the other window left enabled";
+    EXPECT_EQ(owner, nullptr) << "expected a calendar without owner";
+    EXPECT_EQ(opening.result, "");
+    DestroyWindow(other);
+    UnregisterClassA("CalendarTestOther", windowClass.hInstance);
+}
+
 // Counting and failing replacements for the platform calls.
 int GotDCs = 0;
 int ReleasedDCs = 0;

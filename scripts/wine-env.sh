@@ -99,6 +99,20 @@ quillark_wine_env() {
       [[ -e "$fonts/$(basename "$f")" ]] || ln -s "$f" "$fonts/$(basename "$f")" 2>/dev/null
     done
   fi
+  # Wine has no "Courier New" (the calendar's grid font) and would fall back
+  # to a proportional face; Liberation Mono (fonts-liberation) has the same
+  # metrics. Set once per prefix; the marker keeps later calls quick.
+  if [[ ! -f "$prefix/.quillark-font-replacements" ]]; then
+    (
+      flock 9
+      if [[ ! -f "$prefix/.quillark-font-replacements" ]]; then
+        if wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'Liberation Mono' /f \
+          >/dev/null 2>&1; then
+          touch "$prefix/.quillark-font-replacements"
+        fi
+      fi
+    ) 9>"$prefix.flock"
+  fi
   return 0
 }
 

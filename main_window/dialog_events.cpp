@@ -14,17 +14,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "calendar_window.h"
 #include "date_text.h"
 #include "entry_field.h"
-
-// The calendar window is a library of its own. While it has not been built
-// into the program the calendar buttons open nothing.
-#if __has_include("calendar_window.h")
-#include "calendar_window.h"
-#define QUILLARK_HAS_CALENDAR 1
-#else
-#define QUILLARK_HAS_CALENDAR 0
-#endif
 
 int32_t PendingDateField = 0;
 int32_t SuppressEnterAdvance = 0;
@@ -44,6 +36,8 @@ bool FocusReturnInProgress = false;
 // BN_SETFOCUS of "&Calc"; when such a box closes "&Calc" gets the focus back
 // inside the call that opened it. One calculation at a time.
 bool CalculationInProgress = false;
+// Set while a calendar button's press runs the calendar's own loop.
+bool CalendarOpen = false;
 
 constexpr int32_t StyleError = MB_ICONHAND;              // 16: stop icon, "&Ok"
 constexpr int32_t StyleInformation = MB_ICONINFORMATION;  // 64: information icon, "&Ok"
@@ -227,12 +221,16 @@ void onEntryGroup(int32_t id, int32_t code) {
 
 void onCalendarButton(const FieldButtons& buttons) {
     int32_t start = calendarStartDate(controlText(buttons.field));
-#if QUILLARK_HAS_CALENDAR
+    if (CalendarOpen) {
+        // The calendar runs its loop inside an earlier press; this press only
+        // brings it to the front. Handing the focus back to the dialog now
+        // would bury the calendar again behind the dialog.
+        openCalendar(start);
+        return;
+    }
+    CalendarOpen = true;
     std::string picked = openCalendar(start);
-#else
-    (void)start;
-    std::string picked;
-#endif
+    CalendarOpen = false;
     // The calendar ran its own message loop; the dialog may be gone.
     if (MainDialogHandle == nullptr || !IsWindow(MainDialogHandle)) return;
     if (!picked.empty()) {

@@ -413,6 +413,29 @@ TEST_F(MainWindowTest, CalendarOfAnEmptyBirthFieldClosedWithoutAPickChangesNothi
     EXPECT_EQ("12/07/1941", app->text(Event)) << "the pending event field was validated on the way";
 }
 
+TEST_F(MainWindowTest, ASecondCalendarPressBringsTheOpenCalendarToTheFront) {
+    typeInto(Event, "12/07/1941");
+    typeInto(Birth, "1850");
+    ASSERT_TRUE(app->click(CalendarEvent));
+    HWND calendar = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (calendar = app->findTopLevel("1941 Calendar")) != nullptr; }, 10000ms));
+    // The calendar covers the dialog; put it aside (moving it by its caption
+    // would close it) so the other calendar button can be reached.
+    SetWindowPos(calendar, nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(app->activate());
+    ASSERT_TRUE(app->click(CalendarBirth));
+    ASSERT_TRUE(waitUntil([&] { return app->activeWindow() == calendar; }))
+        << "expected the open calendar in front";
+    EXPECT_TRUE(staysTrue([&] { return app->activeWindow() == calendar && app->windowCount() == 1; }))
+        << "expected one calendar, still in front; windows: " << app->windowCount();
+    EXPECT_EQ("1941 Calendar", ui::text(calendar)) << "the open calendar keeps its year";
+    PostMessageA(calendar, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(calendar); }));
+    EXPECT_EQ("12/07/1941", app->text(Event));
+    EXPECT_EQ("1850", app->text(Birth));
+    EXPECT_TRUE(app->responsive());
+}
+
 // --- the calculation's own error boxes --------------------------------------------
 
 TEST_F(MainWindowTest, NothingToComputeGivesOneDataErrorBoxAndTheFocusInTheEventField) {

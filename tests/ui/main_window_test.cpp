@@ -269,3 +269,37 @@ TEST_F(MainWindowTest, EndsWithExitCodeZero) {
 }
 
 }  // namespace
+
+namespace {
+
+struct TypingCase {
+    const char* name;
+    const char* text;
+};
+
+// What the driver types must arrive as typed: capitals need Shift to stay
+// with their letter, and characters beyond the keyboard arrive as Unicode
+// key events and land as their ANSI bytes.
+const TypingCase TypingCases[] = {
+    {"month word with capital", "Dec 7, 1941"},
+    {"punctuation and brackets", "12/07/1941  [Su]"},
+    {"all capitals", "MAR 15 1850"},
+    {"bytes above 127", "D\xe9" "c \xa3\xfc"},
+};
+
+TEST_F(MainWindowTest, DriverTypesWhatItIsGiven) {
+    start();
+    ASSERT_TRUE(ui::bringToFront(dialog_));
+    HWND field = ui::control(dialog_, 101);
+    for (const TypingCase& c : TypingCases) {
+        ui::click(field);
+        ASSERT_TRUE(ui::waitFor([&] { return ui::focusedWindow(dialog_) == field; })) << c.name;
+        ui::waitForIdle(dialog_);
+        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        ui::typeText(c.text);
+        EXPECT_TRUE(ui::waitFor([&] { return ui::text(field) == c.text; }, 5000))
+            << c.name << ": expected \"" << c.text << "\", got \"" << ui::text(field) << "\"";
+    }
+}
+
+}  // namespace

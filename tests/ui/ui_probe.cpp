@@ -154,6 +154,9 @@ int main(int argc, char** argv) {
     if (command == "type" && argc == 5) {
         ui::click(control);
         ui::waitFor([&] { return ui::focusedWindow(window) == control; }, 5000);
+        // What the click set off (focus notifications, selecting the field's
+        // text) is done before the first key arrives.
+        ui::waitForIdle(window);
         ui::typeText(argv[4]);
         return 0;
     }

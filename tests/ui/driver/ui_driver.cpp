@@ -31,12 +31,15 @@ std::string toWindowsPath(const std::string& path) {
 Program::~Program() { kill(); }
 
 Program::Program(Program&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)), processId_(std::exchange(other.processId_, 0)) {}
+    : process_(std::exchange(other.process_, nullptr)),
+      job_(std::exchange(other.job_, nullptr)),
+      processId_(std::exchange(other.processId_, 0)) {}
 
 Program& Program::operator=(Program&& other) noexcept {
     if (this != &other) {
         kill();
         process_ = std::exchange(other.process_, nullptr);
+        job_ = std::exchange(other.job_, nullptr);
         processId_ = std::exchange(other.processId_, 0);
     }
     return *this;
@@ -54,8 +57,23 @@ Program Program::launch(const std::string& exe, int showCommand, const std::stri
         startup.wShowWindow = static_cast<WORD>(showCommand);
     }
     PROCESS_INFORMATION info{};
-    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &info)) {
+    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                       nullptr, &startup, &info)) {
+        // The program lives in a job that ends it when the driver's process
+        // ends, however that happens (a test killed on timeout must not leave
+        // a window behind for the next test to find).
+        HANDLE job = CreateJobObjectA(nullptr, nullptr);
+        if (job != nullptr) {
+            JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+            limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+            SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+            if (AssignProcessToJobObject(job, info.hProcess)) {
+                program.job_ = job;
+            } else {
+                CloseHandle(job);
+            }
+        }
+        ResumeThread(info.hThread);
         CloseHandle(info.hThread);
         program.process_ = info.hProcess;
         program.processId_ = info.dwProcessId;
@@ -79,6 +97,11 @@ bool Program::waitForExit(DWORD* exitCode, DWORD timeoutMs) const {
 }
 
 void Program::kill() {
+    if (job_ != nullptr) {
+        // Closing the last handle ends the program if it still runs.
+        CloseHandle(job_);
+        job_ = nullptr;
+    }
     if (process_ == nullptr) return;
     if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
         TerminateProcess(process_, 255);
@@ -226,7 +249,7 @@ std::string describe(const RECT& r) {
 
 namespace {
 
-void sendKeyEvent(WORD vk, bool up) {
+INPUT keyEvent(WORD vk, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = vk;
@@ -240,7 +263,24 @@ void sendKeyEvent(WORD vk, bool up) {
     default:
         break;
     }
+    return in;
+}
+
+void sendKeyEvent(WORD vk, bool up) {
+    INPUT in = keyEvent(vk, up);
     SendInput(1, &in, sizeof in);
+}
+
+// Modifiers down, the key down and up, modifiers up, in one SendInput call:
+// the events enter the input stream together, so a change of foreground
+// window in between cannot split the Shift from its letter.
+void sendChord(std::initializer_list<WORD> modifiers, WORD vk) {
+    std::vector<INPUT> events;
+    for (WORD m : modifiers) events.push_back(keyEvent(m, false));
+    events.push_back(keyEvent(vk, false));
+    events.push_back(keyEvent(vk, true));
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) events.push_back(keyEvent(*it, true));
+    SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
 }
 
 void sendUnicode(wchar_t c) {
@@ -275,9 +315,8 @@ void pressKey(WORD vk) {
 }
 
 void pressCombination(std::initializer_list<WORD> modifiers, WORD vk) {
-    for (WORD m : modifiers) keyDown(m);
-    pressKey(vk);
-    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) keyUp(*it);
+    sendChord(modifiers, vk);
+    settle();
 }
 
 void typeText(const std::string& text) {
@@ -288,13 +327,12 @@ void typeText(const std::string& text) {
             const char narrow = static_cast<char>(c);
             MultiByteToWideChar(CP_ACP, 0, &narrow, 1, &wide, 1);
             sendUnicode(wide);
-            settle();
-            continue;
+        } else if ((HIBYTE(scan) & 1) != 0) {
+            sendChord({VK_SHIFT}, LOBYTE(scan));
+        } else {
+            sendChord({}, LOBYTE(scan));
         }
-        const bool shift = (HIBYTE(scan) & 1) != 0;
-        if (shift) keyDown(VK_SHIFT);
-        pressKey(LOBYTE(scan));
-        if (shift) keyUp(VK_SHIFT);
+        settle();
     }
 }
 
@@ -363,6 +401,16 @@ void drag(int fromX, int fromY, int toX, int toY) {
         moveOnce(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
     }
     mouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+bool waitForIdle(HWND window, DWORD timeoutMs) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (process == nullptr) return false;
+    const bool idle = WaitForInputIdle(process, timeoutMs) == 0;
+    CloseHandle(process);
+    return idle;
 }
 
 bool bringToFront(HWND window, DWORD timeoutMs) {

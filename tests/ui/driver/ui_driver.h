@@ -27,7 +27,8 @@ bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs = DefaultTi
 // "/unix/path" -> "Z:\unix\path"; any other path is returned unchanged.
 std::string toWindowsPath(const std::string& path);
 
-// A started program. Ending the object ends the program if it still runs.
+// A started program. Ending the object ends the program if it still runs,
+// and so does the end of the driver's own process.
 class Program {
 public:
     Program() = default;
@@ -54,6 +55,7 @@ public:
 
 private:
     HANDLE process_ = nullptr;
+    HANDLE job_ = nullptr;
     DWORD processId_ = 0;
 };
 
@@ -97,6 +99,9 @@ void clickAt(int x, int y, bool doubleClick = false);
 void click(HWND window);               // the centre of its rectangle
 // Drags with the left button held from one screen point to another.
 void drag(int fromX, int fromY, int toX, int toY);
+// Waits until the process that owns window has handled its pending input
+// and waits for more (WaitForInputIdle); false on timeout.
+bool waitForIdle(HWND window, DWORD timeoutMs = DefaultTimeoutMs);
 // Activates a top-level window and waits until it is the foreground window.
 bool bringToFront(HWND window, DWORD timeoutMs = DefaultTimeoutMs);
 // The screen point of a non-client part (HTCLOSE, HTCAPTION, ...) of a

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <charconv>
 #include <limits>
 
 #include "calculation.h"
@@ -99,9 +100,11 @@ int32_t leadingNumber(std::string_view text) {
 }
 
 std::string numberText(int64_t value) {
-    std::string text = std::to_string(value);
-    if (value >= 0) text.insert(text.begin(), ' ');
-    return text;
+    char buffer[24];
+    char* start = buffer + 1;
+    char* end = std::to_chars(start, buffer + sizeof buffer, value).ptr;
+    if (value >= 0) *--start = ' ';
+    return std::string(start, end);
 }
 
 AgeSpec parseAge(std::string_view yearsText, std::string_view monthsText, std::string_view daysText) {

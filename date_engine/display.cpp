@@ -22,19 +22,22 @@ int32_t dayOfWeek(int32_t month, int32_t year, int32_t day) {
     return static_cast<int32_t>(((count - 3) % 7 + 7) % 7);
 }
 
-static std::string tagFor(std::string_view text) {
+static void appendTag(std::string& text, int32_t month, int32_t year, int32_t day) {
+    int32_t w = dayOfWeek(month, year, day);
+    text += "  [";
+    text.append(WeekdayNames.substr(static_cast<size_t>(w) * 3, 2));
+    text += ']';
+}
+
+std::string weekdayTag(std::string_view text) {
     int32_t code = 0;
     std::string copy = normalise(text, code);
     if (code != 0 || countChar(copy, '/') < 2) return {};
     DateParts parts = readDateParts(trimBlanks(beforeTag(copy)));
-    int32_t w = dayOfWeek(parts.month, parts.year, parts.day);
-    std::string tag = "  [";
-    tag.append(WeekdayNames.substr(static_cast<size_t>(w) * 3, 2));
-    tag += ']';
+    std::string tag;
+    appendTag(tag, parts.month, parts.year, parts.day);
     return tag;
 }
-
-std::string weekdayTag(std::string_view text) { return tagFor(text); }
 
 static std::string_view abbreviation(int32_t month) {
     return MonthAbbreviations.substr(static_cast<size_t>(month - 1) * 5, 3);
@@ -86,6 +89,7 @@ FormattedDate formatDateText(std::string_view input, bool abbreviated, bool week
             shown.append(firstKept == std::string_view::npos ? std::string_view{} : day.substr(firstKept));
             shown += ", ";
             shown.append(year);
+            if (weekDay) appendTag(shown, leadingNumber(month), leadingNumber(year), leadingNumber(day));
             text.swap(shown);
         }
     } else {
@@ -114,6 +118,7 @@ FormattedDate formatDateText(std::string_view input, bool abbreviated, bool week
             if (int32_t check = checkParts(month, day, year); check != 0) return {check, {}};
             std::string shown = padTwo(month) + "/" + padTwo(day) + "/";
             shown.append(year);
+            if (weekDay) appendTag(shown, leadingNumber(month), leadingNumber(year), leadingNumber(day));
             text.swap(shown);
         } else if (parts == 2) {
             // Checked as the abbreviated display does, so "13/1941" is no date
@@ -121,6 +126,7 @@ FormattedDate formatDateText(std::string_view input, bool abbreviated, bool week
             if (monthOfPart(slashPart(text, 0)) == 0) return {1, {}};
         }
     }
-    if (weekDay) text += tagFor(text);
+    // Only a full date gets the week day (added above, from the numbers just
+    // checked); month/year dates, years and year texts never do.
     return {0, std::move(text)};
 }

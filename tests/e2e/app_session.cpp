@@ -257,12 +257,15 @@ bool AppSession::closeBox(const BoxInfo& box) {
         if (button == nullptr) button = GetDlgItem(box.window, id);
     }
     if (button == nullptr) return false;
+    // An ownerless box (the calculation's) goes behind the dialog when the
+    // dialog is clicked; a person brings it back before pressing its button.
+    ui::bringToFront(box.window, 2000);
     clickWindow(button);
     return waitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 3000ms);
 }
 
 bool AppSession::closeAllBoxes() {
-    for (int round = 0; round < 50; ++round) {
+    for (int round = 0; round < 10; ++round) {
         std::vector<BoxInfo> open = boxes();
         if (open.empty()) return true;
         for (const BoxInfo& box : open) {

@@ -79,11 +79,11 @@ bool saveReadmeShots(const Options& options) {
     bool ok = true;
     const std::string dir = options.shots + "/";
     ok = requestWithMonths(app) && app.waitText(Birth, "12/07/1901") &&
-         saveScreenshot(dir + "calculation-numeric.png", unionOfWindows({app.mainWindow()}));
+         saveScreenshot(dir + "main-window-calculation.png", unionOfWindows({app.mainWindow()}, 0));
     ok = ok && app.click(Reset) && app.waitFocus(Event) && app.click(Abbreviate) && app.click(WeekDay) &&
          waitUntil([&] { return app.checked(Abbreviate) && app.checked(WeekDay); }) && requestWithMonths(app) &&
          app.waitText(Birth, "Dec 7, 1901  [Sa]") &&
-         saveScreenshot(dir + "calculation-abbreviated.png", unionOfWindows({app.mainWindow()}));
+         saveScreenshot(dir + "main-window-abbreviated.png", unionOfWindows({app.mainWindow()}, 0));
     ok = ok && app.click(Reset) && app.waitFocus(Event);
     if (ok) {
         app.type("13/07/1941");
@@ -91,10 +91,19 @@ bool saveReadmeShots(const Options& options) {
         app.key(VK_TAB);
         ok = ok && waitUntil([&] { return app.boxes("Illegal Date").size() == 1; }) && app.waitFocus(Event);
         std::vector<BoxInfo> box = app.boxes("Illegal Date");
+        if (!box.empty()) {
+            // The Wine virtual desktop draws the re-activated dialog over the
+            // topmost box although the window order is right; showing the box
+            // again, without activating it, draws it on top as it stands.
+            SetWindowPos(box[0].window, nullptr, 0, 0, 0, 0,
+                         SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(box[0].window, HWND_TOPMOST, 0, 0, 0, 0,
+                         SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
         ok = ok && !box.empty() &&
-             saveScreenshot(dir + "illegal-date.png", unionOfWindows({app.mainWindow(), box[0].window}));
+             saveScreenshot(dir + "illegal-date.png", unionOfWindows({app.mainWindow(), box[0].window}, 0));
     }
-    std::printf("%s: %s\n", ok ? "saved" : "failed to save", (dir + "{calculation-numeric,calculation-abbreviated,"
+    std::printf("%s: %s\n", ok ? "saved" : "failed to save", (dir + "{main-window-calculation,main-window-abbreviated,"
                                                                      "illegal-date}.png").c_str());
     app.closeAllBoxes();
     return app.close() == 0 && ok;

@@ -101,9 +101,10 @@ AppSession::AppSession(const std::string& exePath, std::chrono::milliseconds sta
                     break;
                 }
             }
-            // Ready: shown, with the focus in the event-date field.
+            // Ready: shown in the foreground (where keystrokes go), with the
+            // focus in the event-date field.
             return found != nullptr && GetDlgItem(found, Event) != nullptr &&
-                   ui::focusedWindow(found) == GetDlgItem(found, Event);
+                   GetForegroundWindow() == found && ui::focusedWindow(found) == GetDlgItem(found, Event);
         },
         startTimeout);
     if (found != nullptr && GetDlgItem(found, Event) != nullptr) {

@@ -264,6 +264,31 @@ TEST_F(MainWindowTest, EnterOnResetAndOnHelpButtonsKeepsTheFocusInTheChosenField
         << "Enter on help 125: expected the focus to stay in 105, got " << app->focusedId();
 }
 
+TEST_F(MainWindowTest, HeldEnterAdvancesOnceOnRelease) {
+    typeHere(Event, "1941");
+    // Auto-repeat: several presses, one release.
+    for (int i = 0; i < 4; ++i) app->keyDown(VK_RETURN);
+    EXPECT_TRUE(staysTrue([&] { return app->focusedId() == Event; }, 300ms))
+        << "the presses alone must not move the focus, got " << app->focusedId();
+    app->keyUp(VK_RETURN);
+    ASSERT_TRUE(app->waitFocus(Years));
+    EXPECT_TRUE(staysTrue([&] { return app->focusedId() == Years; }))
+        << "expected one step to 102, got " << app->focusedId();
+}
+
+TEST_F(MainWindowTest, EnterInABadBirthDateOpensOneBoxInsteadOfCalculating) {
+    typeHere(Event, "12/07/1941");
+    pressAndExpectFocus(VK_RETURN, Years);
+    typeHere(Years, "40");
+    typeInto(Birth, "12/07/19O1");  // a letter O for a zero
+    app->key(VK_RETURN);
+    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) == 1; })) << "expected one Illegal Date box";
+    ASSERT_TRUE(app->waitFocus(Birth));
+    EXPECT_TRUE(staysTrue([&] { return app->boxes().size() == 1 && app->text(Birth) == "12/07/19O1"; }, 600ms))
+        << "expected one box and the text kept, got " << app->boxes().size() << " boxes and \""
+        << app->text(Birth) << "\"";
+}
+
 TEST_F(MainWindowTest, TabWalksAllStopsAndTheFocusSinkHandsOnToTheEventField) {
     pressAndExpectFocus(VK_TAB, Event, true);  // Shift+Tab from 101: the sink forwards
     typeHere(Event, "1941");

@@ -68,6 +68,9 @@ protected:
         ASSERT_TRUE(program_.started()) << "expected quillark.exe to start from " << programPath();
         dialog_ = ui::waitForWindow("Quillark", program_.id());
         ASSERT_NE(dialog_, nullptr) << "expected a visible window \"Quillark\"";
+        // Input sent while the program is still starting up could reach
+        // another window; begin once it waits for input.
+        ASSERT_TRUE(ui::waitForIdle(dialog_)) << "expected the program to become idle";
     }
     void expectExitCodeZero(const char* how) {
         DWORD code = 12345;
@@ -244,6 +247,7 @@ TEST_F(MainWindowTest, EndsWithExitCodeZero) {
         start();
         if (dialog_ == nullptr) return;
         ASSERT_TRUE(ui::bringToFront(dialog_)) << c.name;
+        ui::waitForIdle(dialog_);
         switch (c.how) {
         case 0:
             ui::click(ui::control(dialog_, 2));

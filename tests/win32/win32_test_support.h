@@ -132,13 +132,19 @@ inline bool movePointer(int x, int y) {
     return movePointerOnce(x, y);
 }
 
+// The button events carry the position too, so a late echo of an earlier
+// pointer position cannot move the click elsewhere.
 inline void clickAt(int x, int y) {
     movePointer(x, y);
+    const int cx = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int cy = GetSystemMetrics(SM_CYSCREEN) - 1;
     INPUT in[2] = {};
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].type = INPUT_MOUSE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    for (int i = 0; i < 2; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dx = (x * 65535 + cx / 2) / cx;
+        in[i].mi.dy = (y * 65535 + cy / 2) / cy;
+        in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (i == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    }
     SendInput(2, in, sizeof in[0]);
 }
 

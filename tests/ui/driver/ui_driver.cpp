@@ -338,21 +338,33 @@ void typeText(const std::string& text) {
 
 namespace {
 
-bool moveOnce(int x, int y) {
+INPUT absoluteMouse(int x, int y, DWORD buttons) {
     const int cx = GetSystemMetrics(SM_CXSCREEN) - 1;
     const int cy = GetSystemMetrics(SM_CYSCREEN) - 1;
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dx = (x * 65535 + cx / 2) / cx;
     in.mi.dy = (y * 65535 + cy / 2) / cy;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    return in;
+}
+
+bool cursorAt(int x, int y) {
+    POINT p{};
+    GetCursorPos(&p);
+    return p.x == x && p.y == y;
+}
+
+// Moves and waits until the cursor has stayed on the point for a few polls.
+bool moveOnce(int x, int y) {
     for (int attempt = 0; attempt < 5; ++attempt) {
+        INPUT in = absoluteMouse(x, y, 0);
         SendInput(1, &in, sizeof in);
+        int steady = 0;
         if (waitFor(
                 [&] {
-                    POINT p{};
-                    GetCursorPos(&p);
-                    return p.x == x && p.y == y;
+                    steady = cursorAt(x, y) ? steady + 1 : 0;
+                    return steady >= 3;
                 },
                 1000)) {
             return true;
@@ -361,10 +373,10 @@ bool moveOnce(int x, int y) {
     return false;
 }
 
-void mouseButton(DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
+// A button event that carries its own position, so that a late echo of an
+// earlier pointer position cannot move the click elsewhere.
+void mouseButtonAt(int x, int y, DWORD buttons) {
+    INPUT in = absoluteMouse(x, y, buttons);
     SendInput(1, &in, sizeof in);
     settle();
 }
@@ -383,8 +395,8 @@ bool movePointer(int x, int y) {
 void clickAt(int x, int y, bool doubleClick) {
     movePointer(x, y);
     for (int i = 0; i < (doubleClick ? 2 : 1); ++i) {
-        mouseButton(MOUSEEVENTF_LEFTDOWN);
-        mouseButton(MOUSEEVENTF_LEFTUP);
+        mouseButtonAt(x, y, MOUSEEVENTF_LEFTDOWN);
+        mouseButtonAt(x, y, MOUSEEVENTF_LEFTUP);
     }
 }
 
@@ -395,12 +407,16 @@ void click(HWND window) {
 
 void drag(int fromX, int fromY, int toX, int toY) {
     movePointer(fromX, fromY);
-    mouseButton(MOUSEEVENTF_LEFTDOWN);
+    mouseButtonAt(fromX, fromY, MOUSEEVENTF_LEFTDOWN);
     const int steps = 8;
+    int x = fromX;
+    int y = fromY;
     for (int i = 1; i <= steps; ++i) {
-        moveOnce(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
+        x = fromX + (toX - fromX) * i / steps;
+        y = fromY + (toY - fromY) * i / steps;
+        moveOnce(x, y);
     }
-    mouseButton(MOUSEEVENTF_LEFTUP);
+    mouseButtonAt(x, y, MOUSEEVENTF_LEFTUP);
 }
 
 bool waitForIdle(HWND window, DWORD timeoutMs) {

@@ -249,11 +249,21 @@ void onCopyButton(const FieldButtons& buttons) {
 }
 
 void onHelpButton(int32_t id) {
-    const std::string* text = &dateHelpText();
-    if (id == HelpAgeButtonId) text = &ageHelpText();
-    if (id == HelpAbbreviateButtonId) text = &abbreviationHelpText();
-    if (id == HelpWeekDayButtonId) text = &weekDayHelpText();
-    showMessageBox(text->c_str(), StyleInformation, helpCaption().c_str(), 0, 0, 0);
+    struct HelpButton {
+        int32_t id;
+        const std::string& (*text)();
+    };
+    static const HelpButton HelpButtons[] = {
+        {HelpEventButtonId, dateHelpText},          {HelpAgeButtonId, ageHelpText},
+        {HelpAbbreviateButtonId, abbreviationHelpText}, {HelpWeekDayButtonId, weekDayHelpText},
+        {HelpBirthButtonId, dateHelpText},
+    };
+    for (const HelpButton& button : HelpButtons) {
+        if (button.id == id) {
+            showMessageBox(button.text().c_str(), StyleInformation, helpCaption().c_str(), 0, 0, 0);
+            break;
+        }
+    }
     // The help box first, then the pending field, then the focus: the nested
     // EN_SETFOCUS then meets its own field pending and validates nothing.
     for (const FieldButtons& buttons : DateFieldButtons) {

@@ -63,11 +63,17 @@ const int TabOrder[] = {100, 101, 102, 103, 104, 105, 108, 111, 2, 106, 107, 114
 // One running program with its main dialog found.
 class MainWindowTest : public ::testing::Test {
 protected:
-    void start(int showCommand = -1) {
+    void start(int showCommand = -1, const char* label = "started normally") {
         program_ = ui::Program::launch(programPath(), showCommand);
-        ASSERT_TRUE(program_.started()) << "expected quillark.exe to start from " << programPath();
+        ASSERT_TRUE(program_.started()) << label << ": expected quillark.exe to start from " << programPath();
         dialog_ = ui::waitForWindow("Quillark", program_.id());
-        ASSERT_NE(dialog_, nullptr) << "expected a visible window \"Quillark\"";
+        if (dialog_ == nullptr) {
+            for (HWND w : ui::topLevelWindows(program_.id(), false)) {
+                ADD_FAILURE() << label << ": window \"" << ui::text(w) << "\" class " << ui::className(w)
+                              << " visible " << IsWindowVisible(w) << " iconic " << IsIconic(w);
+            }
+        }
+        ASSERT_NE(dialog_, nullptr) << label << ": expected a visible window \"Quillark\"";
         // Input sent while the program is still starting up could reach
         // another window; begin once it waits for input.
         ASSERT_TRUE(ui::waitForIdle(dialog_)) << "expected the program to become idle";
@@ -218,7 +224,7 @@ const ShowCase ShowCases[] = {
 
 TEST_F(MainWindowTest, AnyStartUpShowCommandShowsTheDialogNormally) {
     for (const ShowCase& c : ShowCases) {
-        start(c.showCommand);
+        start(c.showCommand, c.name);
         if (dialog_ == nullptr) return;
         EXPECT_TRUE(IsWindowVisible(dialog_)) << c.name << ": expected visible";
         EXPECT_FALSE(IsIconic(dialog_)) << c.name << ": expected not minimised";

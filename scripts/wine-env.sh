@@ -64,7 +64,9 @@ quillark_wine_env() {
   # The prefix is ready once the marker exists; the marker is written only
   # after wineboot has finished and the server has shut down cleanly.
   if [[ ! -f "$prefix/.quillark-ready" ]]; then
-    mkdir -p "$(dirname "$prefix")"
+    # The lock lives inside the prefix folder (Wine accepts an empty one), so
+    # nothing is left beside it in the work tree.
+    mkdir -p "$prefix"
     (
       flock 9
       if [[ ! -f "$prefix/.quillark-ready" ]]; then
@@ -82,7 +84,7 @@ quillark_wine_env() {
           touch "$prefix/.quillark-ready"
         fi
       fi
-    ) 9>"$prefix.flock"
+    ) 9>"$prefix/.quillark.flock"
     if [[ ! -f "$prefix/.quillark-ready" ]]; then
       echo "wine-env: could not initialise the Wine prefix $prefix" >&2
       return 1
@@ -111,7 +113,7 @@ quillark_wine_env() {
           touch "$prefix/.quillark-font-replacements"
         fi
       fi
-    ) 9>"$prefix.flock"
+    ) 9>"$prefix/.quillark.flock"
   fi
   return 0
 }

@@ -53,6 +53,8 @@ const DisplayCase DisplayCases[] = {
     {"long month name kept by year-text rule", "October 5, 1941", false, false, 0, "10/05/1941"},
     {"month word that becomes a lone number", "Mayor", false, false, 4, ""},
     {"same word abbreviated stays a year text", "Mayor", true, false, 0, "Mayor"},
+    {"long month name with month and year", "October 1941", false, false, 0, "10/1941"},
+    {"long month name with a short year", "October 5, 41", false, false, 4, ""},
     {"blank left in a month part", "x 7/1941", false, false, 1, ""},
     {"blank left in a full date's month", "x 7/07/1941", true, false, 1, ""},
     {"first of four failures decides", "13/45/1500", false, false, 1, ""},

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "engine_test_support.h"
+#include "memory_dialog.h"
 
 namespace {
 
@@ -141,6 +142,66 @@ TEST(Properties, EveryShiftedDateIsARealDate) {
             ASSERT_LE(p.day, daysInMonth(p.month, static_cast<int32_t>(fullYear))) << what;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Junk of every kind: each byte value alone and around a date, long pastes,
+// and texts built to make a naive substring search quadratic.
+std::vector<std::string> junkInputs() {
+    std::vector<std::string> inputs;
+    for (int b = 1; b <= 255; ++b) {
+        std::string c(1, static_cast<char>(b));
+        inputs.push_back(c);
+        inputs.push_back(c + "12/07/1941");
+        inputs.push_back("12/07/1941" + c);
+        inputs.push_back("Dec" + c + "7," + c + "1941");
+    }
+    inputs.push_back(std::string(100000, '9'));
+    inputs.push_back(std::string(100000, ' '));
+    inputs.push_back(std::string(100000, '/'));
+    inputs.push_back(std::string(100000, '['));
+    std::string jan;
+    while (jan.size() < 50000) jan += "Jan";
+    inputs.push_back(jan + "to/" + jan);
+    inputs.push_back("e" + std::string(99999, 'e'));
+    std::mt19937 rng(7);
+    std::string junk(100000, 'x');
+    for (char& c : junk) c = static_cast<char>(1 + rng() % 255);
+    inputs.push_back(junk);
+    return inputs;
+}
+
+TEST(Properties, JunkIsHandledWithoutCrash) {
+    for (const std::string& input : junkInputs()) {
+        EntryError = 0;
+        for (int options = 0; options < 4; ++options) {
+            FormattedDate f = formatDateText(input, options & 1, options & 2);
+            ASSERT_GE(f.code, 0);
+            ASSERT_LE(f.code, 4);
+            if (f.code == 0) {
+                FormattedDate again = formatDateText(f.text, options & 1, options & 2);
+                bool yearText = f.text.find("to") != std::string::npos || f.text.find("or") != std::string::npos;
+                if (!yearText) {
+                    ASSERT_TRUE(again.text == f.text)
+                        << "shown text is shown again unchanged: " << f.text.substr(0, 60) << " -> "
+                        << again.text.substr(0, 60);
+                }
+            }
+        }
+        AgeSpec age = parseAge(input, input, input);
+        ASSERT_LE(age.rangeLow, age.rangeHigh);
+        MemoryDialog dialog;
+        dialog.fields = {input, input, "", "", ""};
+        MissingPart = MissingFact::None;
+        calculate(dialog);
+        ASSERT_LE(dialog.boxes.size(), 1u);
+        EXPECT_TRUE(EntryError == 0 || EntryError == 1 || EntryError == 4) << "code " << EntryError;
+    }
+    EntryError = 0;
+    MissingPart = MissingFact::None;
 }
 
 }  // namespace

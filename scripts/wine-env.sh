@@ -115,6 +115,13 @@ quillark_wine_env() {
       fi
     ) 9>"$prefix/.quillark.flock"
   fi
+  # Keep one Wine server (and with it Wine's desktop and services) running
+  # for a while between programs, started here with no ties to the caller's
+  # output: otherwise every program run by CTest starts them afresh and they
+  # hold the test's output open for seconds after it has ended.
+  if wineserver -p"${QUILLARK_WINESERVER_LINGER:-30}" </dev/null >/dev/null 2>&1; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  fi
   return 0
 }
 

@@ -307,8 +307,6 @@ bool setClipboardText(const std::string& text) {
 
 std::string clipboardText() { return ui::clipboardText(); }
 
-std::string xClipboardText() { return runUnixCommand("xclip -o -selection clipboard"); }
-
 bool saveScreenshot(const std::string& unixPath) {
     int code = -1;
     runUnixCommand("import -window root '" + unixPath + "'", &code);

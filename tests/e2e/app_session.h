@@ -54,7 +54,10 @@ std::string windowsPath(const std::string& path);
 
 // Runs a Unix command line through /bin/sh (Wine starts ELF programs) and
 // returns what it printed on standard output; -1 in *exitCode when it could
-// not be started.
+// not be started. Used for screenshots only: an X client started this way
+// that talks to a Wine process (xclip asking for the clipboard) was seen to
+// end a Wine process, so the X clipboard is read from a shell outside Wine
+// (copy_x_clipboard.sh).
 std::string runUnixCommand(const std::string& commandLine, int* exitCode = nullptr);
 
 struct BoxInfo {
@@ -137,8 +140,6 @@ private:
 // Clipboard of the Windows side.
 bool setClipboardText(const std::string& text);
 std::string clipboardText();
-// Clipboard as the X side sees it (xclip).
-std::string xClipboardText();
 
 // Saves the whole screen to a PNG (ImageMagick's import).
 bool saveScreenshot(const std::string& unixPath);

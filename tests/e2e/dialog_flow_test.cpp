@@ -305,7 +305,7 @@ TEST_F(MainWindowTest, TabWalksAllStopsAndTheFocusSinkHandsOnToTheEventField) {
 
 // --- copy ----------------------------------------------------------------------
 
-TEST_F(MainWindowTest, CopyPutsTheFieldTextWithItsWeekDayTagOnTheXClipboard) {
+TEST_F(MainWindowTest, CopyPutsTheFieldTextWithItsWeekDayTagOnTheClipboard) {
     ASSERT_TRUE(app->click(WeekDay));
     typeInto(Event, "12/7/1941");
     pressAndExpectFocus(VK_TAB, Years);
@@ -314,18 +314,15 @@ TEST_F(MainWindowTest, CopyPutsTheFieldTextWithItsWeekDayTagOnTheXClipboard) {
     ASSERT_TRUE(app->waitFocus(Event));
     EXPECT_TRUE(waitUntil([] { return clipboardText() == "12/07/1941  [Su]"; }))
         << "expected \"12/07/1941  [Su]\", got \"" << clipboardText() << "\"";
-    EXPECT_EQ("12/07/1941  [Su]", xClipboardText()) << "X clipboard";
 }
 
 TEST_F(MainWindowTest, CopyOfAnEmptyFieldMovesTheFocusAndLeavesTheClipboardAlone) {
     const std::string sentinel = "left here by the test";
     ASSERT_TRUE(setClipboardText(sentinel));
-    ASSERT_TRUE(waitUntil([&] { return xClipboardText() == sentinel; })) << "X clipboard did not take the text";
     ASSERT_TRUE(app->click(CopyBirth));
     ASSERT_TRUE(app->waitFocus(Birth));
     EXPECT_TRUE(staysTrue([&] { return clipboardText() == sentinel; }))
         << "expected \"" << sentinel << "\", got \"" << clipboardText() << "\"";
-    EXPECT_EQ(sentinel, xClipboardText());
 }
 
 // --- help -----------------------------------------------------------------------

@@ -37,10 +37,13 @@ protected:
             const std::string shot = std::string("/tmp/quillark-e2e-") + info->name() + ".png";
             if (saveScreenshot(shot)) std::printf("screen at failure: %s\n", shot.c_str());
         }
-        EXPECT_TRUE(app->alive()) << "the program ended during the test";
         if (app->alive()) {
             app->closeAllBoxes();
             EXPECT_EQ(0, app->close()) << "exit code after C&ancel";
+        } else {
+            const bool windowLeft = IsWindow(app->mainWindow()) != 0;
+            ADD_FAILURE() << "the program ended during the test, exit code 0x" << std::hex << app->close()
+                          << (windowLeft ? " (its window is still there)" : "");
         }
         app.reset();
     }

@@ -4,7 +4,12 @@
 // the window gave the expected answer.
 //
 //   typical_request [--exe PATH] [--screenshot UNIX_PATH.png] [--measure N]
-//                   [--shots UNIX_DIR]
+//                   [--shots UNIX_DIR] [--copy weekday|empty]
+//
+// --copy weekday: "Show week day" on, 12/7/1941 typed and left, "Cp" of the
+// event date; --copy empty: "Cp" of the empty birth field. Either ends the
+// program afterwards, so that a shell can read the X clipboard (xclip) from
+// outside Wine.
 //
 // --shots DIR saves the pictures of the README: a calculation in the numeric
 // display, one in the abbreviated display with week days, and an "Illegal
@@ -31,6 +36,7 @@ struct Options {
     std::string screenshot;
     int measure = 0;
     std::string shots;
+    std::string copy;
 };
 
 double medianMs(std::vector<double> values) {
@@ -135,6 +141,23 @@ bool saveReadmeShots(const Options& options) {
     return app.close() == 0 && ok;
 }
 
+bool copyField(const Options& options) {
+    AppSession app(options.exe);
+    if (!app.ok()) return false;
+    bool ok = false;
+    if (options.copy == "weekday") {
+        ok = app.click(WeekDay) && waitUntil([&] { return app.checked(WeekDay); }) && app.click(Event) &&
+             app.waitFocus(Event);
+        app.type("12/7/1941");
+        ok = ok && step(app, VK_TAB, Years) && app.waitText(Event, "12/07/1941  [Su]") && app.click(CopyEvent) &&
+             app.waitFocus(Event) && waitUntil([] { return clipboardText() == "12/07/1941  [Su]"; });
+    } else if (options.copy == "empty") {
+        ok = app.click(CopyBirth) && app.waitFocus(Birth) && app.text(Birth).empty();
+    }
+    if (!ok) std::fprintf(stderr, "copy %s: the window did not do what was expected\n", options.copy.c_str());
+    return app.close() == 0 && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,18 +168,22 @@ int main(int argc, char** argv) {
             options.exe = argv[++i];
         } else if (arg == "--screenshot" && i + 1 < argc) {
             options.screenshot = argv[++i];
+        } else if (arg == "--copy" && i + 1 < argc) {
+            options.copy = argv[++i];
         } else if (arg == "--shots" && i + 1 < argc) {
             options.shots = argv[++i];
         } else if (arg == "--measure" && i + 1 < argc) {
             options.measure = std::max(1, std::atoi(argv[++i]));
         } else {
             std::fprintf(stderr,
-                         "usage: typical_request [--exe PATH] [--screenshot FILE.png] [--measure N] [--shots DIR]\n");
+                         "usage: typical_request [--exe PATH] [--screenshot FILE.png] [--measure N] [--shots DIR] "
+                         "[--copy weekday|empty]\n");
             return 64;
         }
     }
 
     if (!options.shots.empty()) return saveReadmeShots(options) ? 0 : 1;
+    if (!options.copy.empty()) return copyField(options) ? 0 : 1;
 
     if (options.measure > 0) {
         std::vector<double> startups;

@@ -8,13 +8,13 @@
 #
 # usage: bench/run_bench.sh [ROWS] [QUILLARK_CALC] [RUNS]
 #   ROWS           rows to generate (default 1000000)
-#   QUILLARK_CALC  the program (default build/cli-host/cli/quillark-calc)
+#   QUILLARK_CALC  the program (default build/host/cli/quillark-calc, the host preset's)
 #   RUNS           runs per program (default 3)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
 rows="${1:-1000000}"
-calc="${2:-$root/build/cli-host/cli/quillark-calc}"
+calc="${2:-$root/build/host/cli/quillark-calc}"
 runs="${3:-3}"
 
 if [[ ! -x "$calc" ]]; then

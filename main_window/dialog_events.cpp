@@ -267,11 +267,24 @@ void onHelpButton(int32_t id) {
     // The help box first, then the pending field, then the focus: the nested
     // EN_SETFOCUS then meets its own field pending and validates nothing.
     for (const FieldButtons& buttons : DateFieldButtons) {
-        if (buttons.helpButton == id) {
-            PendingDateField = buttons.field;
-            focusTo(buttons.field);
-            return;
+        if (buttons.helpButton != id) continue;
+        // The button makes its own field the pending one. The other date field,
+        // if it was waiting, is validated first rather than forgotten: a
+        // forgotten field would reach the calculation unchecked.
+        const int32_t waiting = PendingDateField;
+        if (waiting != 0 && waiting != buttons.field && EntryError == 0) {
+            formatDateField(waiting);
+            if (EntryError != 0) {
+                FocusReturnInProgress = true;
+                showIllegalDate(EntryError);
+                focusTo(waiting);
+                FocusReturnInProgress = false;
+                return;
+            }
         }
+        PendingDateField = buttons.field;
+        focusTo(buttons.field);
+        return;
     }
     focusTo(PendingDateField);
 }

@@ -384,6 +384,25 @@ TEST_F(MainWindowTest, TheFiveHelpBoxesShowTheirTextsAndStayOpenTogether) {
         << "expected exactly the five help boxes, got " << app->boxes().size();
 }
 
+TEST_F(MainWindowTest, AHelpButtonDoesNotLetAnUncheckedDateSlipIntoTheCalculation) {
+    typeHere(Event, "12/07/1941");
+    typeInto(Birth, "13/45/1900");
+    ASSERT_TRUE(app->click(HelpEvent));  // the birth field was waiting for its check
+    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) == 1; }))
+        << "expected the waiting birth date to be checked, got " << boxCount(*app, IllegalDate) << " boxes";
+    EXPECT_EQ("Check on months", app->boxes(IllegalDate).at(0).text);
+    EXPECT_EQ(1u, boxCount(*app, HelpCaption)) << "the help box opens all the same";
+    ASSERT_TRUE(app->waitFocus(Birth));
+    EXPECT_TRUE(staysTrue([&] { return boxCount(*app, IllegalDate) == 1 && app->focusedId() == Birth; }))
+        << "expected one box and the focus in 105, got focus " << app->focusedId();
+    // Still waiting: going for "&Calc" checks it again instead of calculating.
+    ASSERT_TRUE(app->closeAllBoxes());
+    ASSERT_TRUE(app->click(Calc));
+    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) == 1; }));
+    EXPECT_TRUE(staysTrue([&] { return app->text(Years).empty() && boxCount(*app, "Data error") == 0; }))
+        << "expected no calculation, years \"" << app->text(Years) << "\"";
+}
+
 // --- the calendar ---------------------------------------------------------------
 
 // Width of three spaces in the calendar's grid font, measured the way the

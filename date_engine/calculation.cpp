@@ -1,5 +1,7 @@
 #include "calculation.h"
 
+#include <charconv>
+
 #include "date_text.h"
 #include "engine_internal.h"
 
@@ -104,17 +106,29 @@ Shifted shiftDate(std::string_view date, int64_t years, int64_t months, int64_t 
     return d;
 }
 
-std::string twoDigits(int64_t value) { return padTwo(std::to_string(value)); }
+// Appends a month or day (1..31 once normalised) as two digits.
+void appendTwoDigits(std::string& text, int64_t value) {
+    text += static_cast<char>('0' + value / 10 % 10);
+    text += static_cast<char>('0' + value % 10);
+}
 
 std::string shiftedText(const Shifted& d) {
     std::string text;
-    if (d.form != DateForm::YearOnly) text = twoDigits(d.month) + "/";
-    if (d.form == DateForm::FullDate) text += twoDigits(d.day) + "/";
+    if (d.form != DateForm::YearOnly) {
+        appendTwoDigits(text, d.month);
+        text += '/';
+    }
+    if (d.form == DateForm::FullDate) {
+        appendTwoDigits(text, d.day);
+        text += '/';
+    }
     // A date keeps the four-character year of the canonical form: the year
     // 800 is written 0800 (year words use the plain number).
-    std::string year = std::to_string(d.year);
-    if (d.form != DateForm::YearOnly && d.year >= 0 && year.size() < 4) year.insert(0, 4 - year.size(), '0');
-    text += year;
+    char year[24];
+    char* end = std::to_chars(year, year + sizeof year, d.year).ptr;
+    size_t digits = static_cast<size_t>(end - year);
+    if (d.form != DateForm::YearOnly && d.year >= 0 && digits < 4) text.append(4 - digits, '0');
+    text.append(year, digits);
     return text;
 }
 
@@ -188,9 +202,11 @@ void computeDate(DialogFields& dialog, std::string_view givenText, int32_t resul
         daysText.clear();
     }
     Shifted result = shiftDate(given, age.years, age.months, age.days, direction);
-    std::string text = shiftedText(result);
+    std::string text;
     bool yearOnly = countChar(given, '/') == 0;
-    if ((monthsText.empty() && daysText.empty()) || yearOnly) {
+    if (!(monthsText.empty() && daysText.empty()) && !yearOnly) {
+        text = shiftedText(result);
+    } else {
         int64_t y = result.year;
         bool range = int64_t{age.rangeLow} + age.rangeHigh != 0;
         int64_t span = int64_t{age.rangeHigh} - age.rangeLow;

@@ -11,10 +11,10 @@
 #include <cctype>
 #include <cfenv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "calendar_window.h"
+#include "month_model.h"
 #include "date_text.h"
 #include "entry_field.h"
 
@@ -122,41 +122,6 @@ bool isChecked(int32_t id) {
     return box != nullptr && SendMessageA(box, BM_GETCHECK, 0, 0) != 0;
 }
 
-// The number at the start of a piece of text, not rounded: leading spaces,
-// tabs and line feeds skipped, an optional sign, digits with at most one
-// decimal point, an optional exponent (E, e, D or d, optional sign, digits).
-// 0 when the text does not begin with a number.
-double leadingValue(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
-    std::string number;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) number += text[i++];
-    bool digits = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= '0' && c <= '9') {
-            digits = true;
-            number += c;
-        } else if (c == '.' && !point) {
-            point = true;
-            number += c;
-        } else {
-            break;
-        }
-    }
-    if (!digits) return 0.0;
-    if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-        size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
-        size_t firstDigit = j;
-        while (j < text.size() && text[j] >= '0' && text[j] <= '9') exponent += text[j++];
-        if (j > firstDigit) number += exponent;
-    }
-    return std::strtod(number.c_str(), nullptr);
-}
-
 // Nearest integer, halves to the even one.
 double roundHalfEven(double value) {
     const int previous = std::fegetround();
@@ -164,13 +129,6 @@ double roundHalfEven(double value) {
     double rounded = std::nearbyint(value);
     std::fesetround(previous);
     return rounded;
-}
-
-std::string trimSpaces(std::string_view text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
 }
 
 void showIllegalDate(int32_t code) {
@@ -413,7 +371,7 @@ void formatDateField(int32_t fieldId) {
 int32_t calendarStartDate(std::string_view fieldText) {
     std::string text(fieldText);
     size_t bracket = text.find('[');
-    if (bracket != std::string::npos) text = trimSpaces(std::string_view(text).substr(0, bracket));
+    if (bracket != std::string::npos) text = std::string(trimBlanks(std::string_view(text).substr(0, bracket)));
 
     std::array<double, 3> pieces{};
     size_t count = 0;

@@ -44,7 +44,7 @@ constexpr int32_t StyleInformation = MB_ICONINFORMATION;  // 64: information ico
 
 constexpr const char* IllegalDateCaption = "Illegal Date";
 constexpr const char* CheckOnText = "Check on ";
-constexpr const char* Version = "1.52";
+constexpr const char* Version = QUILLARK_VERSION;  // from project() in CMakeLists.txt
 
 // Help texts, one line per entry; blanks at either end belong to the text.
 const char* const DateHelpLines[] = {

@@ -27,7 +27,8 @@ struct CalendarState {
     HFONT headingFont = nullptr;   // "MS Sans Serif" 10 pt bold
     HFONT savedFont = nullptr;     // what calendarDC held before gridFont
     int32_t cellWidth = 0;         // pixels of three spaces in gridFont
-    int32_t TopMargin = 0;         // 50 from the first paint on
+    int32_t TopMargin = 0;         // 50 (at 96 dpi) from the first paint on
+    SheetMetrics sheet;            // the sheet's pixels at the window's resolution
     int32_t shownYear = 0;
     int32_t givenMonth = 0;        // 0 when absent
     int32_t givenDay = 0;          // 0 when absent

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -128,6 +129,39 @@ void fitClientArea(HWND window) {
     SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// At another resolution than 96 dpi the dialog units grow with the dialog
+// font, which does not grow exactly as the resolution does, while the sheet
+// is scaled from its 96-dpi pixels: the window is made large enough for the
+// whole sheet (its widest week line and the last line of the last row, with
+// a margin). Centred in the work area, but never with its caption above or
+// left of it, so that it can still be moved where it does not fit.
+void fitSheet(HWND window, int32_t dpi) {
+    if (!Calendar.calendarDC || Calendar.cellWidth <= 0) {
+        return;
+    }
+    const SheetMetrics& sheet = Calendar.sheet;
+    SIZE line = {0, 0};
+    GetTextExtentPoint32A(Calendar.calendarDC, WeekdayHeader.data(), static_cast<int>(WeekdayHeader.size()),
+                          &line);
+    const int margin = scaleToDpi(10, dpi);
+    const int sheetWidth = (SheetColumns - 1) * sheet.columnPitch + sheet.textInset + line.cx + margin;
+    const int sheetHeight = sheet.topMargin + 2 * sheet.rowPitch + sheet.headerTop + 6 * sheet.weekPitch + line.cy +
+                            margin;
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    if (client.right >= sheetWidth && client.bottom >= sheetHeight) {
+        return;
+    }
+    const int width = std::max<int>(client.right, sheetWidth) + (outer.right - outer.left) - client.right;
+    const int height = std::max<int>(client.bottom, sheetHeight) + (outer.bottom - outer.top) - client.bottom;
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = std::max<int>(work.left, work.left + ((work.right - work.left) - width) / 2);
+    const int y = std::max<int>(work.top, work.top + ((work.bottom - work.top) - height) / 2);
+    SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void openingStep(HWND window, DateNumber initial) {
     Calendar.calendarHandle = window;
     Calendar.windowAlive = true;
@@ -163,10 +197,17 @@ void openingStep(HWND window, DateNumber initial) {
                 ? static_cast<HFONT>(SelectObject(Calendar.calendarDC, Calendar.gridFont))
                 : static_cast<HFONT>(GetCurrentObject(Calendar.calendarDC, OBJ_FONT));
     }
+    // The sheet is laid out in pixels of a 96-dpi display, scaled to the
+    // display's resolution like the fonts, which makeFont sizes from it.
+    const int32_t dpi = Calendar.calendarDC ? GetDeviceCaps(Calendar.calendarDC, LOGPIXELSY) : StandardDpi;
+    Calendar.sheet = sheetMetrics(dpi);
     Calendar.cellWidth = 0;
     SIZE spaces = {0, 0};
     if (Calendar.calendarDC && GetTextExtentPoint32A(Calendar.calendarDC, "   ", 3, &spaces)) {
         Calendar.cellWidth = spaces.cx;
+    }
+    if (dpi != StandardDpi) {
+        fitSheet(window, dpi);
     }
 
     if (isUsableDateNumber(initial)) {
@@ -326,10 +367,11 @@ struct CalendarTemplate {
 }  // namespace
 
 void drawSheet(CalendarState& state, int32_t year, int32_t month, int32_t day) {
-    state.TopMargin = TopMargin;
+    const SheetMetrics& sheet = state.sheet;
+    state.TopMargin = sheet.topMargin;
     const HDC dc = state.calendarDC;
     for (int32_t m = 1; m <= 12; ++m) {
-        const BlockOrigin origin = monthOrigin(m);
+        const BlockOrigin origin = monthOrigin(m, sheet);
         const int32_t column = (m - 1) % SheetColumns;
         const int32_t top = state.TopMargin + origin.rowY;
 
@@ -338,7 +380,7 @@ void drawSheet(CalendarState& state, int32_t year, int32_t month, int32_t day) {
         SIZE size = {0, 0};
         GetTextExtentPoint32A(dc, name.data(), static_cast<int>(name.size()), &size);
         // colX + 75 - w/2 to the nearest whole number, halves to the even one.
-        const int32_t twice = 2 * (origin.colX + NameCentre) - size.cx;
+        const int32_t twice = 2 * (origin.colX + sheet.nameCentre) - size.cx;
         int32_t nameX = twice / 2;
         if (twice % 2 != 0) {
             const int32_t low = (twice - 1) / 2;
@@ -346,25 +388,25 @@ void drawSheet(CalendarState& state, int32_t year, int32_t month, int32_t day) {
         }
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
-        textAt(dc, nameX, top + NameTop, name);
+        textAt(dc, nameX, top + sheet.nameTop, name);
 
         SelectObject(dc, state.gridFont);
-        textAt(dc, origin.colX + TextInset, top + HeaderTop, WeekdayHeader);
-        MoveToEx(dc, origin.colX + TextInset, top + RuleTop, nullptr);
-        LineTo(dc, origin.colX + RuleEnd, top + RuleTop);
+        textAt(dc, origin.colX + sheet.textInset, top + sheet.headerTop, WeekdayHeader);
+        MoveToEx(dc, origin.colX + sheet.textInset, top + sheet.ruleTop, nullptr);
+        LineTo(dc, origin.colX + sheet.ruleEnd, top + sheet.ruleTop);
         if (column < SheetColumns - 1) {
-            MoveToEx(dc, origin.colX + SeparatorX, top + SeparatorTop, nullptr);
-            LineTo(dc, origin.colX + SeparatorX, top + SeparatorBottom);
+            MoveToEx(dc, origin.colX + sheet.separatorX, top + sheet.separatorTop, nullptr);
+            LineTo(dc, origin.colX + sheet.separatorX, top + sheet.separatorBottom);
         }
 
         const bool marked = m == month && day >= 1 && day <= daysInMonth(m, year);
         const int32_t markedLine = marked ? (dayOfWeek(m, year, 1) + day - 1) / 7 + 1 : 0;
-        for (const WeekLine& line : buildWeekLines(m, year)) {
+        for (const WeekLine& line : buildWeekLines(m, year, sheet)) {
             SetTextColor(dc, RGB(0, 0, 0));
             SetBkColor(dc, RGB(255, 255, 255));
             textAt(dc, line.x, line.y, line.drawnText);
             if (line.index == markedLine) {
-                const PixelPoint at = dayFieldPosition(m, year, day, state.cellWidth);
+                const PixelPoint at = dayFieldPosition(m, year, day, state.cellWidth, sheet);
                 state.highlightX = at.x;
                 state.highlightY = at.y;
                 markDayOn(state, year, at.x, at.y, MarkMode::Highlighted);

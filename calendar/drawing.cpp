@@ -39,11 +39,11 @@ void textAt(HDC dc, int32_t x, int32_t y, std::string_view text) {
 
 DateNumber markDayOn(const CalendarState& state, int32_t year, int32_t x, int32_t y,
                      MarkMode mode) {
-    const auto hit = dayAtPoint(x, y, year, state.cellWidth);
+    const auto hit = dayAtPoint(x, y, year, state.cellWidth, state.sheet);
     if (!hit) {
         return 0;
     }
-    const PixelPoint at = dayFieldPosition(hit->month, year, hit->day, state.cellWidth);
+    const PixelPoint at = dayFieldPosition(hit->month, year, hit->day, state.cellWidth, state.sheet);
     if (mode == MarkMode::Highlighted) {
         SetTextColor(state.calendarDC, RGB(255, 255, 255));
         SetBkColor(state.calendarDC, RGB(0, 0, 255));

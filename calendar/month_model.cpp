@@ -47,9 +47,9 @@ std::string_view lastTwo(std::string_view s) {
 // The day hit in sheet column j, or none. k is the weekday column from 1;
 // the leading space of a number belongs to that number.
 std::optional<MonthDay> hitInColumn(int64_t x, int64_t y, int32_t year, int32_t cellWidth,
-                                    int64_t j) {
-    const int64_t top = y - TopMargin - HeaderTop;
-    const int64_t i = top / RowPitch;  // truncates: points above the grid give row 0
+                                    int64_t j, const SheetMetrics& sheet) {
+    const int64_t top = y - sheet.topMargin - sheet.headerTop;
+    const int64_t i = top / sheet.rowPitch;  // truncates: points above the grid give row 0
     if (j < 0 || j >= SheetColumns) {
         return std::nullopt;
     }
@@ -57,10 +57,10 @@ std::optional<MonthDay> hitInColumn(int64_t x, int64_t y, int32_t year, int32_t 
     if (m < 1 || m > 12) {
         return std::nullopt;
     }
-    const int64_t n = (top - RowPitch * i) / WeekPitch;  // 0 = the header band
+    const int64_t n = (top - sheet.rowPitch * i) / sheet.weekPitch;  // 0 = the header band
     // x - 7 - 180j + cellWidth/3, brought to the nearest whole number. With
     // thirds the fraction is 0, 1/3 or 2/3, so there is never a half to break.
-    const int64_t thirds = 3 * (x - TextInset - ColumnPitch * j) + cellWidth;
+    const int64_t thirds = 3 * (x - sheet.textInset - sheet.columnPitch * j) + cellWidth;
     int64_t rounded = floorDiv(thirds, 3);
     if (thirds - 3 * rounded == 2) {
         ++rounded;
@@ -81,10 +81,10 @@ std::optional<MonthDay> hitInColumn(int64_t x, int64_t y, int32_t year, int32_t 
 
 }  // namespace
 
-BlockOrigin monthOrigin(int32_t month) {
+BlockOrigin monthOrigin(int32_t month, const SheetMetrics& sheet) {
     const int32_t j = (month - 1) % SheetColumns;
     const int32_t i = (month - 1) / SheetColumns;
-    return BlockOrigin{ColumnPitch * j, RowPitch * i};
+    return BlockOrigin{sheet.columnPitch * j, sheet.rowPitch * i};
 }
 
 std::string dayNumberText(int32_t day) {
@@ -94,8 +94,8 @@ std::string dayNumberText(int32_t day) {
     return digitsOf(day);
 }
 
-std::vector<WeekLine> buildWeekLines(int32_t month, int32_t year) {
-    const BlockOrigin origin = monthOrigin(month);
+std::vector<WeekLine> buildWeekLines(int32_t month, int32_t year, const SheetMetrics& sheet) {
+    const BlockOrigin origin = monthOrigin(month, sheet);
     const int32_t first = dayOfWeek(month, year, 1);  // 0..6
     const int32_t length = daysInMonth(month, year);  // 28..31
     std::vector<WeekLine> lines;
@@ -113,8 +113,8 @@ std::vector<WeekLine> buildWeekLines(int32_t month, int32_t year) {
             w.index = n;
             w.drawnText = line.substr(1);
             w.fullText = std::move(line);
-            w.x = origin.colX + TextInset;
-            w.y = TopMargin + origin.rowY + HeaderTop + WeekPitch * n;
+            w.x = origin.colX + sheet.textInset;
+            w.y = sheet.topMargin + origin.rowY + sheet.headerTop + sheet.weekPitch * n;
             lines.push_back(std::move(w));
             line.clear();
             weekday = 0;
@@ -123,27 +123,29 @@ std::vector<WeekLine> buildWeekLines(int32_t month, int32_t year) {
     return lines;
 }
 
-PixelPoint dayFieldPosition(int32_t month, int32_t year, int32_t day, int32_t cellWidth) {
-    const BlockOrigin origin = monthOrigin(month);
+PixelPoint dayFieldPosition(int32_t month, int32_t year, int32_t day, int32_t cellWidth,
+                            const SheetMetrics& sheet) {
+    const BlockOrigin origin = monthOrigin(month, sheet);
     const int32_t cell = dayOfWeek(month, year, 1) + day - 1;
     const int32_t k = cell % 7;
     const int32_t n = cell / 7 + 1;
-    return PixelPoint{origin.colX + TextInset + k * cellWidth,
-                      TopMargin + origin.rowY + HeaderTop + WeekPitch * n};
+    return PixelPoint{origin.colX + sheet.textInset + k * cellWidth,
+                      sheet.topMargin + origin.rowY + sheet.headerTop + sheet.weekPitch * n};
 }
 
-std::optional<MonthDay> dayAtPoint(int32_t x, int32_t y, int32_t year, int32_t cellWidth) {
+std::optional<MonthDay> dayAtPoint(int32_t x, int32_t y, int32_t year, int32_t cellWidth,
+                                   const SheetMetrics& sheet) {
     if (cellWidth <= 0) {
         return std::nullopt;
     }
-    const int64_t j = floorDiv(int64_t{x} - TextInset, ColumnPitch);
-    if (auto hit = hitInColumn(x, y, year, cellWidth, j)) {
+    const int64_t j = floorDiv(int64_t{x} - sheet.textInset, sheet.columnPitch);
+    if (auto hit = hitInColumn(x, y, year, cellWidth, j, sheet)) {
         return hit;
     }
     // The space in front of a Sunday lies left of its block's column line;
     // it still belongs to that Sunday. A number drawn there (a Saturday of
     // the block to the left, with a very wide font) was tried first and wins.
-    return hitInColumn(x, y, year, cellWidth, j + 1);
+    return hitInColumn(x, y, year, cellWidth, j + 1, sheet);
 }
 
 DateNumberParts splitDateNumber(DateNumber n) {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dpi_scale.h"
+
 // year * 10000 + month * 100 + day; 0 = no date, a month or day of 0 = absent.
 using DateNumber = int32_t;
 
@@ -30,14 +32,44 @@ inline constexpr int32_t SeparatorTop = 20;     // the separator runs from here 
 inline constexpr int32_t SeparatorBottom = 180; // ... to here, in columns 0 to 2
 inline constexpr int32_t SheetColumns = 4;
 
+// The metrics above are those of a 96-dpi display; sheetMetrics gives the
+// whole set for another resolution (see dpi_scale.h).
+struct SheetMetrics {
+    int32_t topMargin = TopMargin;
+    int32_t columnPitch = ColumnPitch;
+    int32_t rowPitch = RowPitch;
+    int32_t textInset = TextInset;
+    int32_t nameCentre = NameCentre;
+    int32_t nameTop = NameTop;
+    int32_t headerTop = HeaderTop;
+    int32_t ruleTop = RuleTop;
+    int32_t ruleEnd = RuleEnd;
+    int32_t weekPitch = WeekPitch;
+    int32_t separatorX = SeparatorX;
+    int32_t separatorTop = SeparatorTop;
+    int32_t separatorBottom = SeparatorBottom;
+};
+
+inline constexpr SheetMetrics StandardSheet{};
+
+constexpr SheetMetrics sheetMetrics(int32_t dpi) {
+    SheetMetrics m;
+    for (int32_t* value : {&m.topMargin, &m.columnPitch, &m.rowPitch, &m.textInset, &m.nameCentre, &m.nameTop,
+                           &m.headerTop, &m.ruleTop, &m.ruleEnd, &m.weekPitch, &m.separatorX, &m.separatorTop,
+                           &m.separatorBottom}) {
+        *value = scaleToDpi(*value, dpi);
+    }
+    return m;
+}
+
 inline constexpr std::string_view WeekdayHeader = "Su Mo Tu We Th Fr Sa";
 
 // Month names indexed 1 to 12; index 0 is empty.
 extern const std::array<std::string_view, 13> MonthNames;
 
 struct BlockOrigin {
-    int32_t colX = 0;  // 0, 180, 360, 540
-    int32_t rowY = 0;  // 0, 170, 340
+    int32_t colX = 0;  // 0, 180, 360, 540 at 96 dpi
+    int32_t rowY = 0;  // 0, 170, 340 at 96 dpi
 };
 
 struct WeekLine {
@@ -64,18 +96,22 @@ struct DateNumberParts {
     int32_t day = 0;
 };
 
-BlockOrigin monthOrigin(int32_t month);
+// The functions below place the sheet with the metrics given, those of a
+// 96-dpi display unless told otherwise.
+BlockOrigin monthOrigin(int32_t month, const SheetMetrics& sheet = StandardSheet);
 
 // The week lines of a month, 4 to 6 of them, in order.
-std::vector<WeekLine> buildWeekLines(int32_t month, int32_t year);
+std::vector<WeekLine> buildWeekLines(int32_t month, int32_t year, const SheetMetrics& sheet = StandardSheet);
 
 // Top-left pixel of the two-character number of a day.
-PixelPoint dayFieldPosition(int32_t month, int32_t year, int32_t day, int32_t cellWidth);
+PixelPoint dayFieldPosition(int32_t month, int32_t year, int32_t day, int32_t cellWidth,
+                            const SheetMetrics& sheet = StandardSheet);
 
 // The day whose field (the number and the one character in front of it, one
 // week pitch high) lies under the point, or none. A cellWidth that is not
 // positive (no grid font could be measured) hits nothing.
-std::optional<MonthDay> dayAtPoint(int32_t x, int32_t y, int32_t year, int32_t cellWidth);
+std::optional<MonthDay> dayAtPoint(int32_t x, int32_t y, int32_t year, int32_t cellWidth,
+                                   const SheetMetrics& sheet = StandardSheet);
 
 // Reads a DateNumber by the character positions of its decimal text: year =
 // characters 1-4, month = 5-6, day = the last two; a missing piece is 0.

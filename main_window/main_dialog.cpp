@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "calculation.h"
+#include "dpi_scale.h"
 #include "main_window.h"
 
 HWND MainDialogHandle = nullptr;
@@ -67,16 +68,27 @@ static_assert(sizeof MainControls / sizeof MainControls[0] == 26, "the main dial
 const DWORD MainDialogStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT |
                               DS_NOFAILCREATE | DS_3DLOOK | DS_CENTER;
 
+// The display's resolution as the dialog sees it: the system's, the program
+// being DPI aware (its manifest says so); 96 when it cannot be read.
+int displayDpi(HWND dialog) {
+    HDC dc = GetDC(dialog);
+    const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : StandardDpi;
+    if (dc != nullptr) ReleaseDC(dialog, dc);
+    return dpi > 0 ? dpi : StandardDpi;
+}
+
 // Outer size that gives the exact client area, measured on the window itself
 // so that any caption height and border width works; then centred on the
 // work area (not the screen), halves dropped.
-void placeMainDialog(HWND dialog) {
+void placeMainDialog(HWND dialog, int dpi) {
     RECT window{};
     RECT client{};
     GetWindowRect(dialog, &window);
     GetClientRect(dialog, &client);
-    const int width = MainClientWidth + (window.right - window.left) - (client.right - client.left);
-    const int height = MainClientHeight + (window.bottom - window.top) - (client.bottom - client.top);
+    const int width =
+        scaleToDpi(MainClientWidth, dpi) + (window.right - window.left) - (client.right - client.left);
+    const int height =
+        scaleToDpi(MainClientHeight, dpi) + (window.bottom - window.top) - (client.bottom - client.top);
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     const int x = (work.left + work.right - width) / 2;
@@ -84,20 +96,22 @@ void placeMainDialog(HWND dialog) {
     SetWindowPos(dialog, nullptr, x, y, width, height, SWP_NOACTIVATE | SWP_NOZORDER);
 }
 
-// Creates the controls of the table and returns the calendar pictures it
-// loaded; the buttons only borrow them, so they are deleted once the dialog
-// is gone.
-std::vector<HBITMAP> createMainControls(HWND dialog, HINSTANCE module) {
+// Creates the controls of the table, at the display's resolution, and
+// returns the calendar pictures it loaded; the buttons only borrow them, so
+// they are deleted once the dialog is gone.
+std::vector<HBITMAP> createMainControls(HWND dialog, HINSTANCE module, int dpi) {
     std::vector<HBITMAP> pictures;
     const WPARAM font = static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     for (const MainControl& c : MainControls) {
-        HWND control = CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y,
-                                       c.width, c.height, dialog,
+        const ScaledRect r = scaleRectToDpi(c.x, c.y, c.width, c.height, dpi);
+        HWND control = CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, r.x, r.y,
+                                       r.width, r.height, dialog,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), module, nullptr);
         SendMessageA(control, WM_SETFONT, font, TRUE);
         if ((c.style & BS_BITMAP) != 0) {
-            // 16 x 16 picture stretched to the 20 x 20 button.
-            HANDLE picture = LoadImageA(module, "calendar", IMAGE_BITMAP, 20, 20, LR_LOADMAP3DCOLORS);
+            // 16 x 16 picture stretched to the button (20 x 20 at 96 dpi).
+            HANDLE picture =
+                LoadImageA(module, "calendar", IMAGE_BITMAP, r.width, r.height, LR_LOADMAP3DCOLORS);
             if (picture != nullptr) {
                 pictures.push_back(static_cast<HBITMAP>(picture));
                 SendMessageA(control, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
@@ -135,8 +149,9 @@ int runMainWindow(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int
     if (dialog == nullptr) return 0;
     MainDialogHandle = dialog;
     SetWindowTextA(dialog, "Quillark");
-    placeMainDialog(dialog);
-    const std::vector<HBITMAP> pictures = createMainControls(dialog, module);
+    const int dpi = displayDpi(dialog);
+    placeMainDialog(dialog, dpi);
+    const std::vector<HBITMAP> pictures = createMainControls(dialog, module, dpi);
 
     SetWindowLongPtrA(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(mainDialogProc));
     SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);

@@ -34,7 +34,8 @@ enum MainControlId : int32_t {
     HelpBirthButtonId = 125,
 };
 
-// Client area of the main dialog, in pixels.
+// Client area of the main dialog, in pixels of a 96-dpi display (scaled to
+// the display's resolution like every control, see dpi_scale.h).
 inline constexpr int MainClientWidth = 295;
 inline constexpr int MainClientHeight = 385;
 

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "dpi_scale.h"
+
 namespace {
 
 struct BoxButton {
@@ -134,8 +136,17 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
     SetWindowTextA(box, caption);
 
     // Measured in the device context's default font on purpose (not the
-    // dialog font): the box's size follows from that measure.
+    // dialog font): the box's size follows from that measure. Everything
+    // else is laid out in pixels of a 96-dpi display and scaled to the
+    // display's resolution.
     HDC dc = GetDC(box);
+    const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : StandardDpi;
+    auto px = [dpi](int pixels) { return scaleToDpi(pixels, dpi); };
+    // The default font does not grow with the resolution as the dialog font
+    // the text is shown in does: away from 96 dpi each line is measured in
+    // both and the wider one counts, so that no line is cut off.
+    HGDIOBJ shownFont =
+        dpi != StandardDpi ? reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)) : nullptr;
     int lines = 1;
     int textWidth = 0;
     for (const char* line = text;;) {
@@ -144,23 +155,30 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
         SIZE extent{};
         GetTextExtentPoint32A(dc, line, static_cast<int>(length), &extent);
         if (extent.cx > textWidth) textWidth = extent.cx;
+        if (shownFont != nullptr) {
+            HGDIOBJ defaultFont = SelectObject(dc, shownFont);
+            GetTextExtentPoint32A(dc, line, static_cast<int>(length), &extent);
+            SelectObject(dc, defaultFont);
+            if (extent.cx > textWidth) textWidth = extent.cx;
+        }
         if (end == nullptr) break;
         ++lines;
         line = end + 2;
     }
     ReleaseDC(box, dc);
 
-    const int leftMargin = style > 6 ? 50 : 10;
-    createChild(box, "STATIC", text, SS_LEFT, leftMargin, 5, textWidth, 15 * lines, BoxTextId);
+    const int leftMargin = px(style > 6 ? 50 : 10);
+    createChild(box, "STATIC", text, SS_LEFT, leftMargin, px(5), textWidth, px(15 * lines), BoxTextId);
 
-    const int boxWidth = std::max(220, leftMargin + textWidth + 10);
-    const int boxHeight = std::max(120, 20 * lines + 55);
-    const int buttonTop = boxHeight - 70;
+    const int boxWidth = std::max(px(220), leftMargin + textWidth + px(10));
+    const int boxHeight = std::max(px(120), px(20 * lines + 55));
+    const int buttonTop = boxHeight - px(70);
     const ButtonSet& set = buttonSetFor(style);
     for (int i = 0; i < set.count; ++i) {
         const BoxButton& b = set.buttons[i];
         const DWORD buttonStyle = b.id == set.defaultId ? BS_DEFPUSHBUTTON : (BS_PUSHBUTTON | WS_TABSTOP);
-        createChild(box, "BUTTON", b.text, buttonStyle, b.x, buttonTop, b.width, 30, b.id);
+        const ScaledRect r = scaleRectToDpi(b.x, 0, b.width, 30, dpi);
+        createChild(box, "BUTTON", b.text, buttonStyle, r.x, buttonTop, r.width, r.height, b.id);
     }
     SendMessageA(box, DM_SETDEFID, set.defaultId, 0);
     if (set.focusFirst) SetFocus(GetDlgItem(box, set.buttons[0].id));
@@ -188,11 +206,12 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
     }
     MoveWindow(box, boxX, boxY, boxWidth, boxHeight, TRUE);
 
-    HWND icon = createChild(box, "STATIC", "", SS_ICON, 10, 5, 0, 0, BoxIconId);
+    HWND icon = createChild(box, "STATIC", "", SS_ICON, px(10), px(5), 0, 0, BoxIconId);
     const IconKind* kind = iconKindFor(style);
     if (kind != nullptr) {
         // Shared system icons: never destroyed by the program.
-        HANDLE image = LoadImageA(nullptr, MAKEINTRESOURCEA(kind->systemIcon), IMAGE_ICON, 32, 32, LR_SHARED);
+        HANDLE image =
+            LoadImageA(nullptr, MAKEINTRESOURCEA(kind->systemIcon), IMAGE_ICON, px(32), px(32), LR_SHARED);
         SendMessageA(icon, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(image));
     }
     if (beep != 0) MessageBeep(kind != nullptr ? kind->beep : 0);

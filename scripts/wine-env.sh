@@ -64,7 +64,7 @@ quillark_own_display() {
     QUILLARK_XVFB_PID=$pid
     for ((i = 0; i < 100; i++)); do
       quillark_process_running "$pid" || break
-      if [[ "$(tr -d ' \n' <"/tmp/.X$num-lock" 2>/dev/null)" == "$pid" ]] &&
+      if [[ -f "/tmp/.X$num-lock" && "$(tr -d ' \n' <"/tmp/.X$num-lock")" == "$pid" ]] &&
         xdpyinfo -display ":$num" >/dev/null 2>&1; then
         export DISPLAY=":$num" QUILLARK_XVFB_PID
         return 0

@@ -67,26 +67,19 @@ chmod +x "$work/no-picture/import" "$work/slow-picture/import"
 # start command's usual prefix.
 fresh="$work/fresh-prefix"
 
-# Ctrl-C comes once a process of the command matches the last but one
-# column, and the seconds of the last column have passed.
-# name          | how it ends                            | status | import       | prefix | Ctrl-C once running         | and after
+# Ctrl-C comes once a process of the command matches the pattern, and the
+# seconds after it have passed; "how it ends" takes the rest of the line.
 cases=(
-  "done           | runs to the end                        | 0      | -            | usual  | -                           | 0"
-  "failed         | no picture can be taken                | 1      | no-picture   | usual  | -                           | 0"
-  "interrupted    | Ctrl-C while the picture is taken      | 130    | slow-picture | usual  | ^[0-9]+ sleep 600           | 0"
-  "cut-creation   | Ctrl-C while its Wine prefix is filled | 130    | -            | fresh  | rundll32.exe setupapi       | 1"
-  "after-cut      | runs to the end in that prefix         | 0      | -            | fresh  | -                           | 0"
+  # name       status import       prefix pattern               after how it ends
+  "done          0    -            usual  -                     0     runs to the end"
+  "failed        1    no-picture   usual  -                     0     no picture can be taken"
+  "interrupted   130  slow-picture usual  sleep.600             0     Ctrl-C while the picture is taken"
+  "cut-creation  130  -            fresh  rundll32.exe.setupapi 1     Ctrl-C while its Wine prefix is filled"
+  "after-cut     0    -            fresh  -                     0     runs to the end in that prefix"
 )
 
 for row in "${cases[@]}"; do
-  IFS='|' read -r name how expected import prefix trigger delay <<<"$row"
-  read -r name <<<"$name"
-  read -r how <<<"$how"
-  read -r expected <<<"$expected"
-  read -r import <<<"$import"
-  read -r prefix <<<"$prefix"
-  read -r trigger <<<"$trigger"
-  read -r delay <<<"$delay"
+  read -r name expected import prefix trigger delay how <<<"$row"
   mark="$$-$name"
   out="$work/$name.out"
   path="$PATH"

@@ -67,6 +67,7 @@ quillark_own_display() {
       if [[ -f "/tmp/.X$num-lock" && "$(tr -d ' \n' <"/tmp/.X$num-lock")" == "$pid" ]] &&
         xdpyinfo -display ":$num" >/dev/null 2>&1; then
         export DISPLAY=":$num" QUILLARK_XVFB_PID
+        QUILLARK_XVFB_LOG="/tmp/quillark-xvfb-$num.log"
         return 0
       fi
       sleep 0.1
@@ -131,7 +132,9 @@ quillark_wine_env_end() {
   fi
   if [[ -n "${QUILLARK_XVFB_PID:-}" ]]; then
     quillark_end_child "$QUILLARK_XVFB_PID" TERM
-    unset QUILLARK_XVFB_PID
+    # The display number was this run's alone, and so is its log.
+    rm -f "${QUILLARK_XVFB_LOG:-}"
+    unset QUILLARK_XVFB_PID QUILLARK_XVFB_LOG
   fi
   return 0
 }

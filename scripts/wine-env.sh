@@ -91,16 +91,22 @@ quillark_own_display() {
 # in its server folder (its working directory); when it ends at once, another
 # server already holds the prefix.
 quillark_own_wineserver() {
-  local pid i
+  local pid i status
   wineserver -f -p"$1" </dev/null >/dev/null 2>&1 &
   pid=$!
   QUILLARK_WINESERVER_PID=$pid
   for ((i = 0; i < 100; i++)); do
     if ! quillark_process_running "$pid"; then
-      wait "$pid" 2>/dev/null || true
+      status=0
+      wait "$pid" 2>/dev/null || status=$?
       unset QUILLARK_WINESERVER_PID
-      echo "wine-env: a Wine server is already running for $WINEPREFIX (another start of the" \
-        "program?); try again once it has ended" >&2
+      # The Wine server ends with 2 when another one holds the prefix's lock.
+      if [[ $status == 2 ]]; then
+        echo "wine-env: a Wine server is already running for $WINEPREFIX (another start of the" \
+          "program?); try again once it has ended" >&2
+      else
+        echo "wine-env: the Wine server for $WINEPREFIX ended at once (status $status)" >&2
+      fi
       return 1
     fi
     if [[ -S "/proc/$pid/cwd/socket" ]]; then

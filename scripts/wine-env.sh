@@ -54,12 +54,13 @@ quillark_end_child() {
 
 # A new Xvfb on the first display number from $1 on that nothing holds. The
 # lock file Xvfb writes must name our process: then the server that answers
-# is ours and not one that took the number at the same moment.
+# is ours and not one that took the number at the same moment. (-noreset: see
+# the shared display below.)
 quillark_own_display() {
   local first=$1 num pid i
   for ((num = first; num < first + 32; num++)); do
     [[ -e "/tmp/.X$num-lock" || -e "/tmp/.X11-unix/X$num" ]] && continue
-    Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac >"/tmp/quillark-xvfb-$num.log" 2>&1 </dev/null &
+    Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac -noreset >"/tmp/quillark-xvfb-$num.log" 2>&1 </dev/null &
     pid=$!
     QUILLARK_XVFB_PID=$pid
     for ((i = 0; i < 100; i++)); do
@@ -176,7 +177,10 @@ quillark_wine_env() {
               rm -f "/tmp/.X$num-lock" "/tmp/.X11-unix/X$num"
             fi
           fi
-          setsid nohup Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac \
+          # -noreset: an X server resets itself when its last client leaves,
+          # and a client arriving just then is refused; the readiness probe
+          # below is such a last client, and the check after it such a new one.
+          setsid nohup Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac -noreset \
             >"/tmp/quillark-xvfb-$num.log" 2>&1 </dev/null &
           local i
           for ((i = 0; i < 100; i++)); do

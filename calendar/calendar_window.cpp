@@ -398,7 +398,13 @@ std::string openCalendar(int32_t initial) {
     while (Calendar.windowAlive && IsWindow(window)) {
         MSG msg;
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            Sleep(1);
+            // The queue is empty: sleep until anything arrives for the
+            // thread (posted, sent, input, paint, timer), rather than waking
+            // every millisecond to look. Should the wait itself fail, a short
+            // pause keeps the loop from spinning.
+            const DWORD woken = MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT,
+                                                            MWMO_INPUTAVAILABLE);
+            if (woken == WAIT_FAILED) Sleep(1);
             continue;
         }
         if (msg.message == WM_QUIT) {

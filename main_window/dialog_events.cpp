@@ -148,6 +148,15 @@ void showIllegalDate(int32_t code) {
     showMessageBox(text.c_str(), StyleError, IllegalDateCaption, 0, 0, 0);
 }
 
+// The "Illegal Date" box for a field that failed its check, then the focus
+// back into that field; the focus coming back must not start the cycle again.
+void returnToFailedField(int32_t field) {
+    DialogState.focusReturnInProgress = true;
+    showIllegalDate(EntryError);
+    focusTo(field);
+    DialogState.focusReturnInProgress = false;
+}
+
 // --- the groups of commands ---------------------------------------------
 
 void onEntryGroup(HWND, int32_t id, int32_t code) {
@@ -161,10 +170,7 @@ void onEntryGroup(HWND, int32_t id, int32_t code) {
         PendingDateField != id && !DialogState.focusReturnInProgress) {
         formatDateField(PendingDateField);
         if (EntryError != 0) {
-            DialogState.focusReturnInProgress = true;
-            showIllegalDate(EntryError);
-            focusTo(PendingDateField);
-            DialogState.focusReturnInProgress = false;
+            returnToFailedField(PendingDateField);
         } else {
             PendingDateField = 0;
         }
@@ -232,10 +238,7 @@ void onHelpButton(HWND, int32_t id, int32_t) {
         if (waiting != 0 && waiting != buttons.field && EntryError == 0) {
             formatDateField(waiting);
             if (EntryError != 0) {
-                DialogState.focusReturnInProgress = true;
-                showIllegalDate(EntryError);
-                focusTo(waiting);
-                DialogState.focusReturnInProgress = false;
+                returnToFailedField(waiting);
                 return;
             }
         }

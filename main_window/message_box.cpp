@@ -71,12 +71,6 @@ const IconKind* iconKindFor(int style) {
     return nullptr;
 }
 
-void appendText(std::vector<WORD>& out, const wchar_t* text) {
-    do {
-        out.push_back(static_cast<WORD>(*text));
-    } while (*text++ != 0);
-}
-
 HWND createChild(HWND box, const char* className, const char* text, DWORD style, int x, int y,
                  int width, int height, int id) {
     HWND child = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
@@ -86,33 +80,52 @@ HWND createChild(HWND box, const char* className, const char* text, DWORD style,
     return child;
 }
 
+// The widest line of the text in pixels, and the number of lines. Measured
+// in the device context's default font on purpose (not the dialog font): the
+// box's size follows from that measure. That font does not grow with the
+// resolution as the dialog font the text is shown in does, so away from
+// 96 dpi each line is measured in both and the wider one counts: no line is
+// cut off. Without a device context the lines are measured by the same
+// font's average character width, so the box still shows its whole text.
+// Yields the device context's resolution (96 without one).
+int measureText(HWND box, const char* text, int& width, int& lines) {
+    HDC dc = MessageBoxPlatform.getDC(box);
+    const int averageWidth = LOWORD(GetDialogBaseUnits());
+    const int dcDpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    const int dpi = dcDpi > 0 ? dcDpi : StandardDpi;
+    HGDIOBJ shownFont = nullptr;
+    if (dc != nullptr && dpi != StandardDpi) {
+        shownFont = reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0));
+    }
+    lines = 1;
+    width = 0;
+    for (const char* line = text;;) {
+        const char* end = std::strstr(line, "\r\n");
+        const size_t length = end != nullptr ? static_cast<size_t>(end - line) : std::strlen(line);
+        SIZE extent{};
+        if (dc != nullptr) {
+            GetTextExtentPoint32A(dc, line, static_cast<int>(length), &extent);
+        } else {
+            extent.cx = static_cast<LONG>(std::min<size_t>(length, 1u << 20)) * averageWidth;
+        }
+        if (extent.cx > width) width = extent.cx;
+        if (shownFont != nullptr) {
+            HGDIOBJ defaultFont = SelectObject(dc, shownFont);
+            GetTextExtentPoint32A(dc, line, static_cast<int>(length), &extent);
+            SelectObject(dc, defaultFont);
+            if (extent.cx > width) width = extent.cx;
+        }
+        if (end == nullptr) break;
+        ++lines;
+        line = end + 2;
+    }
+    if (dc != nullptr) ReleaseDC(box, dc);
+    return dpi;
+}
+
 }  // namespace
 
-std::vector<WORD> emptyDialogTemplate(DWORD style) {
-    std::vector<WORD> t;
-    auto dword = [&t](DWORD value) {
-        t.push_back(LOWORD(value));
-        t.push_back(HIWORD(value));
-    };
-    t.push_back(1);       // dlgVer
-    t.push_back(0xFFFF);  // signature: extended template
-    dword(0);             // help id
-    dword(0);             // extended style
-    dword(style);
-    t.push_back(0);  // no items
-    t.push_back(0);  // x, y, cx, cy: placed and sized in pixels afterwards
-    t.push_back(0);
-    t.push_back(0);
-    t.push_back(0);
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the standard dialog class
-    t.push_back(0);  // empty title; the caller sets it with SetWindowTextA
-    t.push_back(8);  // point size
-    t.push_back(FW_NORMAL);
-    t.push_back(0);  // italic = 0, character set = 0 (two bytes in one word)
-    appendText(t, L"MS Sans Serif");
-    return t;
-}
+MessageBoxCalls MessageBoxPlatform;
 
 int showMessageBox(const char* text, int style, const char* caption, int beep, int x, int y) {
     if (text == nullptr) text = "";
@@ -128,37 +141,12 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
     if (box == nullptr) return 0;
     SetWindowTextA(box, caption);
 
-    // Measured in the device context's default font on purpose (not the
-    // dialog font): the box's size follows from that measure. Everything
-    // else is laid out in pixels of a 96-dpi display and scaled to the
-    // display's resolution.
-    HDC dc = GetDC(box);
-    const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : StandardDpi;
-    auto px = [dpi](int pixels) { return scaleToDpi(pixels, dpi); };
-    // The default font does not grow with the resolution as the dialog font
-    // the text is shown in does: away from 96 dpi each line is measured in
-    // both and the wider one counts, so that no line is cut off.
-    HGDIOBJ shownFont =
-        dpi != StandardDpi ? reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)) : nullptr;
+    // Everything but the text is laid out in pixels of a 96-dpi display and
+    // scaled to the display's resolution.
     int lines = 1;
     int textWidth = 0;
-    for (const char* line = text;;) {
-        const char* end = std::strstr(line, "\r\n");
-        const size_t length = end != nullptr ? static_cast<size_t>(end - line) : std::strlen(line);
-        SIZE extent{};
-        GetTextExtentPoint32A(dc, line, static_cast<int>(length), &extent);
-        if (extent.cx > textWidth) textWidth = extent.cx;
-        if (shownFont != nullptr) {
-            HGDIOBJ defaultFont = SelectObject(dc, shownFont);
-            GetTextExtentPoint32A(dc, line, static_cast<int>(length), &extent);
-            SelectObject(dc, defaultFont);
-            if (extent.cx > textWidth) textWidth = extent.cx;
-        }
-        if (end == nullptr) break;
-        ++lines;
-        line = end + 2;
-    }
-    ReleaseDC(box, dc);
+    const int dpi = measureText(box, text, textWidth, lines);
+    auto px = [dpi](int pixels) { return scaleToDpi(pixels, dpi); };
 
     const int leftMargin = px(style > 6 ? 50 : 10);
     createChild(box, "STATIC", text, SS_LEFT, leftMargin, px(5), textWidth, px(15 * lines), BoxTextId);
@@ -180,8 +168,7 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
     if (owner != nullptr) {
         GetWindowRect(owner, &reference);
     } else {
-        RECT work{};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        const RECT work = workArea();
         // Only the work area's size counts; it is taken as starting at the
         // screen's top-left corner.
         reference = {0, 0, work.right - work.left, work.bottom - work.top};

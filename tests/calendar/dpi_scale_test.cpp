@@ -22,7 +22,6 @@ TEST(DpiScale, NearestPixelWithHalvesUp) {
         {"main client width at 144 dpi (442.5, a half)", 295, 144, 443},
         {"main client height at 144 dpi (577.5, a half)", 385, 144, 578},
         {"main client width at 192 dpi", 295, 192, 590},
-        {"a week line's pitch at 120 dpi", 20, 120, 25},
         {"a text line of the box at 120 dpi (18.75)", 15, 120, 19},
         {"one pixel at 144 dpi (1.5, a half)", 1, 144, 2},
         {"an unknown resolution counts as 96 dpi", 295, 0, 295},

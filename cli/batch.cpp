@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "census.h"
 #include "date_text.h"
 #include "session.h"
 
@@ -64,6 +65,8 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     const size_t headerFields = reader.fieldCount();
     std::vector<int> engineField(headerFields, -1);  // column -> 0..4, or -1
     std::array<int, 5> column{-1, -1, -1, -1, -1};    // 0..4 -> column, or -1
+    int censusColumn = -1, personColumn = -1;
+    const std::string_view personName = trimBlanks(options.personColumn);
     for (size_t i = 0; i < headerFields; ++i) {
         const std::string_view name = trimBlanks(reader.field(i));
         for (size_t k = 0; k < ColumnNames.size(); ++k) {
@@ -73,8 +76,16 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                 break;
             }
         }
-        writer.field(reader.field(i));
+        if (censusColumn < 0 && equalsIgnoringCase(name, "census")) censusColumn = static_cast<int>(i);
+        if (personColumn < 0 && !personName.empty() && equalsIgnoringCase(name, personName))
+            personColumn = static_cast<int>(i);
     }
+    if (!personName.empty() && personColumn < 0) {
+        result.status = BatchStatus::InputError;
+        result.message = "the header has no column '" + std::string(personName) + "' to tell the people apart";
+        return result;
+    }
+    for (size_t i = 0; i < headerFields; ++i) writer.field(reader.field(i));
     // A fact whose column is absent would be calculated and then lost
     // without a word; such columns are added after the input's own.
     std::vector<size_t> addedColumns;  // 0..4
@@ -84,6 +95,8 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             writer.field(ColumnNames[k]);
         }
     }
+    const bool census = censusColumn >= 0;
+    if (census) writer.field("warnings");
     writer.field("status");
     writer.endRecord();
 
@@ -92,6 +105,8 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     input.abbreviated = options.abbreviated;
     input.weekDay = options.weekDay;
     std::string rowStatus;
+    CensusRequest censusRow;
+    PeopleTable* const people = personColumn >= 0 ? options.people : nullptr;
 
     for (;;) {
         status = reader.next();
@@ -102,36 +117,72 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
         if (reader.blankLine() && headerFields > 1) continue;
 
         ++result.rows;
+        const bool wellFormed = !reader.unterminatedQuote() && reader.fieldCount() == headerFields;
+        const std::string_view person =
+            wellFormed && personColumn >= 0 ? trimBlanks(reader.field(static_cast<size_t>(personColumn)))
+                                            : std::string_view();
+        std::string_view warning;
+        bool rowFailed = true;
         if (reader.unterminatedQuote()) {
             passThrough(reader, writer);
             rowStatus.assign("Row error: a quoted field is not closed before the end of the input");
-            ++result.failedRows;
         } else if (reader.fieldCount() != headerFields) {
             passThrough(reader, writer);
             rowStatus = rowShapeStatus(reader.fieldCount(), headerFields);
-            ++result.failedRows;
         } else {
             for (size_t k = 0; k < column.size(); ++k) {
                 input.fields[k] = column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
                                                  : std::string_view();
             }
-            const SessionResult& answer = session.run(input);
-            if (answer.outcome == SessionOutcome::Ok) {
+            const std::string_view censusName =
+                census ? trimBlanks(reader.field(static_cast<size_t>(censusColumn))) : std::string_view();
+            bool censusFailed = false;
+            if (!censusName.empty()) {
+                censusRow = censusRequest(censusName, input.fields[0], input.fields[1],
+                                          !trimBlanks(input.fields[2]).empty() || !trimBlanks(input.fields[3]).empty());
+                if (censusRow.error.empty()) {
+                    input.fields[0] = censusRow.event;
+                    input.fields[1] = censusRow.years;
+                    warning = censusRow.warning;
+                } else {
+                    censusFailed = true;
+                    rowStatus.assign("Census error: ").append(censusRow.error);
+                }
+            }
+            const SessionResult* answer = censusFailed ? nullptr : &session.run(input);
+            if (answer != nullptr && answer->outcome == SessionOutcome::Ok) {
                 for (size_t i = 0; i < headerFields; ++i) {
                     const int k = engineField[i];
-                    writer.field(k >= 0 ? trimBlanks(answer.fields[static_cast<size_t>(k)])
-                                        : reader.field(i));
+                    // The years as written, not as the census rule reads them.
+                    if (k == 1 && !censusName.empty()) {
+                        writer.field(trimBlanks(reader.field(i)));
+                    } else {
+                        writer.field(k >= 0 ? trimBlanks(answer->fields[static_cast<size_t>(k)])
+                                            : reader.field(i));
+                    }
                 }
-                for (size_t k : addedColumns) writer.field(trimBlanks(answer.fields[k]));
+                for (size_t k : addedColumns) writer.field(trimBlanks(answer->fields[k]));
                 rowStatus.assign("ok");
+                rowFailed = false;
+                if (people != nullptr) {
+                    if (const auto window = recordBirthWindow(answer->fields, answer->missing)) {
+                        people->add(person, reader.line(), *window);
+                    } else {
+                        people->addUnusable(person);
+                    }
+                }
             } else {
                 // The row stays as it came; the added columns stay empty.
                 passThrough(reader, writer);
                 for (size_t n = 0; n < addedColumns.size(); ++n) writer.field("");
-                rowStatus.assign(answer.caption).append(": ").append(answer.text);
-                ++result.failedRows;
+                if (answer != nullptr) rowStatus.assign(answer->caption).append(": ").append(answer->text);
             }
         }
+        if (rowFailed) {
+            ++result.failedRows;
+            if (people != nullptr) people->addUnusable(person);
+        }
+        if (census) writer.field(warning);
         writer.field(rowStatus);
         writer.endRecord();
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "csv.h"
+#include "people.h"
 
 namespace quillark {
 
@@ -18,6 +19,11 @@ struct BatchOptions {
     // progress display; may be empty.
     std::function<void(uint64_t rowsDone)> progress;
     uint64_t progressEvery = 4096;  // rows between progress calls
+    // The column naming the person each row is about (found by name like the
+    // engine's columns); empty for none. Needs people.
+    std::string personColumn;
+    // Collects each row's birth window under its person; may be null.
+    PeopleTable* people = nullptr;
 };
 
 enum class BatchStatus {
@@ -45,6 +51,12 @@ std::string rowShapeStatus(size_t fields, size_t headerFields);
 // is dropped. A row that fails is written as it came. A row whose field
 // count differs from the header's is written as it came followed by its
 // status. The output keeps the line end of the input's header row.
+//
+// A column "census" names a census per row (empty for none): its day becomes
+// the event date and its age rule applies; the years column keeps the age as
+// written, and a column "warnings" before status carries what the rule
+// noticed. An unknown census, or an event date that is not the census day,
+// fails the row with "Census error: ...".
 BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options);
 
 }  // namespace quillark

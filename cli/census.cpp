@@ -203,6 +203,36 @@ CensusAge applyCensusRule(const Census& census, std::string_view years, bool mon
     return result;
 }
 
+CensusRequest censusRequest(std::string_view name, std::string_view event, std::string_view years,
+                            bool monthsOrDaysGiven) {
+    CensusRequest request;
+    const Census* census = findCensus(name);
+    if (census == nullptr) {
+        request.error = "no census named '" + std::string(trimBlanks(name)) + "' (see --census list)";
+        return request;
+    }
+    request.event = censusDateText(*census);
+    if (!trimBlanks(event).empty()) {
+        // Compared as numbers of the canonical form, so "Jun 6, 1841",
+        // "06/06/1841" and "1841" all agree with EW1841.
+        const FormattedDate given = formatDateText(event, false, false);
+        const DateParts parts = readDateParts(beforeTag(given.text));
+        const DateParts day = readDateParts(request.event);
+        const bool agrees = given.code == 0 && parts.year == day.year &&
+                            (parts.form == DateForm::YearOnly || parts.month == day.month) &&
+                            (parts.form != DateForm::FullDate || parts.day == day.day);
+        if (!agrees) {
+            request.error = "the event date " + std::string(trimBlanks(event)) + " is not the census day of " +
+                            std::string(census->name) + " (" + request.event + ")";
+            return request;
+        }
+    }
+    CensusAge age = applyCensusRule(*census, years, monthsOrDaysGiven);
+    request.years = std::move(age.years);
+    request.warning = std::move(age.warning);
+    return request;
+}
+
 std::string censusListText() {
     std::string text = "name    day         age rule          source\n";
     for (const Census& census : Censuses) {

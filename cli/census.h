@@ -52,6 +52,20 @@ struct CensusAge {
 // entries, and every other census, keep the years as given.
 CensusAge applyCensusRule(const Census& census, std::string_view years, bool monthsOrDaysGiven);
 
+// A request made at a census: the census's day as the event date and its
+// age rule applied to the years.
+struct CensusRequest {
+    std::string error;    // "no census named ..." or a disagreeing event date; empty when fine
+    std::string event;    // the census day, "mm/dd/yyyy"
+    std::string years;    // as applyCensusRule reads them
+    std::string warning;  // from the age rule
+};
+
+// The census named name (see findCensus). An event date given as well must
+// agree with the census day: the same day, or a month or year holding it.
+CensusRequest censusRequest(std::string_view name, std::string_view event, std::string_view years,
+                            bool monthsOrDaysGiven);
+
 // The table as --census list prints it, one census a line.
 std::string censusListText();
 

@@ -7,14 +7,19 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
+#include <array>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include "batch.h"
+#include "census.h"
 #include "date_text.h"
+#include "people.h"
 #include "session.h"
 
 #ifdef _WIN32
@@ -56,6 +61,15 @@ void setBinary(std::FILE* file) {
 #endif
 }
 
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
 void writeOut(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 // The JSON holds the texts as bytes from the user's code page; a byte that
@@ -64,8 +78,16 @@ std::string dumpJson(const nlohmann::ordered_json& value) {
     return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-int runSingle(const SessionInput& input, bool json) {
-    const SessionResult result = runSession(input);
+// A census request: its day as the event date, its rule on the years. The
+// answer shows the years as written.
+struct CensusUse {
+    std::string years;    // as written
+    std::string warning;  // from the census's age rule
+};
+
+int runSingle(const SessionInput& input, bool json, const CensusUse* census = nullptr) {
+    SessionResult result = runSession(input);
+    if (census != nullptr && result.outcome == SessionOutcome::Ok) result.fields[1] = census->years;
     if (result.outcome != SessionOutcome::Ok) {
         if (json) {
             nlohmann::ordered_json error;
@@ -82,6 +104,10 @@ int runSingle(const SessionInput& input, bool json) {
         static constexpr const char* Keys[] = {"event", "years", "months", "days", "birth"};
         for (size_t i = 0; i < result.fields.size(); ++i) answer[Keys[i]] = result.fields[i];
         answer["missing"] = std::string(missingFactName(result.missing));
+        if (census != nullptr) {
+            answer["warnings"] = nlohmann::ordered_json::array();
+            if (!census->warning.empty()) answer["warnings"].push_back(census->warning);
+        }
         writeOut(dumpJson(answer));
     } else {
         std::string lines;
@@ -92,8 +118,164 @@ int runSingle(const SessionInput& input, bool json) {
             lines.push_back('\n');
         }
         writeOut(lines);
+        if (census != nullptr && !census->warning.empty())
+            std::fprintf(stderr, "%s: warning: %s\n", ProgramName, census->warning.c_str());
     }
     return ExitOk;
+}
+
+// One --record option: "event=...;years=...;census=..." with any of the
+// parts event, years, months, days, birth and census.
+struct RecordRequest {
+    std::array<std::string, 5> fields;
+    std::string census;
+};
+
+bool parseRecord(std::string_view text, size_t number, RecordRequest& record) {
+    static constexpr std::string_view Parts[] = {"event", "years", "months", "days", "birth", "census"};
+    while (!text.empty()) {
+        const size_t end = std::min(text.find(';'), text.size());
+        const std::string_view part = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (trimBlanks(part).empty()) continue;
+        const size_t equals = part.find('=');
+        const std::string_view key = trimBlanks(part.substr(0, std::min(equals, part.size())));
+        size_t k = 0;
+        while (k < std::size(Parts) && !equalsIgnoringCase(key, Parts[k])) ++k;
+        if (equals == std::string_view::npos || k == std::size(Parts)) {
+            std::fprintf(stderr,
+                         "%s: --record %zu: '%.*s' is not one of event=, years=, months=, days=, birth=, "
+                         "census=; see %s --help\n",
+                         ProgramName, number, static_cast<int>(part.size()), part.data(), ProgramName);
+            return false;
+        }
+        const std::string_view value = trimBlanks(part.substr(equals + 1));
+        (k < 5 ? record.fields[k] : record.census).assign(value);
+    }
+    return true;
+}
+
+// Several records of one person: each answered as the single mode answers
+// it, then the birth window they all allow.
+int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool weekDay, bool json) {
+    std::vector<RecordRequest> records(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (!parseRecord(texts[i], i + 1, records[i])) return ExitUsage;
+
+    PeopleTable people;
+    constexpr std::string_view Person = "person";
+    nlohmann::ordered_json answers = nlohmann::ordered_json::array();
+    std::string lines;
+    bool anyFailed = false;
+    Session session;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const RecordRequest& record = records[i];
+        nlohmann::ordered_json answer;
+        answer["record"] = i + 1;
+        if (!json) lines.append("Record ").append(std::to_string(i + 1)).append(":\n");
+        SessionInput input;
+        input.abbreviated = abbreviated;
+        input.weekDay = weekDay;
+        for (size_t k = 0; k < 5; ++k) input.fields[k] = record.fields[k];
+        CensusRequest census;
+        if (!record.census.empty()) {
+            census = censusRequest(record.census, record.fields[0], record.fields[1],
+                                   !record.fields[2].empty() || !record.fields[3].empty());
+            input.fields[0] = census.event;
+            input.fields[1] = census.years;
+        }
+        std::string error;
+        const SessionResult* result = nullptr;
+        if (!census.error.empty()) {
+            error = "Census error: " + census.error;
+        } else {
+            result = &session.run(input);
+            if (result->outcome != SessionOutcome::Ok) error = result->caption + ": " + result->text;
+        }
+        if (!error.empty()) {
+            anyFailed = true;
+            people.addUnusable(Person);
+            answer["error"] = error;
+            if (!json) lines.append("  ").append(error).append("\n");
+            answers.push_back(std::move(answer));
+            continue;
+        }
+        static constexpr const char* Keys[] = {"event", "years", "months", "days", "birth"};
+        for (size_t k = 0; k < 5; ++k) {
+            // The years as written, not as a census rule reads them.
+            const std::string& value = k == 1 ? record.fields[1] : result->fields[k];
+            answer[Keys[k]] = value;
+            if (!json) {
+                lines.append("  ").append(FieldLabels[k]);
+                const std::string_view shown = trimBlanks(value);
+                if (!shown.empty()) lines.append(" ").append(shown);
+                lines.push_back('\n');
+            }
+        }
+        answer["missing"] = std::string(missingFactName(result->missing));
+        if (!record.census.empty()) answer["census"] = record.census;
+        const std::optional<WindowBounds> window = recordBirthWindow(result->fields, result->missing);
+        answer["birth_earliest"] = window && window->earliest ? nlohmann::ordered_json(isoDateText(window->earliest))
+                                                              : nlohmann::ordered_json();
+        answer["birth_latest"] = window && window->latest ? nlohmann::ordered_json(isoDateText(window->latest))
+                                                          : nlohmann::ordered_json();
+        answer["warnings"] = nlohmann::ordered_json::array();
+        if (!census.warning.empty()) {
+            answer["warnings"].push_back(census.warning);
+            if (!json) lines.append("  Warning: ").append(census.warning).append("\n");
+        }
+        if (window) {
+            people.add(Person, i + 1, *window);
+        } else {
+            people.addUnusable(Person);
+        }
+        answers.push_back(std::move(answer));
+    }
+
+    const PersonSummary s = people.summary(0);
+    auto dateOrNull = [](const std::optional<std::chrono::year_month_day>& date) {
+        return date ? nlohmann::ordered_json(isoDateText(date)) : nlohmann::ordered_json();
+    };
+    auto between = [](const WindowBounds& w) {
+        return (w.earliest ? isoDateText(w.earliest) : std::string("any time")) + " and " +
+               (w.latest ? isoDateText(w.latest) : std::string("any time"));
+    };
+    if (json) {
+        nlohmann::ordered_json person;
+        person["records"] = s.records;
+        person["birth_earliest"] = dateOrNull(s.birth.earliest);
+        person["birth_latest"] = dateOrNull(s.birth.latest);
+        person["status"] = std::string(personStatusName(s.status));
+        if (s.status == PersonStatus::Conflict) {
+            person["conflict_records"] = {s.conflictLines[0], s.conflictLines[1]};
+            if (s.outlierLine) {
+                person["outlier_record"] = *s.outlierLine;
+                person["without_outlier_earliest"] = dateOrNull(s.withoutOutlier.earliest);
+                person["without_outlier_latest"] = dateOrNull(s.withoutOutlier.latest);
+            }
+        }
+        nlohmann::ordered_json whole;
+        whole["records"] = std::move(answers);
+        whole["person"] = std::move(person);
+        writeOut(dumpJson(whole));
+    } else {
+        lines.append("Person: ");
+        if (s.status == PersonStatus::Ok) {
+            lines.append("born between ").append(between(s.birth));
+        } else if (s.status == PersonStatus::NoWindow) {
+            lines.append("no record gives a birth window");
+        } else {
+            lines.append("records ").append(std::to_string(s.conflictLines[0])).append(" and ")
+                .append(std::to_string(s.conflictLines[1])).append(" have no birth date in common");
+            if (s.outlierLine) {
+                lines.append("; without record ").append(std::to_string(*s.outlierLine))
+                    .append(": born between ").append(between(s.withoutOutlier));
+            }
+        }
+        lines.push_back('\n');
+        writeOut(lines);
+    }
+    return anyFailed ? ExitRowErrors : ExitOk;
 }
 
 // A progress line on a terminal, redrawn at most four times a second.
@@ -131,14 +313,23 @@ private:
 int runProgram(int argc, char** argv);
 
 int runCsv(const std::string& inputPath, const std::string& outputPath, bool abbreviated,
-           bool weekDay) {
+           bool weekDay, const std::string& personColumn, const std::string& peoplePath) {
     const bool fromStdin = inputPath == "-";
     const std::string inputName = fromStdin ? std::string("standard input") : "'" + inputPath + "'";
-    if (!fromStdin && !outputPath.empty()) {
+    for (const std::string* written : {&outputPath, &peoplePath}) {
+        if (fromStdin || written->empty()) continue;
         std::error_code ec;
-        if (std::filesystem::equivalent(inputPath, outputPath, ec)) {
+        if (std::filesystem::equivalent(inputPath, *written, ec)) {
             std::fprintf(stderr, "%s: the output file is the input file '%s'; see %s --help\n",
                          ProgramName, inputPath.c_str(), ProgramName);
+            return ExitUsage;
+        }
+    }
+    if (!peoplePath.empty() && !outputPath.empty()) {
+        std::error_code ec;
+        if (peoplePath == outputPath || std::filesystem::equivalent(peoplePath, outputPath, ec)) {
+            std::fprintf(stderr, "%s: --people and --output name the same file '%s'; see %s --help\n",
+                         ProgramName, peoplePath.c_str(), ProgramName);
             return ExitUsage;
         }
     }
@@ -179,11 +370,33 @@ int runCsv(const std::string& inputPath, const std::string& outputPath, bool abb
     options.abbreviated = abbreviated;
     options.weekDay = weekDay;
     options.progress = [&progress](uint64_t rows) { progress.update(rows); };
+    PeopleTable people;
+    options.personColumn = personColumn;
+    options.people = &people;
 
     FileSource source(in);
     FileSink sink(out);
     BatchResult result = runBatch(source, sink, options);
     progress.finish(result.rows);
+
+    // The people file is written once the whole input is read; a run that
+    // could not read its input writes none rather than a partial one.
+    bool peopleFailed = false;
+    if (!peoplePath.empty() && result.status != BatchStatus::InputError) {
+        std::FILE* peopleFile = std::fopen(peoplePath.c_str(), "wb");
+        if (peopleFile == nullptr) {
+            std::fprintf(stderr, "%s: cannot write '%s': %s\n", ProgramName, peoplePath.c_str(),
+                         std::strerror(errno));
+            peopleFailed = true;
+        } else {
+            FileSink peopleSink(peopleFile);
+            const bool written = writePeople(people, peopleSink, trimBlanks(personColumn));
+            if (std::fclose(peopleFile) != 0 || !written) {
+                std::fprintf(stderr, "%s: cannot write '%s'\n", ProgramName, peoplePath.c_str());
+                peopleFailed = true;
+            }
+        }
+    }
 
     if (in != stdin) std::fclose(in);
     bool outputFailed = result.status == BatchStatus::OutputError;
@@ -204,6 +417,7 @@ int runCsv(const std::string& inputPath, const std::string& outputPath, bool abb
         std::fprintf(stderr, "%s: cannot write %s\n", ProgramName, outputName.c_str());
         return ExitInputError;
     }
+    if (peopleFailed) return ExitInputError;
     if (result.failedRows > 0) {
         std::fprintf(stderr, "%s: %" PRIu64 " of %" PRIu64 " rows have errors (see their status)\n",
                      ProgramName, result.failedRows, result.rows);
@@ -234,7 +448,8 @@ int runProgram(int argc, char** argv) {
                  ProgramName};
     app.set_version_flag("--version", std::string(ProgramName) + " " QUILLARK_VERSION);
 
-    std::string event, years, months, days, birth, csvPath, outputPath;
+    std::string event, years, months, days, birth, csvPath, outputPath, census, personColumn, peoplePath;
+    std::vector<std::string> records;
     bool abbreviated = false, weekDay = false, json = false;
 
     CLI::Option* eventOpt = app.add_option("--event", event, "Date of event (mm/dd/yyyy, mm/yyyy, yyyy, Dec 7, 1941)");
@@ -253,10 +468,32 @@ int runProgram(int argc, char** argv) {
             ->type_name("FILE");
     csvOpt->excludes(eventOpt)->excludes(yearsOpt)->excludes(monthsOpt)->excludes(daysOpt)
         ->excludes(birthOpt)->excludes(jsonOpt);
+    CLI::Option* censusOpt = app.add_option("--census", census,
+                                            "Census preset (EW1841 ... EW1921, US1790 ... US1950): its day is the\n"
+                                            "event date and its age rule applies; 'list' prints the table")
+                                 ->type_name("NAME");
+    CLI::Option* recordOpt =
+        app.add_option("--record", records,
+                       "One record of a person, \"event=...;years=...;census=...\" (also months=, days=,\n"
+                       "birth=); repeat for each record: the birth window they all allow")
+            ->type_name("TEXT");
+    CLI::Option* personOpt =
+        app.add_option("--person", personColumn, "Batch: the column naming the person each row is about")
+            ->type_name("COLUMN");
+    CLI::Option* peopleOpt =
+        app.add_option("--people", peoplePath, "Batch: write one row per person (with --person) to this file")
+            ->type_name("FILE");
     outputOpt->needs(csvOpt);
+    csvOpt->excludes(censusOpt)->excludes(recordOpt);
+    recordOpt->excludes(eventOpt)->excludes(yearsOpt)->excludes(monthsOpt)->excludes(daysOpt)
+        ->excludes(birthOpt)->excludes(censusOpt);
+    personOpt->needs(csvOpt);
+    peopleOpt->needs(personOpt);
+    personOpt->needs(peopleOpt);
     app.footer(
-        "Exit codes: 0 done; 1 some CSV row has an error; 2 \"Illegal Date\" or an unreadable\n"
-        "input; 3 a calculation error; 64 a usage error.");
+        "Exit codes: 0 done; 1 some CSV row or --record has an error; 2 \"Illegal Date\", an\n"
+        "event date that is not the census day, or an unreadable input; 3 a calculation error;\n"
+        "64 a usage error.");
 
     try {
         app.parse(argc, argv);
@@ -272,14 +509,29 @@ int runProgram(int argc, char** argv) {
                          ProgramName);
             return ExitUsage;
         }
-        return runCsv(csvPath, outputPath, abbreviated, weekDay);
+        return runCsv(csvPath, outputPath, abbreviated, weekDay, personColumn, peoplePath);
+    }
+    if (!records.empty()) return runRecords(records, abbreviated, weekDay, json);
+    if (censusOpt->count() > 0 && equalsIgnoringCase(trimBlanks(census), "list")) {
+        writeOut(censusListText());
+        return ExitOk;
     }
 
     SessionInput input;
     input.fields = {event, years, months, days, birth};
     input.abbreviated = abbreviated;
     input.weekDay = weekDay;
-    return runSingle(input, json);
+    if (censusOpt->count() == 0) return runSingle(input, json);
+
+    const CensusRequest request = censusRequest(census, event, years, !months.empty() || !days.empty());
+    if (!request.error.empty()) {
+        std::fprintf(stderr, "%s: census: %s\n", ProgramName, request.error.c_str());
+        return findCensus(census) == nullptr ? ExitUsage : ExitEntryError;
+    }
+    input.fields[0] = request.event;
+    input.fields[1] = request.years;
+    const CensusUse use{years, request.warning};
+    return runSingle(input, json, &use);
 }
 
 }  // namespace

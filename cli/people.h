@@ -9,6 +9,7 @@
 // way a single dropped record can help, so only they are tried.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -17,10 +18,13 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "calculation.h"
+#include "csv.h"
+
 namespace quillark {
 
 // A window of possible dates; an open end is empty.
-struct DateWindow {
+struct WindowBounds {
     std::optional<std::chrono::year_month_day> earliest;
     std::optional<std::chrono::year_month_day> latest;
 };
@@ -36,7 +40,7 @@ struct PersonSummary {
     uint32_t records = 0;      // records that gave a window
     uint32_t unusable = 0;     // records of this person that gave none (errors)
     PersonStatus status = PersonStatus::NoWindow;
-    DateWindow birth;          // what all records allow; Ok only
+    WindowBounds birth;          // what all records allow; Ok only
     // Conflict only: the two records (their line numbers, the earlier first)
     // whose windows have no day in common.
     uint64_t conflictLines[2] = {0, 0};
@@ -44,7 +48,7 @@ struct PersonSummary {
     // record -- and no other single one -- resolves the conflict, and the
     // window of the others.
     std::optional<uint64_t> outlierLine;
-    DateWindow withoutOutlier;
+    WindowBounds withoutOutlier;
 };
 
 // Collects the windows of many people, a record at a time, in any order.
@@ -55,7 +59,7 @@ public:
     // A record of person id, from line line of the input, with its birth
     // window. Records with an empty id belong to no one and are ignored; a
     // window that ends before it starts counts as no window.
-    void add(std::string_view id, uint64_t line, const DateWindow& birth);
+    void add(std::string_view id, uint64_t line, const WindowBounds& birth);
     // A record of person id that gave no window (its calculation failed).
     void addUnusable(std::string_view id);
 
@@ -82,6 +86,22 @@ private:
     std::deque<Person> people_;  // stable addresses: the index keys point into them
     std::unordered_map<std::string_view, uint32_t> index_;
 };
+
+// The birth window one calculated request allows: the window of the computed
+// birth date, or the span of the birth date given when another fact was
+// computed. Empty when the answer gives none.
+std::optional<WindowBounds> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing);
+
+// Writes one row per person, in the order of their first record: the person
+// (under the header idHeader), the number of records that gave a window,
+// birth_earliest and birth_latest, status ("ok", "conflict" or "no window"),
+// and for a conflict conflict_lines (the two line numbers), outlier_line and
+// the window without it. False when writing failed.
+bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader,
+                 std::string_view lineEnd = "\n");
+
+// "ok", "conflict", "no window".
+std::string_view personStatusName(PersonStatus status);
 
 // ISO 8601 text of a date, "yyyy-mm-dd"; empty for an open end.
 std::string isoDateText(const std::optional<std::chrono::year_month_day>& date);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "batch.h"
 #include "census.h"
 #include "date_text.h"
 
@@ -135,6 +136,43 @@ TEST(CensusAgeRule, LaterCensusesKeepTheAgeAsWritten) {
             EXPECT_EQ(read.years, years) << census.name;
             EXPECT_EQ(read.warning, "") << census.name;
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The census column of the batch: the day becomes the event date, the years
+// stay as written, and what goes wrong says so in the row's status.
+TEST(CensusBatch, CensusColumn) {
+    const struct {
+        const char* name;
+        const char* row;       // census,event,years,months
+        const char* expected;  // census,event,years,months,days,birth,warnings,status
+    } cases[] = {
+        {"the day becomes the event date", "EW1851,,39,", "EW1851,03/30/1851,39,,,1812 or 1811,,ok"},
+        {"1841 ages stand for five years", "ew1841,,30,", "ew1841,06/06/1841,30,,,1806 to 1811,,ok"},
+        {"an unrounded 1841 age warns", "EW1841,,33,",
+         "EW1841,06/06/1841,33,,,1803 to 1808,EW1841 wrote ages of 15 and over rounded down to a multiple of 5; "
+         "33 is not one and is read as 33 to 37,ok"},
+        {"1841 children are exact", "EW1841,,7,", "EW1841,06/06/1841,7,,,1834 or 1833,,ok"},
+        {"a month of the census year agrees", "US1890,06/1890,40,", "US1890,06/02/1890,40,,,1850 or 1849,,ok"},
+        {"no census keeps the row as it was", ",12/07/1941,40,", ",12/07/1941,40,,,1901 or 1900,,ok"},
+        {"another day is an error", "US1900,06/02/1900,40,",
+         "US1900,06/02/1900,40,,,,,Census error: the event date 06/02/1900 is not the census day of US1900 "
+         "(06/01/1900)"},
+        {"an unknown census is an error", "EW1941,,40,",
+         "EW1941,,40,,,,,Census error: no census named 'EW1941' (see --census list)"},
+    };
+    for (const auto& c : cases) {
+        const std::string input = std::string("census,event,years,months\n") + c.row + "\n";
+        quillark::StringSource source(input);
+        quillark::StringSink sink;
+        quillark::runBatch(source, sink, {});
+        EXPECT_EQ(sink.text, std::string("census,event,years,months,days,birth,warnings,status\n") + c.expected +
+                                 "\n")
+            << c.name;
     }
 }
 

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "batch.h"
 #include "people.h"
 
 namespace {
 
-using quillark::DateWindow;
+using quillark::WindowBounds;
 using quillark::PeopleTable;
 using quillark::PersonStatus;
 
@@ -123,7 +124,7 @@ const PeopleCase PeopleCases[] = {
 TEST(People, TableOfPeople) {
     for (const PeopleCase& c : PeopleCases) {
         PeopleTable table;
-        for (const Record& r : c.records) table.add(r.id, r.line, DateWindow{isoDate(r.earliest), isoDate(r.latest)});
+        for (const Record& r : c.records) table.add(r.id, r.line, WindowBounds{isoDate(r.earliest), isoDate(r.latest)});
         ASSERT_EQ(table.size(), c.people.size()) << c.name;
         for (size_t i = 0; i < c.people.size(); ++i) {
             const quillark::PersonSummary s = table.summary(i);
@@ -145,13 +146,69 @@ TEST(People, OrderOfRecordsDoesNotMatter) {
     std::string first;
     do {
         PeopleTable table;
-        for (const Record& r : records) table.add(r.id, r.line, DateWindow{isoDate(r.earliest), isoDate(r.latest)});
+        for (const Record& r : records) table.add(r.id, r.line, WindowBounds{isoDate(r.earliest), isoDate(r.latest)});
         const std::string text = summaryText(table.summary(0));
         if (first.empty()) first = text;
         EXPECT_EQ(text, first);
     } while (std::next_permutation(records.begin(), records.end(),
                                    [](const Record& a, const Record& b) { return a.line < b.line; }));
     EXPECT_EQ(first, "5 records, conflict 4 5; without 5: 1811-03-31 to 1811-04-07");
+}
+
+}  // namespace
+
+namespace {
+
+// Through the batch: rows of one person anywhere in the file, line numbers
+// as the file counts them, and the main output unchanged.
+TEST(PeopleBatch, PeopleFileFromRows) {
+    const std::string input =
+        "id,note,census,event,years\n"
+        "ann,,EW1841,,30\n"                            // line 2
+        "tom,\"two\nlines\",EW1841,,35\n"              // lines 3-4
+        "ann,,EW1851,,39\n"                            // line 5
+        "tom,,EW1851,,20\n"                            // line 6: tom is 47 in 1851 in truth
+        "ann,,EW1861,,50\n"                            // line 7
+        "tom,,EW1861,,57\n"                            // line 8
+        "tom,,EW1871,,67\n"                            // line 9
+        "kit,,EW1861,,0\n"                             // line 10: a single record
+        "ann,,,31/31/1870,58\n"                        // line 11: no such date
+        ",,EW1861,,5\n";                               // line 12: no one
+    quillark::PeopleTable people;
+    quillark::BatchOptions options;
+    options.personColumn = " ID ";
+    options.people = &people;
+    quillark::StringSource source(input);
+    quillark::StringSink out;
+    const quillark::BatchResult result = quillark::runBatch(source, out, options);
+    EXPECT_EQ(result.rows, 10u);
+    EXPECT_EQ(result.failedRows, 1u);
+    quillark::StringSink peopleOut;
+    ASSERT_TRUE(quillark::writePeople(people, peopleOut, "id"));
+    EXPECT_EQ(peopleOut.text,
+              "id,records,birth_earliest,birth_latest,status,conflict_lines,outlier_line,without_outlier_earliest,"
+              "without_outlier_latest\n"
+              "ann,3,1811-03-31,1811-04-07,ok,,,,\n"
+              "tom,4,,,conflict,6 9,6,1803-04-08,1804-04-02\n"
+              "kit,1,1860-04-08,1861-04-07,ok,,,,\n");
+    // The main output is row for row what it is without people.
+    quillark::StringSource again(input);
+    quillark::StringSink plain;
+    quillark::runBatch(again, plain, {});
+    EXPECT_EQ(out.text, plain.text);
+}
+
+TEST(PeopleBatch, MissingPersonColumnStopsBeforeAnyRow) {
+    quillark::PeopleTable people;
+    quillark::BatchOptions options;
+    options.personColumn = "name";
+    options.people = &people;
+    quillark::StringSource source("id,event,years\nann,1841,30\n");
+    quillark::StringSink out;
+    const quillark::BatchResult result = quillark::runBatch(source, out, options);
+    EXPECT_EQ(result.status, quillark::BatchStatus::InputError);
+    EXPECT_EQ(result.message, "the header has no column 'name' to tell the people apart");
+    EXPECT_EQ(people.size(), 0u);
 }
 
 }  // namespace

@@ -214,7 +214,7 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
         }
         answer["missing"] = std::string(missingFactName(result->missing));
         if (!record.census.empty()) answer["census"] = record.census;
-        const std::optional<WindowBounds> window = recordBirthWindow(result->fields, result->missing);
+        const std::optional<DateWindow> window = recordBirthWindow(result->fields, result->missing);
         answer["birth_earliest"] = window && window->earliest ? nlohmann::ordered_json(isoDateText(window->earliest))
                                                               : nlohmann::ordered_json();
         answer["birth_latest"] = window && window->latest ? nlohmann::ordered_json(isoDateText(window->latest))
@@ -236,7 +236,7 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
     auto dateOrNull = [](const std::optional<std::chrono::year_month_day>& date) {
         return date ? nlohmann::ordered_json(isoDateText(date)) : nlohmann::ordered_json();
     };
-    auto between = [](const WindowBounds& w) {
+    auto between = [](const DateWindow& w) {
         return (w.earliest ? isoDateText(w.earliest) : std::string("any time")) + " and " +
                (w.latest ? isoDateText(w.latest) : std::string("any time"));
     };

@@ -26,7 +26,16 @@ std::optional<year_month_day> dateOf(int32_t dayNumber) {
     return year_month_day(sys_days(std::chrono::days(dayNumber)));
 }
 
-WindowBounds windowOf(int32_t start, int32_t end) { return {dateOf(start), dateOf(end)}; }
+DateWindow windowOf(int32_t start, int32_t end, DateForm precision) {
+    DateWindow window;
+    window.earliest = dateOf(start);
+    window.latest = dateOf(end);
+    window.precision = precision;
+    return window;
+}
+
+// The less precise of two forms: YearOnly < MonthYear < FullDate.
+DateForm coarser(DateForm a, DateForm b) { return static_cast<int>(a) < static_cast<int>(b) ? a : b; }
 
 }  // namespace
 
@@ -40,7 +49,7 @@ PeopleTable::Person& PeopleTable::person(std::string_view id) {
     return added;
 }
 
-void PeopleTable::add(std::string_view id, uint64_t line, const WindowBounds& birth) {
+void PeopleTable::add(std::string_view id, uint64_t line, const DateWindow& birth) {
     if (id.empty()) return;
     const Bound start{dayNumber(birth.earliest, OpenStart), line};
     const Bound end{dayNumber(birth.latest, OpenEnd), line};
@@ -68,6 +77,7 @@ void PeopleTable::add(std::string_view id, uint64_t line, const WindowBounds& bi
     } else if (p.records == 1 || end.day < p.earliestEnd[1].day) {
         p.earliestEnd[1] = end;
     }
+    p.precision = coarser(p.precision, birth.precision);
     ++p.records;
 }
 
@@ -88,7 +98,7 @@ PersonSummary PeopleTable::summary(size_t index) const {
     const Bound& end = p.earliestEnd[0];
     if (start.day <= end.day) {
         s.status = PersonStatus::Ok;
-        s.birth = windowOf(start.day, end.day);
+        s.birth = windowOf(start.day, end.day, p.precision);
         return s;
     }
 
@@ -103,76 +113,28 @@ PersonSummary PeopleTable::summary(size_t index) const {
     const bool withoutEnd = start.day <= p.earliestEnd[1].day;
     if (withoutStart && !withoutEnd) {
         s.outlierLine = start.line;
-        s.withoutOutlier = windowOf(p.latestStart[1].day, end.day);
+        s.withoutOutlier = windowOf(p.latestStart[1].day, end.day, p.precision);
     } else if (withoutEnd && !withoutStart) {
         s.outlierLine = end.line;
-        s.withoutOutlier = windowOf(start.day, p.earliestEnd[1].day);
+        s.withoutOutlier = windowOf(start.day, p.earliestEnd[1].day, p.precision);
     }
     return s;
 }
 
-namespace {
-
-struct Span {
-    year_month_day first{}, last{};
-};
-
-// Any date text the window shows, as the days it covers.
-std::optional<Span> dateSpanOf(std::string_view text) {
-    const int32_t savedError = EntryError;
-    const std::string canonical = normaliseDateText(trimBlanks(beforeTag(text)));
-    EntryError = savedError;
-    const DateParts parts = readDateParts(canonical);
-    const std::chrono::year y{parts.year};
-    Span span{};
-    switch (parts.form) {
-    case DateForm::YearOnly: span = {y / 1 / 1, y / 12 / 31}; break;
-    case DateForm::MonthYear: {
-        const std::chrono::month m(static_cast<unsigned>(parts.month));
-        span = {y / m / 1, year_month_day(y / m / std::chrono::last)};
-        break;
+std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing) {
+    if (missing == MissingFact::BirthDate) {
+        const AnswerWindow answer = answerWindow(fields, missing);
+        if (answer.status != WindowStatus::Ok) return std::nullopt;
+        return answer.dates;
     }
-    case DateForm::FullDate: {
-        const year_month_day d = y / std::chrono::month(static_cast<unsigned>(parts.month)) /
-                                 std::chrono::day(static_cast<unsigned>(parts.day));
-        span = {d, d};
-        break;
-    }
-    }
-    if (!span.first.ok() || !span.last.ok()) return std::nullopt;
-    return span;
-}
-
-// Whole years earlier, 29 February becoming 28 February in a common year.
-year_month_day yearsBefore(year_month_day date, int32_t years) {
-    year_month_day moved = date - std::chrono::years(years);
-    if (!moved.ok()) moved = moved.year() / moved.month() / std::chrono::last;
-    return moved;
-}
-
-}  // namespace
-
-std::optional<WindowBounds> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing) {
-    if (missing != MissingFact::BirthDate) {
-        const std::optional<Span> birth = dateSpanOf(fields[4]);
-        if (!birth) return std::nullopt;
-        return WindowBounds{birth->first, birth->last};
-    }
-    const std::optional<Span> event = dateSpanOf(fields[0]);
-    if (!event) return std::nullopt;
-    if (!trimBlanks(fields[2]).empty() || !trimBlanks(fields[3]).empty()) return std::nullopt;
-    const AgeSpec age = parseAge(fields[1], {}, {});
-    const auto dayAfter = [](year_month_day d) { return year_month_day(sys_days(d) + std::chrono::days(1)); };
-    switch (age.kind) {
-    case AgeKind::Plain:
-        return WindowBounds{dayAfter(yearsBefore(event->first, age.years + 1)), yearsBefore(event->last, age.years)};
-    case AgeKind::Range:
-        return WindowBounds{dayAfter(yearsBefore(event->first, age.rangeHigh + 1)),
-                            yearsBefore(event->last, age.rangeLow)};
-    case AgeKind::AtLeast:
-        return WindowBounds{std::nullopt, yearsBefore(event->last, age.atLeast)};
-    }
-    return std::nullopt;
+    // The birth was given: every day it covers.
+    const std::optional<DateSpan> birth = dateSpan(fields[4]);
+    if (!birth) return std::nullopt;
+    DateWindow window;
+    window.earliest = birth->first;
+    window.latest = birth->last;
+    window.precision = birth->form;
+    return window;
 }
 
 std::string_view personStatusName(PersonStatus status) {
@@ -184,13 +146,14 @@ std::string_view personStatusName(PersonStatus status) {
     return "no window";
 }
 
-bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader, std::string_view lineEnd) {
+bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader,
+                 std::optional<GedcomVersion> gedcom, std::string_view lineEnd) {
     CsvWriter writer(out, lineEnd);
-    for (std::string_view name : {idHeader, std::string_view("records"), std::string_view("birth_earliest"),
-                                  std::string_view("birth_latest"), std::string_view("status"),
-                                  std::string_view("conflict_lines"), std::string_view("outlier_line"),
-                                  std::string_view("without_outlier_earliest"),
-                                  std::string_view("without_outlier_latest")})
+    writer.field(idHeader);
+    for (std::string_view name : {"records", "birth_earliest", "birth_latest"}) writer.field(name);
+    if (gedcom) writer.field("birth_gedcom");
+    for (std::string_view name : {"status", "conflict_lines", "outlier_line", "without_outlier_earliest",
+                                  "without_outlier_latest"})
         writer.field(name);
     writer.endRecord();
     for (size_t i = 0; i < people.size() && !writer.failed(); ++i) {
@@ -199,6 +162,11 @@ bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHe
         writer.field(std::to_string(s.records));
         writer.field(isoDateText(s.birth.earliest));
         writer.field(isoDateText(s.birth.latest));
+        if (gedcom) {
+            const std::optional<std::string> value =
+                s.status == PersonStatus::Ok ? gedcomDateValue(s.birth, *gedcom) : std::nullopt;
+            writer.field(value ? std::string_view(*value) : std::string_view());
+        }
         writer.field(personStatusName(s.status));
         const bool conflict = s.status == PersonStatus::Conflict;
         writer.field(conflict ? std::to_string(s.conflictLines[0]) + " " + std::to_string(s.conflictLines[1])
@@ -212,11 +180,7 @@ bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHe
 }
 
 std::string isoDateText(const std::optional<std::chrono::year_month_day>& date) {
-    if (!date) return {};
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date->year()),
-                  static_cast<unsigned>(date->month()), static_cast<unsigned>(date->day()));
-    return text;
+    return date ? isoText(*date) : std::string();
 }
 
 }  // namespace quillark

@@ -20,14 +20,10 @@
 
 #include "calculation.h"
 #include "csv.h"
+#include "date_window.h"
+#include "gedcom.h"
 
 namespace quillark {
-
-// A window of possible dates; an open end is empty.
-struct WindowBounds {
-    std::optional<std::chrono::year_month_day> earliest;
-    std::optional<std::chrono::year_month_day> latest;
-};
 
 enum class PersonStatus {
     Ok,        // the records have at least one day in common
@@ -40,7 +36,9 @@ struct PersonSummary {
     uint32_t records = 0;      // records that gave a window
     uint32_t unusable = 0;     // records of this person that gave none (errors)
     PersonStatus status = PersonStatus::NoWindow;
-    WindowBounds birth;          // what all records allow; Ok only
+    // What all records allow, Ok only, at the precision of the least precise
+    // date any record gave.
+    DateWindow birth;
     // Conflict only: the two records (their line numbers, the earlier first)
     // whose windows have no day in common.
     uint64_t conflictLines[2] = {0, 0};
@@ -48,7 +46,7 @@ struct PersonSummary {
     // record -- and no other single one -- resolves the conflict, and the
     // window of the others.
     std::optional<uint64_t> outlierLine;
-    WindowBounds withoutOutlier;
+    DateWindow withoutOutlier;
 };
 
 // Collects the windows of many people, a record at a time, in any order.
@@ -57,9 +55,9 @@ struct PersonSummary {
 class PeopleTable {
 public:
     // A record of person id, from line line of the input, with its birth
-    // window. Records with an empty id belong to no one and are ignored; a
-    // window that ends before it starts counts as no window.
-    void add(std::string_view id, uint64_t line, const WindowBounds& birth);
+    // window (its status Ok). Records with an empty id belong to no one and
+    // are ignored; a window that ends before it starts counts as no window.
+    void add(std::string_view id, uint64_t line, const DateWindow& birth);
     // A record of person id that gave no window (its calculation failed).
     void addUnusable(std::string_view id);
 
@@ -79,6 +77,7 @@ private:
         uint32_t unusable = 0;
         Bound latestStart[2];   // [0] the latest start, [1] the runner-up
         Bound earliestEnd[2];   // [0] the earliest end, [1] the runner-up
+        DateForm precision = DateForm::FullDate;  // the least precise date seen
     };
 
     Person& person(std::string_view id);
@@ -90,15 +89,16 @@ private:
 // The birth window one calculated request allows: the window of the computed
 // birth date, or the span of the birth date given when another fact was
 // computed. Empty when the answer gives none.
-std::optional<WindowBounds> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing);
+std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing);
 
 // Writes one row per person, in the order of their first record: the person
 // (under the header idHeader), the number of records that gave a window,
 // birth_earliest and birth_latest, status ("ok", "conflict" or "no window"),
 // and for a conflict conflict_lines (the two line numbers), outlier_line and
-// the window without it. False when writing failed.
+// the window without it. With a GEDCOM version, a column birth_gedcom after
+// birth_latest holds the window as a GEDCOM date. False when writing failed.
 bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader,
-                 std::string_view lineEnd = "\n");
+                 std::optional<GedcomVersion> gedcom = std::nullopt, std::string_view lineEnd = "\n");
 
 // "ok", "conflict", "no window".
 std::string_view personStatusName(PersonStatus status);

@@ -10,7 +10,7 @@
 
 namespace {
 
-using quillark::WindowBounds;
+using quillark::DateWindow;
 using quillark::PeopleTable;
 using quillark::PersonStatus;
 
@@ -28,6 +28,13 @@ struct Record {
     const char* earliest;  // "" open
     const char* latest;    // "" open
 };
+
+DateWindow windowOf(const Record& r) {
+    DateWindow window;
+    window.earliest = isoDate(r.earliest);
+    window.latest = isoDate(r.latest);
+    return window;
+}
 
 // The expected summary as text, so one comparison shows every difference.
 struct Expected {
@@ -124,7 +131,7 @@ const PeopleCase PeopleCases[] = {
 TEST(People, TableOfPeople) {
     for (const PeopleCase& c : PeopleCases) {
         PeopleTable table;
-        for (const Record& r : c.records) table.add(r.id, r.line, WindowBounds{isoDate(r.earliest), isoDate(r.latest)});
+        for (const Record& r : c.records) table.add(r.id, r.line, windowOf(r));
         ASSERT_EQ(table.size(), c.people.size()) << c.name;
         for (size_t i = 0; i < c.people.size(); ++i) {
             const quillark::PersonSummary s = table.summary(i);
@@ -146,7 +153,7 @@ TEST(People, OrderOfRecordsDoesNotMatter) {
     std::string first;
     do {
         PeopleTable table;
-        for (const Record& r : records) table.add(r.id, r.line, WindowBounds{isoDate(r.earliest), isoDate(r.latest)});
+        for (const Record& r : records) table.add(r.id, r.line, windowOf(r));
         const std::string text = summaryText(table.summary(0));
         if (first.empty()) first = text;
         EXPECT_EQ(text, first);

@@ -4,7 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "citation.h"
 #include "date_text.h"
+#include "researcher_forms.h"
 #include "session.h"
 
 namespace quillark {
@@ -84,6 +86,21 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             writer.field(ColumnNames[k]);
         }
     }
+    // The citation columns, one group per fact in field order.
+    static constexpr std::array<MissingFact, 3> CitedFacts = {MissingFact::EventDate, MissingFact::Age,
+                                                              MissingFact::BirthDate};
+    const bool citing = options.window || options.gedcom.has_value();
+    if (citing) {
+        for (MissingFact fact : CitedFacts) {
+            const std::string name(missingFactName(fact));
+            if (options.window) {
+                writer.field(name + "_earliest");
+                writer.field(name + "_latest");
+            }
+            if (options.gedcom) writer.field(name + "_gedcom");
+        }
+        writer.field("warnings");
+    }
     writer.field("status");
     writer.endRecord();
 
@@ -92,6 +109,28 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     input.abbreviated = options.abbreviated;
     input.weekDay = options.weekDay;
     std::string rowStatus;
+    std::array<std::string, 5> fields;  // the row's fields after the researchers' forms are read
+    Citation citation;
+    std::string warnings;
+    // Writes the citation columns of a row; empty ones for a row that was
+    // not calculated.
+    const auto writeCitation = [&](bool calculated) {
+        if (!citing) return;
+        for (MissingFact fact : CitedFacts) {
+            const bool mine = calculated && citation.fact == fact;
+            if (options.window) {
+                writer.field(mine ? std::string_view(citation.earliest) : std::string_view());
+                writer.field(mine ? std::string_view(citation.latest) : std::string_view());
+            }
+            if (options.gedcom) writer.field(mine ? std::string_view(citation.gedcom) : std::string_view());
+        }
+        warnings.clear();
+        for (const std::string& warning : citation.warnings) {
+            if (!warnings.empty()) warnings.append("; ");
+            warnings.append(warning);
+        }
+        writer.field(warnings);
+    };
 
     for (;;) {
         status = reader.next();
@@ -102,6 +141,7 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
         if (reader.blankLine() && headerFields > 1) continue;
 
         ++result.rows;
+        citation.clear();
         if (reader.unterminatedQuote()) {
             passThrough(reader, writer);
             rowStatus.assign("Row error: a quoted field is not closed before the end of the input");
@@ -112,10 +152,13 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             ++result.failedRows;
         } else {
             for (size_t k = 0; k < column.size(); ++k) {
-                input.fields[k] = column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
-                                                 : std::string_view();
+                fields[k].assign(column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
+                                                : std::string_view());
             }
+            translateResearcherForms(fields, citation.warnings);
+            for (size_t k = 0; k < column.size(); ++k) input.fields[k] = fields[k];
             const SessionResult& answer = session.run(input);
+            if (citing) citeAnswer(answer, options.gedcom, citation);
             if (answer.outcome == SessionOutcome::Ok) {
                 for (size_t i = 0; i < headerFields; ++i) {
                     const int k = engineField[i];
@@ -123,11 +166,13 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                                         : reader.field(i));
                 }
                 for (size_t k : addedColumns) writer.field(trimBlanks(answer.fields[k]));
+                writeCitation(true);
                 rowStatus.assign("ok");
             } else {
                 // The row stays as it came; the added columns stay empty.
                 passThrough(reader, writer);
                 for (size_t n = 0; n < addedColumns.size(); ++n) writer.field("");
+                writeCitation(false);
                 rowStatus.assign(answer.caption).append(": ").append(answer.text);
                 ++result.failedRows;
             }

@@ -4,15 +4,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "csv.h"
+#include "gedcom.h"
 
 namespace quillark {
 
 struct BatchOptions {
     bool abbreviated = false;
     bool weekDay = false;
+    // Columns before "status": with window, <fact>_earliest and <fact>_latest
+    // for each fact (event, age, birth), the row's computed fact filled in;
+    // with gedcom, <fact>_gedcom; with either, "warnings".
+    bool window = false;
+    std::optional<GedcomVersion> gedcom;
     size_t maxRecordBytes = CsvReader::DefaultMaxRecordBytes;
     // Called now and then with the number of rows done so far, for a
     // progress display; may be empty.

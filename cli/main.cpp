@@ -1,12 +1,14 @@
 // quillark-calc: the date calculator's engine on the command line.
 //   single mode: the five field texts of one request, answered as the window
 //   answers them; batch mode: one request per CSV row, streamed.
+#include <array>
 #include <chrono>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -14,7 +16,9 @@
 #include <nlohmann/json.hpp>
 
 #include "batch.h"
+#include "citation.h"
 #include "date_text.h"
+#include "researcher_forms.h"
 #include "session.h"
 
 #ifdef _WIN32
@@ -64,13 +68,20 @@ std::string dumpJson(const nlohmann::ordered_json& value) {
     return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-int runSingle(const SessionInput& input, bool json) {
+int runSingle(const SessionInput& input, bool json, std::optional<GedcomVersion> gedcom,
+              Citation& citation) {
     const SessionResult result = runSession(input);
+    citeAnswer(result, gedcom, citation);
+    if (!json) {
+        for (const std::string& warning : citation.warnings)
+            std::fprintf(stderr, "%s: warning: %s\n", ProgramName, warning.c_str());
+    }
     if (result.outcome != SessionOutcome::Ok) {
         if (json) {
             nlohmann::ordered_json error;
             error["error"]["caption"] = result.caption;
             error["error"]["text"] = result.text;
+            error["warnings"] = citation.warnings;
             writeOut(dumpJson(error));
         } else {
             std::fprintf(stderr, "%s: %s\n", result.caption.c_str(), result.text.c_str());
@@ -82,6 +93,14 @@ int runSingle(const SessionInput& input, bool json) {
         static constexpr const char* Keys[] = {"event", "years", "months", "days", "birth"};
         for (size_t i = 0; i < result.fields.size(); ++i) answer[Keys[i]] = result.fields[i];
         answer["missing"] = std::string(missingFactName(result.missing));
+        // An open end, or no window at all, is null.
+        const auto orNull = [](const std::string& text) {
+            return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+        };
+        answer["earliest"] = orNull(citation.earliest);
+        answer["latest"] = orNull(citation.latest);
+        if (gedcom) answer["gedcom"] = orNull(citation.gedcom);
+        answer["warnings"] = citation.warnings;
         writeOut(dumpJson(answer));
     } else {
         std::string lines;
@@ -91,6 +110,9 @@ int runSingle(const SessionInput& input, bool json) {
             if (!value.empty()) lines.append(" ").append(value);
             lines.push_back('\n');
         }
+        const std::string window = windowLine(citation, input.abbreviated, input.weekDay);
+        if (!window.empty()) lines.append(window).push_back('\n');
+        if (gedcom && !citation.gedcom.empty()) lines.append("GEDCOM: ").append(citation.gedcom).push_back('\n');
         writeOut(lines);
     }
     return ExitOk;
@@ -131,7 +153,7 @@ private:
 int runProgram(int argc, char** argv);
 
 int runCsv(const std::string& inputPath, const std::string& outputPath, bool abbreviated,
-           bool weekDay) {
+           bool weekDay, bool window, std::optional<GedcomVersion> gedcom) {
     const bool fromStdin = inputPath == "-";
     const std::string inputName = fromStdin ? std::string("standard input") : "'" + inputPath + "'";
     if (!fromStdin && !outputPath.empty()) {
@@ -178,6 +200,8 @@ int runCsv(const std::string& inputPath, const std::string& outputPath, bool abb
     BatchOptions options;
     options.abbreviated = abbreviated;
     options.weekDay = weekDay;
+    options.window = window;
+    options.gedcom = gedcom;
     options.progress = [&progress](uint64_t rows) { progress.update(rows); };
 
     FileSource source(in);
@@ -234,8 +258,8 @@ int runProgram(int argc, char** argv) {
                  ProgramName};
     app.set_version_flag("--version", std::string(ProgramName) + " " QUILLARK_VERSION);
 
-    std::string event, years, months, days, birth, csvPath, outputPath;
-    bool abbreviated = false, weekDay = false, json = false;
+    std::string event, years, months, days, birth, csvPath, outputPath, gedcomName;
+    bool abbreviated = false, weekDay = false, json = false, window = false;
 
     CLI::Option* eventOpt = app.add_option("--event", event, "Date of event (mm/dd/yyyy, mm/yyyy, yyyy, Dec 7, 1941)");
     CLI::Option* yearsOpt = app.add_option("--years", years, "Age in years (30, 20-30, -5, 60+)");
@@ -245,6 +269,8 @@ int runProgram(int argc, char** argv) {
     app.add_flag("--abbreviated", abbreviated, "Show month abbreviated (Dec 7, 1941)");
     app.add_flag("--weekday", weekDay, "Show week day ([Su]) after a full date");
     CLI::Option* jsonOpt = app.add_flag("--json", json, "Answer as one JSON object");
+    app.add_option("--gedcom", gedcomName, "Add the answer as a GEDCOM date or age (5.5.1 or 7)")
+        ->type_name("VERSION");
     CLI::Option* csvOpt = app.add_option("--csv", csvPath,
                                          "Batch: read rows from a CSV file (- for standard input)")
                                 ->type_name("FILE");
@@ -253,7 +279,10 @@ int runProgram(int argc, char** argv) {
             ->type_name("FILE");
     csvOpt->excludes(eventOpt)->excludes(yearsOpt)->excludes(monthsOpt)->excludes(daysOpt)
         ->excludes(birthOpt)->excludes(jsonOpt);
+    CLI::Option* windowOpt = app.add_flag(
+        "--window", window, "Batch: add the earliest and latest possible date (or age) of each answer");
     outputOpt->needs(csvOpt);
+    windowOpt->needs(csvOpt);
     app.footer(
         "Exit codes: 0 done; 1 some CSV row has an error; 2 \"Illegal Date\" or an unreadable\n"
         "input; 3 a calculation error; 64 a usage error.");
@@ -266,20 +295,34 @@ int runProgram(int argc, char** argv) {
         return ExitUsage;
     }
 
+    std::optional<GedcomVersion> gedcom;
+    if (!gedcomName.empty()) {
+        gedcom = gedcomVersion(gedcomName);
+        if (!gedcom) {
+            std::fprintf(stderr, "%s: --gedcom takes 5.5.1 or 7, not '%s'; see %s --help\n", ProgramName,
+                         gedcomName.c_str(), ProgramName);
+            return ExitUsage;
+        }
+    }
+
     if (!csvPath.empty() || csvOpt->count() > 0) {
         if (csvPath.empty()) {
             std::fprintf(stderr, "%s: --csv needs a file name or -; see %s --help\n", ProgramName,
                          ProgramName);
             return ExitUsage;
         }
-        return runCsv(csvPath, outputPath, abbreviated, weekDay);
+        return runCsv(csvPath, outputPath, abbreviated, weekDay, window, gedcom);
     }
 
+    // The forms researchers copy from their sources become the window's own.
+    std::array<std::string, 5> fields = {event, years, months, days, birth};
+    Citation citation;
+    translateResearcherForms(fields, citation.warnings);
     SessionInput input;
-    input.fields = {event, years, months, days, birth};
+    for (size_t i = 0; i < fields.size(); ++i) input.fields[i] = fields[i];
     input.abbreviated = abbreviated;
     input.weekDay = weekDay;
-    return runSingle(input, json);
+    return runSingle(input, json, gedcom, citation);
 }
 
 }  // namespace

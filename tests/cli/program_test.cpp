@@ -9,6 +9,7 @@
 
 #include "cli_test_support.h"
 #include "csv.h"
+#include "researcher_forms.h"
 #include "session_cases.h"
 
 namespace {
@@ -35,6 +36,18 @@ std::vector<std::string> argumentsFor(const SessionCase& c) {
     return args;
 }
 
+// The command line also reads the forms researchers copy from their sources
+// ("7 Dec 1941"), which the window rejects; such cases of the window's table
+// are checked with the researchers' forms instead.
+bool readDifferently(const SessionCase& c) {
+    std::array<std::string, 5> fields;
+    for (size_t i = 0; i < 5; ++i) fields[i] = c.input[i];
+    const std::array<std::string, 5> typed = fields;
+    std::vector<std::string> warnings;
+    quillark::translateResearcherForms(fields, warnings);
+    return fields != typed || !warnings.empty();
+}
+
 int expectedExit(const SessionCase& c) {
     if (c.errorCaption.empty()) return 0;
     return c.errorCaption == "Illegal Date" ? 2 : 3;
@@ -48,6 +61,7 @@ std::string trimmed(std::string_view text) {
 
 TEST(Program, JsonAnswersMatchTheCaseTable) {
     for (const SessionCase& c : SessionCases) {
+        if (readDifferently(c)) continue;
         std::vector<std::string> args = argumentsFor(c);
         args.emplace_back("--json");
         const cli_test::ProgramRun run = runCalc(args);
@@ -58,14 +72,18 @@ TEST(Program, JsonAnswersMatchTheCaseTable) {
         const nlohmann::json answer = nlohmann::json::parse(run.out, nullptr, false);
         ASSERT_FALSE(answer.is_discarded()) << c.name << ": not JSON: " << run.out;
         if (c.errorCaption.empty()) {
-            ASSERT_EQ(answer.size(), 6u) << c.name << ": " << run.out;
+            // The five fields and the fact, then the window and its warnings.
+            ASSERT_EQ(answer.size(), 9u) << c.name << ": " << run.out;
+            EXPECT_TRUE(answer.contains("earliest") && answer.contains("latest")) << c.name << ": " << run.out;
+            EXPECT_TRUE(answer["warnings"].is_array()) << c.name << ": " << run.out;
             for (size_t i = 0; i < 5; ++i) {
                 EXPECT_EQ(answer.value(Keys[i], "<absent>"), c.expected[i])
                     << c.name << ": expected " << Keys[i] << " \"" << c.expected[i] << "\", got " << run.out;
             }
             EXPECT_EQ(answer.value("missing", "<absent>"), c.missing) << c.name << ": " << run.out;
         } else {
-            const nlohmann::json expected = {{"error", {{"caption", c.errorCaption}, {"text", c.errorText}}}};
+            const nlohmann::json expected = {{"error", {{"caption", c.errorCaption}, {"text", c.errorText}}},
+                                             {"warnings", nlohmann::json::array()}};
             EXPECT_EQ(answer, expected) << c.name << ": expected " << expected.dump() << ", got " << run.out;
         }
     }
@@ -73,6 +91,7 @@ TEST(Program, JsonAnswersMatchTheCaseTable) {
 
 TEST(Program, LabelledAnswersMatchTheCaseTable) {
     for (const SessionCase& c : SessionCases) {
+        if (readDifferently(c)) continue;
         const cli_test::ProgramRun run = runCalc(argumentsFor(c));
         EXPECT_EQ(run.exitCode, expectedExit(c)) << c.name;
         if (c.errorCaption.empty()) {
@@ -81,8 +100,16 @@ TEST(Program, LabelledAnswersMatchTheCaseTable) {
                 const std::string value = trimmed(c.expected[i]);
                 expected += std::string(Labels[i]) + (value.empty() ? "" : " " + value) + "\n";
             }
-            EXPECT_EQ(run.out, expected) << c.name << ": expected\n" << expected << "got\n" << run.out;
-            EXPECT_EQ(run.err, "") << c.name;
+            // The five labelled fields, then at most the line telling the
+            // window ("Born between ...").
+            EXPECT_EQ(run.out.substr(0, expected.size()), expected)
+                << c.name << ": expected\n" << expected << "got\n" << run.out;
+            const std::string window = run.out.substr(std::min(expected.size(), run.out.size()));
+            EXPECT_LE(countLines(window), 1u) << c.name << ": " << run.out;
+            if (!window.empty()) {
+                EXPECT_TRUE(window.starts_with("Born ") || window.starts_with("Event ") || window.starts_with("Aged "))
+                    << c.name << ": " << run.out;
+            }
         } else {
             const std::string expected = std::string(c.errorCaption) + ": " + std::string(c.errorText) + "\n";
             EXPECT_EQ(run.err, expected) << c.name << ": expected " << expected << "got " << run.err;

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "census.h"
+#include "citation.h"
 #include "date_text.h"
+#include "researcher_forms.h"
 #include "session.h"
 
 namespace quillark {
@@ -95,8 +97,23 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             writer.field(ColumnNames[k]);
         }
     }
+    // The citation columns, one group per fact in field order.
+    static constexpr std::array<MissingFact, 3> CitedFacts = {MissingFact::EventDate, MissingFact::Age,
+                                                              MissingFact::BirthDate};
+    const bool citing = options.window || options.gedcom.has_value();
+    // A census's age rule has warnings of its own to give.
     const bool census = censusColumn >= 0;
-    if (census) writer.field("warnings");
+    if (citing) {
+        for (MissingFact fact : CitedFacts) {
+            const std::string name(missingFactName(fact));
+            if (options.window) {
+                writer.field(name + "_earliest");
+                writer.field(name + "_latest");
+            }
+            if (options.gedcom) writer.field(name + "_gedcom");
+        }
+    }
+    if (citing || census) writer.field("warnings");
     writer.field("status");
     writer.endRecord();
 
@@ -105,8 +122,30 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     input.abbreviated = options.abbreviated;
     input.weekDay = options.weekDay;
     std::string rowStatus;
+    std::array<std::string, 5> fields;  // the row's fields after the researchers' forms are read
+    Citation citation;
+    std::string warnings;
     CensusRequest censusRow;
     PeopleTable* const people = personColumn >= 0 ? options.people : nullptr;
+    // Writes the citation columns of a row; empty ones for a row that was
+    // not calculated.
+    const auto writeCitation = [&](bool calculated) {
+        if (!citing && !census) return;
+        for (MissingFact fact : CitedFacts) {
+            const bool mine = calculated && citation.fact == fact;
+            if (options.window) {
+                writer.field(mine ? std::string_view(citation.earliest) : std::string_view());
+                writer.field(mine ? std::string_view(citation.latest) : std::string_view());
+            }
+            if (options.gedcom) writer.field(mine ? std::string_view(citation.gedcom) : std::string_view());
+        }
+        warnings.clear();
+        for (const std::string& warning : citation.warnings) {
+            if (!warnings.empty()) warnings.append("; ");
+            warnings.append(warning);
+        }
+        writer.field(warnings);
+    };
 
     for (;;) {
         status = reader.next();
@@ -117,11 +156,11 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
         if (reader.blankLine() && headerFields > 1) continue;
 
         ++result.rows;
+        citation.clear();
         const bool wellFormed = !reader.unterminatedQuote() && reader.fieldCount() == headerFields;
         const std::string_view person =
             wellFormed && personColumn >= 0 ? trimBlanks(reader.field(static_cast<size_t>(personColumn)))
                                             : std::string_view();
-        std::string_view warning;
         bool rowFailed = true;
         if (reader.unterminatedQuote()) {
             passThrough(reader, writer);
@@ -131,37 +170,39 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             rowStatus = rowShapeStatus(reader.fieldCount(), headerFields);
         } else {
             for (size_t k = 0; k < column.size(); ++k) {
-                input.fields[k] = column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
-                                                 : std::string_view();
+                fields[k].assign(column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
+                                                : std::string_view());
             }
+            translateResearcherForms(fields, citation.warnings);
+            for (size_t k = 0; k < column.size(); ++k) input.fields[k] = fields[k];
             const std::string_view censusName =
                 census ? trimBlanks(reader.field(static_cast<size_t>(censusColumn))) : std::string_view();
             bool censusFailed = false;
             if (!censusName.empty()) {
-                censusRow = censusRequest(censusName, input.fields[0], input.fields[1],
-                                          !trimBlanks(input.fields[2]).empty() || !trimBlanks(input.fields[3]).empty());
+                censusRow = censusRequest(censusName, fields[0], fields[1],
+                                          !trimBlanks(fields[2]).empty() || !trimBlanks(fields[3]).empty());
                 if (censusRow.error.empty()) {
                     input.fields[0] = censusRow.event;
                     input.fields[1] = censusRow.years;
-                    warning = censusRow.warning;
+                    if (!censusRow.warning.empty()) citation.warnings.push_back(censusRow.warning);
                 } else {
                     censusFailed = true;
                     rowStatus.assign("Census error: ").append(censusRow.error);
                 }
             }
             const SessionResult* answer = censusFailed ? nullptr : &session.run(input);
+            if (answer != nullptr && citing) citeAnswer(*answer, options.gedcom, citation);
             if (answer != nullptr && answer->outcome == SessionOutcome::Ok) {
+                // The years as written, not as a census rule reads them.
+                const auto shown = [&](size_t k) {
+                    return trimBlanks(k == 1 && !censusName.empty() ? fields[1] : answer->fields[k]);
+                };
                 for (size_t i = 0; i < headerFields; ++i) {
                     const int k = engineField[i];
-                    // The years as written, not as the census rule reads them.
-                    if (k == 1 && !censusName.empty()) {
-                        writer.field(trimBlanks(reader.field(i)));
-                    } else {
-                        writer.field(k >= 0 ? trimBlanks(answer->fields[static_cast<size_t>(k)])
-                                            : reader.field(i));
-                    }
+                    writer.field(k >= 0 ? shown(static_cast<size_t>(k)) : reader.field(i));
                 }
-                for (size_t k : addedColumns) writer.field(trimBlanks(answer->fields[k]));
+                for (size_t k : addedColumns) writer.field(shown(k));
+                writeCitation(true);
                 rowStatus.assign("ok");
                 rowFailed = false;
                 if (people != nullptr) {
@@ -175,6 +216,7 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                 // The row stays as it came; the added columns stay empty.
                 passThrough(reader, writer);
                 for (size_t n = 0; n < addedColumns.size(); ++n) writer.field("");
+                writeCitation(false);
                 if (answer != nullptr) rowStatus.assign(answer->caption).append(": ").append(answer->text);
             }
         }
@@ -182,7 +224,6 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             ++result.failedRows;
             if (people != nullptr) people->addUnusable(person);
         }
-        if (census) writer.field(warning);
         writer.field(rowStatus);
         writer.endRecord();
 

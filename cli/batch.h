@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "csv.h"
+#include "gedcom.h"
 #include "people.h"
 
 namespace quillark {
@@ -14,6 +16,11 @@ namespace quillark {
 struct BatchOptions {
     bool abbreviated = false;
     bool weekDay = false;
+    // Columns before "status": with window, <fact>_earliest and <fact>_latest
+    // for each fact (event, age, birth), the row's computed fact filled in;
+    // with gedcom, <fact>_gedcom; with either, "warnings".
+    bool window = false;
+    std::optional<GedcomVersion> gedcom;
     size_t maxRecordBytes = CsvReader::DefaultMaxRecordBytes;
     // Called now and then with the number of rows done so far, for a
     // progress display; may be empty.
@@ -54,9 +61,9 @@ std::string rowShapeStatus(size_t fields, size_t headerFields);
 //
 // A column "census" names a census per row (empty for none): its day becomes
 // the event date and its age rule applies; the years column keeps the age as
-// written, and a column "warnings" before status carries what the rule
-// noticed. An unknown census, or an event date that is not the census day,
-// fails the row with "Census error: ...".
+// written, and the column "warnings" before status (there whenever a census
+// column is) carries what the rule noticed. An unknown census, or an event
+// date that is not the census day, fails the row with "Census error: ...".
 BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options);
 
 }  // namespace quillark

@@ -1,25 +1,27 @@
 // quillark-calc: the date calculator's engine on the command line.
 //   single mode: the five field texts of one request, answered as the window
 //   answers them; batch mode: one request per CSV row, streamed.
+#include <array>
 #include <chrono>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <algorithm>
-#include <array>
+#include <optional>
+#include <vector>
 #include <string>
 #include <system_error>
-#include <vector>
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include "batch.h"
 #include "census.h"
+#include "citation.h"
 #include "date_text.h"
 #include "people.h"
+#include "researcher_forms.h"
 #include "session.h"
 
 #ifdef _WIN32
@@ -37,7 +39,7 @@ constexpr const char* ProgramName = "quillark-calc";
 
 // Exit codes.
 constexpr int ExitOk = 0;
-constexpr int ExitRowErrors = 1;      // batch: some row reports an error
+constexpr int ExitRowErrors = 1;      // batch: some row reports an error; --record: some record
 constexpr int ExitEntryError = 2;     // single: "Illegal Date"; batch: input unreadable
 constexpr int ExitInputError = 2;
 constexpr int ExitCalculation = 3;    // single: one of the calculation's errors
@@ -78,21 +80,27 @@ std::string dumpJson(const nlohmann::ordered_json& value) {
     return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-// A census request: its day as the event date, its rule on the years. The
-// answer shows the years as written.
-struct CensusUse {
-    std::string years;    // as written
-    std::string warning;  // from the census's age rule
-};
+// An open end, or no window at all, is null.
+nlohmann::ordered_json textOrNull(const std::string& text) {
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+}
 
-int runSingle(const SessionInput& input, bool json, const CensusUse* census = nullptr) {
+// shownYears: the years as written, where a census rule read them otherwise.
+int runSingle(const SessionInput& input, bool json, std::optional<GedcomVersion> gedcom,
+              Citation& citation, const std::string* shownYears = nullptr) {
     SessionResult result = runSession(input);
-    if (census != nullptr && result.outcome == SessionOutcome::Ok) result.fields[1] = census->years;
+    citeAnswer(result, gedcom, citation);
+    if (shownYears != nullptr && result.outcome == SessionOutcome::Ok) result.fields[1] = *shownYears;
+    if (!json) {
+        for (const std::string& warning : citation.warnings)
+            std::fprintf(stderr, "%s: warning: %s\n", ProgramName, warning.c_str());
+    }
     if (result.outcome != SessionOutcome::Ok) {
         if (json) {
             nlohmann::ordered_json error;
             error["error"]["caption"] = result.caption;
             error["error"]["text"] = result.text;
+            error["warnings"] = citation.warnings;
             writeOut(dumpJson(error));
         } else {
             std::fprintf(stderr, "%s: %s\n", result.caption.c_str(), result.text.c_str());
@@ -104,10 +112,10 @@ int runSingle(const SessionInput& input, bool json, const CensusUse* census = nu
         static constexpr const char* Keys[] = {"event", "years", "months", "days", "birth"};
         for (size_t i = 0; i < result.fields.size(); ++i) answer[Keys[i]] = result.fields[i];
         answer["missing"] = std::string(missingFactName(result.missing));
-        if (census != nullptr) {
-            answer["warnings"] = nlohmann::ordered_json::array();
-            if (!census->warning.empty()) answer["warnings"].push_back(census->warning);
-        }
+        answer["earliest"] = textOrNull(citation.earliest);
+        answer["latest"] = textOrNull(citation.latest);
+        if (gedcom) answer["gedcom"] = textOrNull(citation.gedcom);
+        answer["warnings"] = citation.warnings;
         writeOut(dumpJson(answer));
     } else {
         std::string lines;
@@ -117,9 +125,10 @@ int runSingle(const SessionInput& input, bool json, const CensusUse* census = nu
             if (!value.empty()) lines.append(" ").append(value);
             lines.push_back('\n');
         }
+        const std::string window = windowLine(citation, input.abbreviated, input.weekDay);
+        if (!window.empty()) lines.append(window).push_back('\n');
+        if (gedcom && !citation.gedcom.empty()) lines.append("GEDCOM: ").append(citation.gedcom).push_back('\n');
         writeOut(lines);
-        if (census != nullptr && !census->warning.empty())
-            std::fprintf(stderr, "%s: warning: %s\n", ProgramName, census->warning.c_str());
     }
     return ExitOk;
 }
@@ -156,8 +165,10 @@ bool parseRecord(std::string_view text, size_t number, RecordRequest& record) {
 }
 
 // Several records of one person: each answered as the single mode answers
-// it, then the birth window they all allow.
-int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool weekDay, bool json) {
+// it, then the birth window they all allow, as the people file gives it
+// with record numbers for line numbers.
+int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool weekDay, bool json,
+               std::optional<GedcomVersion> gedcom) {
     std::vector<RecordRequest> records(texts.size());
     for (size_t i = 0; i < texts.size(); ++i)
         if (!parseRecord(texts[i], i + 1, records[i])) return ExitUsage;
@@ -168,11 +179,11 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
     std::string lines;
     bool anyFailed = false;
     Session session;
+    Citation citation;
     for (size_t i = 0; i < records.size(); ++i) {
-        const RecordRequest& record = records[i];
-        nlohmann::ordered_json answer;
-        answer["record"] = i + 1;
-        if (!json) lines.append("Record ").append(std::to_string(i + 1)).append(":\n");
+        RecordRequest& record = records[i];
+        citation.clear();
+        translateResearcherForms(record.fields, citation.warnings);
         SessionInput input;
         input.abbreviated = abbreviated;
         input.weekDay = weekDay;
@@ -183,19 +194,23 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
                                    !record.fields[2].empty() || !record.fields[3].empty());
             input.fields[0] = census.event;
             input.fields[1] = census.years;
+            if (!census.warning.empty()) citation.warnings.push_back(census.warning);
         }
-        std::string error;
-        const SessionResult* result = nullptr;
-        if (!census.error.empty()) {
-            error = "Census error: " + census.error;
-        } else {
-            result = &session.run(input);
-            if (result->outcome != SessionOutcome::Ok) error = result->caption + ": " + result->text;
+        nlohmann::ordered_json answer;
+        answer["record"] = i + 1;
+        if (!json) lines.append("Record ").append(std::to_string(i + 1)).append(":\n");
+        const SessionResult* result = census.error.empty() ? &session.run(input) : nullptr;
+        if (result != nullptr) citeAnswer(*result, gedcom, citation);
+        for (const std::string& warning : citation.warnings) {
+            if (!json) lines.append("  Warning: ").append(warning).append("\n");
         }
-        if (!error.empty()) {
+        if (result == nullptr || result->outcome != SessionOutcome::Ok) {
+            const std::string error = result == nullptr ? "Census error: " + census.error
+                                                        : result->caption + ": " + result->text;
             anyFailed = true;
             people.addUnusable(Person);
             answer["error"] = error;
+            answer["warnings"] = citation.warnings;
             if (!json) lines.append("  ").append(error).append("\n");
             answers.push_back(std::move(answer));
             continue;
@@ -203,7 +218,7 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
         static constexpr const char* Keys[] = {"event", "years", "months", "days", "birth"};
         for (size_t k = 0; k < 5; ++k) {
             // The years as written, not as a census rule reads them.
-            const std::string& value = k == 1 ? record.fields[1] : result->fields[k];
+            const std::string& value = k == 1 && !record.census.empty() ? record.fields[1] : result->fields[k];
             answer[Keys[k]] = value;
             if (!json) {
                 lines.append("  ").append(FieldLabels[k]);
@@ -214,17 +229,15 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
         }
         answer["missing"] = std::string(missingFactName(result->missing));
         if (!record.census.empty()) answer["census"] = record.census;
-        const std::optional<DateWindow> window = recordBirthWindow(result->fields, result->missing);
-        answer["birth_earliest"] = window && window->earliest ? nlohmann::ordered_json(isoDateText(window->earliest))
-                                                              : nlohmann::ordered_json();
-        answer["birth_latest"] = window && window->latest ? nlohmann::ordered_json(isoDateText(window->latest))
-                                                          : nlohmann::ordered_json();
-        answer["warnings"] = nlohmann::ordered_json::array();
-        if (!census.warning.empty()) {
-            answer["warnings"].push_back(census.warning);
-            if (!json) lines.append("  Warning: ").append(census.warning).append("\n");
+        answer["earliest"] = textOrNull(citation.earliest);
+        answer["latest"] = textOrNull(citation.latest);
+        if (gedcom) answer["gedcom"] = textOrNull(citation.gedcom);
+        answer["warnings"] = citation.warnings;
+        if (!json) {
+            const std::string window = windowLine(citation, abbreviated, weekDay);
+            if (!window.empty()) lines.append("  ").append(window).push_back('\n');
         }
-        if (window) {
+        if (const std::optional<DateWindow> window = recordBirthWindow(result->fields, result->missing)) {
             people.add(Person, i + 1, *window);
         } else {
             people.addUnusable(Person);
@@ -233,25 +246,24 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
     }
 
     const PersonSummary s = people.summary(0);
-    auto dateOrNull = [](const std::optional<std::chrono::year_month_day>& date) {
-        return date ? nlohmann::ordered_json(isoDateText(date)) : nlohmann::ordered_json();
+    const auto isoOrNull = [](const std::optional<std::chrono::year_month_day>& date) {
+        return textOrNull(isoDateText(date));
     };
-    auto between = [](const DateWindow& w) {
-        return (w.earliest ? isoDateText(w.earliest) : std::string("any time")) + " and " +
-               (w.latest ? isoDateText(w.latest) : std::string("any time"));
-    };
+    const std::optional<std::string> personGedcom =
+        gedcom && s.status == PersonStatus::Ok ? gedcomDateValue(s.birth, *gedcom) : std::nullopt;
     if (json) {
         nlohmann::ordered_json person;
         person["records"] = s.records;
-        person["birth_earliest"] = dateOrNull(s.birth.earliest);
-        person["birth_latest"] = dateOrNull(s.birth.latest);
+        person["birth_earliest"] = isoOrNull(s.birth.earliest);
+        person["birth_latest"] = isoOrNull(s.birth.latest);
+        if (gedcom) person["birth_gedcom"] = textOrNull(personGedcom.value_or(std::string()));
         person["status"] = std::string(personStatusName(s.status));
         if (s.status == PersonStatus::Conflict) {
             person["conflict_records"] = {s.conflictLines[0], s.conflictLines[1]};
             if (s.outlierLine) {
                 person["outlier_record"] = *s.outlierLine;
-                person["without_outlier_earliest"] = dateOrNull(s.withoutOutlier.earliest);
-                person["without_outlier_latest"] = dateOrNull(s.withoutOutlier.latest);
+                person["without_outlier_earliest"] = isoOrNull(s.withoutOutlier.earliest);
+                person["without_outlier_latest"] = isoOrNull(s.withoutOutlier.latest);
             }
         }
         nlohmann::ordered_json whole;
@@ -259,9 +271,14 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
         whole["person"] = std::move(person);
         writeOut(dumpJson(whole));
     } else {
+        const auto between = [](const DateWindow& w) {
+            return (w.earliest ? isoDateText(w.earliest) : std::string("any day")) + " and " +
+                   (w.latest ? isoDateText(w.latest) : std::string("any day"));
+        };
         lines.append("Person: ");
         if (s.status == PersonStatus::Ok) {
             lines.append("born between ").append(between(s.birth));
+            if (personGedcom) lines.append(" (GEDCOM: ").append(*personGedcom).append(")");
         } else if (s.status == PersonStatus::NoWindow) {
             lines.append("no record gives a birth window");
         } else {
@@ -313,7 +330,8 @@ private:
 int runProgram(int argc, char** argv);
 
 int runCsv(const std::string& inputPath, const std::string& outputPath, bool abbreviated,
-           bool weekDay, const std::string& personColumn, const std::string& peoplePath) {
+           bool weekDay, bool window, std::optional<GedcomVersion> gedcom, const std::string& personColumn,
+           const std::string& peoplePath) {
     const bool fromStdin = inputPath == "-";
     const std::string inputName = fromStdin ? std::string("standard input") : "'" + inputPath + "'";
     for (const std::string* written : {&outputPath, &peoplePath}) {
@@ -369,10 +387,12 @@ int runCsv(const std::string& inputPath, const std::string& outputPath, bool abb
     BatchOptions options;
     options.abbreviated = abbreviated;
     options.weekDay = weekDay;
-    options.progress = [&progress](uint64_t rows) { progress.update(rows); };
+    options.window = window;
+    options.gedcom = gedcom;
     PeopleTable people;
     options.personColumn = personColumn;
     options.people = &people;
+    options.progress = [&progress](uint64_t rows) { progress.update(rows); };
 
     FileSource source(in);
     FileSink sink(out);
@@ -390,7 +410,7 @@ int runCsv(const std::string& inputPath, const std::string& outputPath, bool abb
             peopleFailed = true;
         } else {
             FileSink peopleSink(peopleFile);
-            const bool written = writePeople(people, peopleSink, trimBlanks(personColumn));
+            const bool written = writePeople(people, peopleSink, trimBlanks(personColumn), gedcom);
             if (std::fclose(peopleFile) != 0 || !written) {
                 std::fprintf(stderr, "%s: cannot write '%s'\n", ProgramName, peoplePath.c_str());
                 peopleFailed = true;
@@ -448,9 +468,10 @@ int runProgram(int argc, char** argv) {
                  ProgramName};
     app.set_version_flag("--version", std::string(ProgramName) + " " QUILLARK_VERSION);
 
-    std::string event, years, months, days, birth, csvPath, outputPath, census, personColumn, peoplePath;
+    std::string event, years, months, days, birth, csvPath, outputPath, gedcomName, census, personColumn,
+        peoplePath;
     std::vector<std::string> records;
-    bool abbreviated = false, weekDay = false, json = false;
+    bool abbreviated = false, weekDay = false, json = false, window = false;
 
     CLI::Option* eventOpt = app.add_option("--event", event, "Date of event (mm/dd/yyyy, mm/yyyy, yyyy, Dec 7, 1941)");
     CLI::Option* yearsOpt = app.add_option("--years", years, "Age in years (30, 20-30, -5, 60+)");
@@ -460,6 +481,8 @@ int runProgram(int argc, char** argv) {
     app.add_flag("--abbreviated", abbreviated, "Show month abbreviated (Dec 7, 1941)");
     app.add_flag("--weekday", weekDay, "Show week day ([Su]) after a full date");
     CLI::Option* jsonOpt = app.add_flag("--json", json, "Answer as one JSON object");
+    app.add_option("--gedcom", gedcomName, "Add the answer as a GEDCOM date or age (5.5.1 or 7)")
+        ->type_name("VERSION");
     CLI::Option* csvOpt = app.add_option("--csv", csvPath,
                                          "Batch: read rows from a CSV file (- for standard input)")
                                 ->type_name("FILE");
@@ -468,6 +491,10 @@ int runProgram(int argc, char** argv) {
             ->type_name("FILE");
     csvOpt->excludes(eventOpt)->excludes(yearsOpt)->excludes(monthsOpt)->excludes(daysOpt)
         ->excludes(birthOpt)->excludes(jsonOpt);
+    CLI::Option* windowOpt = app.add_flag(
+        "--window", window, "Batch: add the earliest and latest possible date (or age) of each answer");
+    outputOpt->needs(csvOpt);
+    windowOpt->needs(csvOpt);
     CLI::Option* censusOpt = app.add_option("--census", census,
                                             "Census preset (EW1841 ... EW1921, US1790 ... US1950): its day is the\n"
                                             "event date and its age rule applies; 'list' prints the table")
@@ -483,7 +510,6 @@ int runProgram(int argc, char** argv) {
     CLI::Option* peopleOpt =
         app.add_option("--people", peoplePath, "Batch: write one row per person (with --person) to this file")
             ->type_name("FILE");
-    outputOpt->needs(csvOpt);
     csvOpt->excludes(censusOpt)->excludes(recordOpt);
     recordOpt->excludes(eventOpt)->excludes(yearsOpt)->excludes(monthsOpt)->excludes(daysOpt)
         ->excludes(birthOpt)->excludes(censusOpt);
@@ -503,35 +529,50 @@ int runProgram(int argc, char** argv) {
         return ExitUsage;
     }
 
+    std::optional<GedcomVersion> gedcom;
+    if (!gedcomName.empty()) {
+        gedcom = gedcomVersion(gedcomName);
+        if (!gedcom) {
+            std::fprintf(stderr, "%s: --gedcom takes 5.5.1 or 7, not '%s'; see %s --help\n", ProgramName,
+                         gedcomName.c_str(), ProgramName);
+            return ExitUsage;
+        }
+    }
+
     if (!csvPath.empty() || csvOpt->count() > 0) {
         if (csvPath.empty()) {
             std::fprintf(stderr, "%s: --csv needs a file name or -; see %s --help\n", ProgramName,
                          ProgramName);
             return ExitUsage;
         }
-        return runCsv(csvPath, outputPath, abbreviated, weekDay, personColumn, peoplePath);
+        return runCsv(csvPath, outputPath, abbreviated, weekDay, window, gedcom, personColumn, peoplePath);
     }
-    if (!records.empty()) return runRecords(records, abbreviated, weekDay, json);
+    if (!records.empty()) return runRecords(records, abbreviated, weekDay, json, gedcom);
     if (censusOpt->count() > 0 && equalsIgnoringCase(trimBlanks(census), "list")) {
         writeOut(censusListText());
         return ExitOk;
     }
 
+    // The forms researchers copy from their sources become the window's own.
+    std::array<std::string, 5> fields = {event, years, months, days, birth};
+    Citation citation;
+    translateResearcherForms(fields, citation.warnings);
     SessionInput input;
-    input.fields = {event, years, months, days, birth};
+    for (size_t i = 0; i < fields.size(); ++i) input.fields[i] = fields[i];
     input.abbreviated = abbreviated;
     input.weekDay = weekDay;
-    if (censusOpt->count() == 0) return runSingle(input, json);
+    if (censusOpt->count() == 0) return runSingle(input, json, gedcom, citation);
 
-    const CensusRequest request = censusRequest(census, event, years, !months.empty() || !days.empty());
+    const CensusRequest request =
+        censusRequest(census, fields[0], fields[1], !fields[2].empty() || !fields[3].empty());
     if (!request.error.empty()) {
         std::fprintf(stderr, "%s: census: %s\n", ProgramName, request.error.c_str());
         return findCensus(census) == nullptr ? ExitUsage : ExitEntryError;
     }
     input.fields[0] = request.event;
     input.fields[1] = request.years;
-    const CensusUse use{years, request.warning};
-    return runSingle(input, json, &use);
+    if (!request.warning.empty()) citation.warnings.push_back(request.warning);
+    return runSingle(input, json, gedcom, citation, &fields[1]);
 }
 
 }  // namespace

@@ -158,6 +158,9 @@ TEST(CensusBatch, CensusColumn) {
          "33 is not one and is read as 33 to 37,ok"},
         {"1841 children are exact", "EW1841,,7,", "EW1841,06/06/1841,7,,,1834 or 1833,,ok"},
         {"a month of the census year agrees", "US1890,06/1890,40,", "US1890,06/02/1890,40,,,1850 or 1849,,ok"},
+        {"an infant's age in twelfths is months", "EW1841,,3/12,", "EW1841,06/06/1841,0,3,,03/06/1841,,ok"},
+        {"years and twelfths", "US1880,,1 3/12,", "US1880,06/01/1880,1,3,,03/01/1879,,ok"},
+        {"a GEDCOM age is read before the rule", "EW1841,,40y,", "EW1841,06/06/1841,40,,,1796 to 1801,,ok"},
         {"no census keeps the row as it was", ",12/07/1941,40,", ",12/07/1941,40,,,1901 or 1900,,ok"},
         {"another day is an error", "US1900,06/02/1900,40,",
          "US1900,06/02/1900,40,,,,,Census error: the event date 06/02/1900 is not the census day of US1900 "

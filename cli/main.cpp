@@ -23,6 +23,7 @@
 #include "people.h"
 #include "researcher_forms.h"
 #include "session.h"
+#include "shown_texts.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -109,8 +110,7 @@ int runSingle(const SessionInput& input, bool json, std::optional<GedcomVersion>
     }
     if (json) {
         nlohmann::ordered_json answer;
-        static constexpr const char* Keys[] = {"event", "years", "months", "days", "birth"};
-        for (size_t i = 0; i < result.fields.size(); ++i) answer[Keys[i]] = result.fields[i];
+        for (size_t i = 0; i < result.fields.size(); ++i) answer[std::string(FieldKeys[i])] = result.fields[i];
         answer["missing"] = std::string(missingFactName(result.missing));
         answer["earliest"] = textOrNull(citation.earliest);
         answer["latest"] = textOrNull(citation.latest);

@@ -20,6 +20,7 @@
 #include "date_text.h"
 #include "researcher_forms.h"
 #include "session.h"
+#include "shown_texts.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -90,8 +91,7 @@ int runSingle(const SessionInput& input, bool json, std::optional<GedcomVersion>
     }
     if (json) {
         nlohmann::ordered_json answer;
-        static constexpr const char* Keys[] = {"event", "years", "months", "days", "birth"};
-        for (size_t i = 0; i < result.fields.size(); ++i) answer[Keys[i]] = result.fields[i];
+        for (size_t i = 0; i < result.fields.size(); ++i) answer[std::string(FieldKeys[i])] = result.fields[i];
         answer["missing"] = std::string(missingFactName(result.missing));
         // An open end, or no window at all, is null.
         const auto orNull = [](const std::string& text) {

@@ -45,12 +45,10 @@ void citeAnswer(const SessionResult& answer, std::optional<GedcomVersion> gedcom
         }
         return;
     }
-    if (window.dates.earliest) citation.earliest = isoText(*window.dates.earliest);
-    if (window.dates.latest) citation.latest = isoText(*window.dates.latest);
+    if (window.dates.earliest) appendIso(citation.earliest, *window.dates.earliest);
+    if (window.dates.latest) appendIso(citation.latest, *window.dates.latest);
     if (gedcom) {
-        if (const auto value = gedcomDateValue(window.dates, *gedcom)) {
-            citation.gedcom = *value;
-        } else {
+        if (!appendGedcomDateValue(citation.gedcom, window.dates, *gedcom)) {
             citation.warnings.emplace_back("The window cannot be written as a GEDCOM date of the years 1 to 9999");
         }
     }

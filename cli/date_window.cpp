@@ -71,7 +71,40 @@ DateWindow outOfRange(DateForm precision) {
 
 }  // namespace
 
+namespace {
+
+// The canonical numeric forms ("12/07/1941", "12/1941", "1941", each maybe
+// with its week-day tag), which a batch meets on nearly every row, read
+// without a round trip through the normaliser. Empty for anything else.
+std::optional<DateParts> canonicalParts(std::string_view text) {
+    text = trimBlanks(beforeTag(text));
+    const auto digitsAt = [&](size_t from, size_t count) {
+        int32_t value = 0;
+        for (size_t i = from; i < from + count; ++i) {
+            if (text[i] < '0' || text[i] > '9') return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    DateParts parts;
+    if (text.size() == 10 && text[2] == '/' && text[5] == '/') {
+        parts = {DateForm::FullDate, digitsAt(0, 2), digitsAt(3, 2), digitsAt(6, 4)};
+    } else if (text.size() == 7 && text[2] == '/') {
+        parts = {DateForm::MonthYear, digitsAt(0, 2), 0, digitsAt(3, 4)};
+    } else if (text.size() == 4) {
+        parts = {DateForm::YearOnly, 0, 0, digitsAt(0, 4)};
+    } else {
+        return std::nullopt;
+    }
+    if (parts.month < 0 || parts.day < 0 || parts.year < 0) return std::nullopt;
+    return parts;
+}
+
+}  // namespace
+
 std::optional<DateSpan> dateSpan(std::string_view text) {
+    std::optional<DateParts> quick = canonicalParts(text);
+    if (quick) return spanOf(*quick);
     // normaliseDateText reports through the shared EntryError, which belongs
     // to the caller's request: keep it as it was.
     const int32_t savedError = EntryError;
@@ -82,7 +115,10 @@ std::optional<DateSpan> dateSpan(std::string_view text) {
     if (code != 0) return std::nullopt;
     const std::string_view bare = trimBlanks(beforeTag(canonical));
     if (bare.empty()) return std::nullopt;
-    const DateParts parts = readDateParts(bare);
+    return spanOf(readDateParts(bare));
+}
+
+std::optional<DateSpan> spanOf(const DateParts& parts) {
     if (!inRange(parts.year)) return std::nullopt;
     const year y{parts.year};
     DateSpan span;
@@ -217,21 +253,48 @@ AgeWindow ageWindow(const DateSpan& event, const DateSpan& birth) {
     return window;
 }
 
+namespace {
+
+// The age as the window uses it. A plain count of years, by far the most
+// common entry in a transcription, is read directly.
+WindowAge plainYears(std::string_view years, std::string_view months, std::string_view days) {
+    if (months.empty() && days.empty() && !years.empty() && years.size() <= 9) {
+        int64_t value = 0;
+        bool digits = true;
+        for (char c : years) {
+            digits = digits && c >= '0' && c <= '9';
+            value = value * 10 + (c - '0');
+        }
+        if (digits) {
+            WindowAge age;
+            age.lowMonths = value * 12;
+            age.highMonths = age.lowMonths + 12;
+            return age;
+        }
+    }
+    return windowAge(parseAge(years, months, days));
+}
+
+}  // namespace
+
 AnswerWindow answerWindow(const std::array<std::string, 5>& fields, MissingFact fact) {
     AnswerWindow answer;
     answer.fact = fact;
-    const std::optional<DateSpan> event = dateSpan(fields[0]);
-    const std::optional<DateSpan> birth = dateSpan(fields[4]);
-    const AgeSpec age = parseAge(fields[1], fields[2], fields[3]);
+    // Only the dates the fact is worked out from; the computed field holds words.
+    const std::optional<DateSpan> event =
+        fact == MissingFact::EventDate ? std::nullopt : dateSpan(fields[0]);
+    const std::optional<DateSpan> birth =
+        fact == MissingFact::BirthDate ? std::nullopt : dateSpan(fields[4]);
+    const WindowAge age = plainYears(fields[1], fields[2], fields[3]);
     switch (fact) {
     case MissingFact::BirthDate:
         if (!event) break;
-        answer.dates = birthWindow(*event, windowAge(age));
+        answer.dates = birthWindow(*event, age);
         answer.status = answer.dates.status;
         return answer;
     case MissingFact::EventDate:
         if (!birth) break;
-        answer.dates = eventWindow(*birth, windowAge(age));
+        answer.dates = eventWindow(*birth, age);
         answer.status = answer.dates.status;
         return answer;
     case MissingFact::Age:
@@ -251,10 +314,19 @@ AnswerWindow answerWindow(const std::array<std::string, 5>& fields, MissingFact 
     return answer;
 }
 
+void appendIso(std::string& text, year_month_day date) {
+    const int y = static_cast<int>(date.year());
+    const unsigned m = static_cast<unsigned>(date.month()), d = static_cast<unsigned>(date.day());
+    const char digits[10] = {static_cast<char>('0' + y / 1000 % 10), static_cast<char>('0' + y / 100 % 10),
+                             static_cast<char>('0' + y / 10 % 10),   static_cast<char>('0' + y % 10),
+                             '-', static_cast<char>('0' + m / 10), static_cast<char>('0' + m % 10),
+                             '-', static_cast<char>('0' + d / 10), static_cast<char>('0' + d % 10)};
+    text.append(digits, sizeof digits);
+}
+
 std::string isoText(year_month_day date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    std::string text;
+    appendIso(text, date);
     return text;
 }
 

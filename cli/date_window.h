@@ -51,6 +51,8 @@ struct DateSpan {
 // without week-day tag). Empty when the text is no valid date of the years
 // 1 to 9999 (a full date must be a real calendar day).
 std::optional<DateSpan> dateSpan(std::string_view text);
+// The same from a date already read as numbers.
+std::optional<DateSpan> spanOf(const DateParts& parts);
 
 // An age as whole units: at least lowMonths completed months and fewer than
 // highMonths (open when empty); or, when exact, precisely the engine's
@@ -122,7 +124,8 @@ struct AnswerWindow {
 };
 AnswerWindow answerWindow(const std::array<std::string, 5>& fields, MissingFact fact);
 
-// "yyyy-mm-dd".
+// "yyyy-mm-dd" (the years 1 to 9999).
 std::string isoText(year_month_day date);
+void appendIso(std::string& text, year_month_day date);
 
 }  // namespace quillark

@@ -1,6 +1,5 @@
 #include "gedcom.h"
 
-#include <cstdio>
 
 namespace quillark {
 
@@ -43,45 +42,81 @@ std::optional<GedcomVersion> gedcomVersion(std::string_view name) {
     return std::nullopt;
 }
 
-std::string gedcomDate(year_month_day date, DateForm precision, GedcomVersion version) {
-    char text[32];
-    const int y = static_cast<int>(date.year());
-    // 5.5.1 wants a year of three or four digits; 7 any integer.
-    const int width = version == GedcomVersion::V551 ? 3 : 1;
-    const char* month = GedcomMonths[static_cast<unsigned>(date.month()) - 1];
-    switch (precision) {
-    case DateForm::YearOnly: std::snprintf(text, sizeof text, "%0*d", width, y); break;
-    case DateForm::MonthYear: std::snprintf(text, sizeof text, "%s %0*d", month, width, y); break;
-    case DateForm::FullDate:
-        std::snprintf(text, sizeof text, "%u %s %0*d", static_cast<unsigned>(date.day()), month, width, y);
-        break;
+void appendGedcomDate(std::string& text, year_month_day date, DateForm precision, GedcomVersion version) {
+    // Built in a small buffer and appended once: a batch writes two a row.
+    char out[24];
+    char* end = out;
+    const auto number = [&end](unsigned value, unsigned width) {
+        char digits[12];
+        unsigned n = 0;
+        do {
+            digits[n++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0 || n < width);
+        while (n > 0) *end++ = digits[--n];
+    };
+    if (precision == DateForm::FullDate) {
+        number(static_cast<unsigned>(date.day()), 1);
+        *end++ = ' ';
     }
+    if (precision != DateForm::YearOnly) {
+        const char* month = GedcomMonths[static_cast<unsigned>(date.month()) - 1];
+        *end++ = month[0];
+        *end++ = month[1];
+        *end++ = month[2];
+        *end++ = ' ';
+    }
+    // 5.5.1 wants a year of three or four digits; 7 any integer.
+    number(static_cast<unsigned>(static_cast<int>(date.year())), version == GedcomVersion::V551 ? 3 : 1);
+    text.append(out, static_cast<size_t>(end - out));
+}
+
+std::string gedcomDate(year_month_day date, DateForm precision, GedcomVersion version) {
+    std::string text;
+    appendGedcomDate(text, date, precision, version);
     return text;
 }
 
-std::optional<std::string> gedcomDateValue(const DateWindow& window, GedcomVersion version) {
-    if (window.status != WindowStatus::Ok) return std::nullopt;
+bool appendGedcomDateValue(std::string& text, const DateWindow& window, GedcomVersion version) {
+    if (window.status != WindowStatus::Ok) return false;
     const DateForm p = window.precision;
     const bool inclusive = version == GedcomVersion::V7;
+    const size_t start = text.size();
     if (window.earliest && window.latest) {
-        const std::string from = gedcomDate(*window.earliest, p, version);
-        const std::string to = gedcomDate(*window.latest, p, version);
-        if (from == to) return "CAL " + from;
-        return "BET " + from + " AND " + to;
+        text.append("BET ");
+        appendGedcomDate(text, *window.earliest, p, version);
+        const size_t from = start + 4, fromEnd = text.size();
+        text.append(" AND ");
+        const size_t to = text.size();
+        appendGedcomDate(text, *window.latest, p, version);
+        // Bounds that read the same are one calculated date.
+        if (std::string_view(text).substr(from, fromEnd - from) == std::string_view(text).substr(to)) {
+            text.resize(fromEnd);
+            text.replace(start, 3, "CAL");
+        }
+        return true;
     }
     if (window.latest) {
-        if (inclusive) return "BEF " + gedcomDate(*window.latest, p, version);
-        const auto after = step(*window.latest, p, +1);
-        if (!after) return std::nullopt;
-        return "BEF " + gedcomDate(*after, p, version);
+        const auto bound = inclusive ? window.latest : step(*window.latest, p, +1);
+        if (!bound) return false;
+        text.append("BEF ");
+        appendGedcomDate(text, *bound, p, version);
+        return true;
     }
     if (window.earliest) {
-        if (inclusive) return "AFT " + gedcomDate(*window.earliest, p, version);
-        const auto before = step(*window.earliest, p, -1);
-        if (!before) return std::nullopt;
-        return "AFT " + gedcomDate(*before, p, version);
+        const auto bound = inclusive ? window.earliest : step(*window.earliest, p, -1);
+        if (!bound) return false;
+        text.append("AFT ");
+        appendGedcomDate(text, *bound, p, version);
+        return true;
     }
-    return std::nullopt;
+    return false;
+}
+
+std::optional<std::string> gedcomDateValue(const DateWindow& window, GedcomVersion version) {
+    std::string text;
+    if (!appendGedcomDateValue(text, window, version)) return std::nullopt;
+    return text;
 }
 
 std::string gedcomAge(const AgeValue& age) {

@@ -1,6 +1,7 @@
 #include "researcher_forms.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 
 #include "date_text.h"
@@ -11,6 +12,13 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// One text from pieces, in a single buffer.
+std::string cat(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (std::string_view part : parts) text.append(part);
+    return text;
+}
+
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -67,7 +75,7 @@ int monthNumber(std::string_view word) {
 }
 
 std::string twoDigits(std::string_view number) {
-    return number.size() == 1 ? "0" + std::string(number) : std::string(number);
+    return number.size() == 1 ? cat({"0", number}) : std::string(number);
 }
 
 enum Unit { Years, Months, Weeks, Days, NoUnit };
@@ -158,8 +166,7 @@ void fill(std::string& field, const std::string& value, std::string_view name, s
         field = value;
         return;
     }
-    warnings.push_back("The " + std::string(name) + " field is used; the " + std::string(name) + " in '" +
-                       std::string(typed) + "' are left out");
+    warnings.push_back(cat({"The ", name, " field is used; the ", name, " in '", typed, "' are left out"}));
 }
 
 // True when every character is one of chars: the window's own forms, which
@@ -176,7 +183,7 @@ bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& 
     const std::string typed(trimBlanks(yearsField));
 
     if (equalsIgnoringCase(typed, "INFANT")) {
-        yearsField = "0";  // under one year: no birthday reached yet
+        yearsField.assign(1, '0');  // under one year: no birthday reached yet
         return true;
     }
     if (equalsIgnoringCase(typed, "CHILD")) {
@@ -184,7 +191,7 @@ bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& 
         return true;
     }
     if (equalsIgnoringCase(typed, "STILLBORN")) {
-        yearsField = "0";
+        yearsField.assign(1, '0');
         fill(fields[2], "0", "months", typed, warnings);
         fill(fields[3], "0", "days", typed, warnings);
         return true;
@@ -195,7 +202,7 @@ bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& 
     const int64_t years = age->parts[Years].value_or(0), months = age->parts[Months].value_or(0);
     const int64_t days = age->parts[Weeks].value_or(0) * 7 + age->parts[Days].value_or(0);
     if (age->parts[Weeks]) {
-        warnings.push_back("'" + typed + "' is read as " + std::to_string(days) + " days");
+        warnings.push_back(cat({"'", typed, "' is read as ", std::to_string(days), " days"}));
     }
 
     if (age->bound != 0) {
@@ -209,8 +216,8 @@ bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& 
                 warnings.push_back("'" + typed + "' allows no age; it is left as typed");
                 return false;
             }
-            yearsField = "-" + std::to_string(most);
-            if (partial) warnings.push_back("'" + typed + "' is read as " + std::to_string(most) + " years or under");
+            yearsField = cat({"-", std::to_string(most)});
+            if (partial) warnings.push_back(cat({"'", typed, "' is read as ", std::to_string(most), " years or under"}));
         } else {
             const int64_t least = totalMonths / 12;
             if (least == 0) {
@@ -220,7 +227,7 @@ bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& 
                 return false;
             }
             yearsField = std::to_string(least) + "+";
-            if (partial) warnings.push_back("'" + typed + "' is read as " + std::to_string(least) + " years or over");
+            if (partial) warnings.push_back(cat({"'", typed, "' is read as ", std::to_string(least), " years or over"}));
         }
         return true;
     }
@@ -240,8 +247,8 @@ bool translateDate(std::string& text, std::vector<std::string>& warnings) {
     // A GEDCOM qualifier: the date it qualifies is what can be calculated.
     for (std::string_view word : {"ABT", "EST", "CAL"}) {
         if (rest.size() > 4 && equalsIgnoringCase(rest.substr(0, 3), word) && rest[3] == ' ') {
-            warnings.push_back("'" + std::string(rest) + "' is read as the date " +
-                               std::string(trimBlanks(rest.substr(4))) + ", without its '" + std::string(word) + "'");
+            warnings.push_back(
+                cat({"'", rest, "' is read as the date ", trimBlanks(rest.substr(4)), ", without its '", word, "'"}));
             rest = trimBlanks(rest.substr(4));
             changed = true;
             break;
@@ -256,16 +263,15 @@ bool translateDate(std::string& text, std::vector<std::string>& warnings) {
         // ISO 8601: 1841-06-06 and 1841-06 (no blanks inside).
         const bool iso = rest.find(' ') == std::string_view::npos;
         if (iso && t.size() == 5 && year(t[0]) && t[1].text == "-" && small(t[2]) && t[3].text == "-" && small(t[4])) {
-            result = twoDigits(t[2].text) + "/" + twoDigits(t[4].text) + "/" + std::string(t[0].text);
+            result = cat({twoDigits(t[2].text), "/", twoDigits(t[4].text), "/", t[0].text});
         } else if (iso && t.size() == 3 && year(t[0]) && t[1].text == "-" && small(t[2])) {
-            result = twoDigits(t[2].text) + "/" + std::string(t[0].text);
+            result = cat({twoDigits(t[2].text), "/", t[0].text});
         } else if (t.size() == 3 && small(t[0]) && t[1].kind == Token::Word && monthNumber(t[1].text) != 0 &&
                    year(t[2])) {
             // 6 Jun 1841, 6 JUN 1841, 6 June 1841.
-            result = twoDigits(std::to_string(monthNumber(t[1].text))) + "/" + twoDigits(t[0].text) + "/" +
-                     std::string(t[2].text);
+            result = cat({twoDigits(std::to_string(monthNumber(t[1].text))), "/", twoDigits(t[0].text), "/", t[2].text});
         } else if (t.size() == 2 && t[0].kind == Token::Word && monthNumber(t[0].text) != 0 && year(t[1])) {
-            result = twoDigits(std::to_string(monthNumber(t[0].text))) + "/" + std::string(t[1].text);
+            result = cat({twoDigits(std::to_string(monthNumber(t[0].text))), "/", t[1].text});
         }
     }
     if (!changed && result == rest) return false;

@@ -343,6 +343,11 @@ int runCsv(const std::string& inputPath, const std::string& outputPath, bool abb
             return ExitUsage;
         }
     }
+    if (peoplePath == "-") {
+        // Standard output already carries the rows; the people need a file.
+        std::fprintf(stderr, "%s: --people needs a file name, not -; see %s --help\n", ProgramName, ProgramName);
+        return ExitUsage;
+    }
     if (!peoplePath.empty() && !outputPath.empty()) {
         std::error_code ec;
         if (peoplePath == outputPath || std::filesystem::equivalent(peoplePath, outputPath, ec)) {

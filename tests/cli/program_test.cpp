@@ -378,6 +378,9 @@ TEST(Program, RecordsOfOnePersonAgreeWithThePeopleFile) {
 
     const cli_test::ProgramRun alone = runCalc({"--csv", in, "--people", people});
     EXPECT_EQ(alone.exitCode, 64) << alone.err;
+    const cli_test::ProgramRun toStdout = runCalc({"--csv", in, "--person", "person", "--people", "-"});
+    EXPECT_EQ(toStdout.exitCode, 64) << toStdout.err;
+    EXPECT_EQ(toStdout.out, "");
 }
 
 }  // namespace

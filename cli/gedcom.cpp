@@ -36,17 +36,10 @@ std::optional<year_month_day> step(year_month_day d, DateForm precision, int dir
 
 // Writes a date into out (room for 20 bytes) and returns its end.
 char* writeGedcomDate(char* out, year_month_day date, DateForm precision, GedcomVersion version) {
-    const auto number = [&out](unsigned value, unsigned width) {
-        char digits[12];
-        unsigned n = 0;
-        do {
-            digits[n++] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        } while (value != 0 || n < width);
-        while (n > 0) *out++ = digits[--n];
-    };
     if (precision == DateForm::FullDate) {
-        number(static_cast<unsigned>(date.day()), 1);
+        const unsigned day = static_cast<unsigned>(date.day());  // 1..31
+        if (day >= 10) *out++ = static_cast<char>('0' + day / 10);
+        *out++ = static_cast<char>('0' + day % 10);
         *out++ = ' ';
     }
     if (precision != DateForm::YearOnly) {
@@ -56,8 +49,13 @@ char* writeGedcomDate(char* out, year_month_day date, DateForm precision, Gedcom
         *out++ = month[2];
         *out++ = ' ';
     }
-    // 5.5.1 wants a year of three or four digits; 7 any integer.
-    number(static_cast<unsigned>(static_cast<int>(date.year())), version == GedcomVersion::V551 ? 3 : 1);
+    // 1..9999; 5.5.1 wants a year of three or four digits, 7 any integer.
+    const unsigned y = static_cast<unsigned>(static_cast<int>(date.year()));
+    const unsigned width = version == GedcomVersion::V551 ? 3 : 1;
+    if (y >= 1000) *out++ = static_cast<char>('0' + y / 1000);
+    if (y >= 100 || width >= 3) *out++ = static_cast<char>('0' + y / 100 % 10);
+    if (y >= 10 || width >= 2) *out++ = static_cast<char>('0' + y / 10 % 10);
+    *out++ = static_cast<char>('0' + y % 10);
     return out;
 }
 

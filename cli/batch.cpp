@@ -129,13 +129,17 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     // not calculated.
     const auto writeCitation = [&](bool calculated) {
         if (!citing && !census) return;
+        const size_t perFact = (options.window ? 2 : 0) + (options.gedcom ? 1 : 0);
         for (MissingFact fact : CitedFacts) {
-            const bool mine = calculated && citation.fact == fact;
-            if (options.window) {
-                writer.field(mine ? std::string_view(citation.earliest) : std::string_view());
-                writer.field(mine ? std::string_view(citation.latest) : std::string_view());
+            if (!calculated || citation.fact != fact) {
+                writer.emptyFields(perFact);
+                continue;
             }
-            if (options.gedcom) writer.field(mine ? std::string_view(citation.gedcom) : std::string_view());
+            if (options.window) {
+                writer.field(citation.earliest);
+                writer.field(citation.latest);
+            }
+            if (options.gedcom) writer.field(citation.gedcom);
         }
         warnings.clear();
         for (const std::string& warning : citation.warnings) {

@@ -34,6 +34,36 @@ std::optional<year_month_day> step(year_month_day d, DateForm precision, int dir
     return moved;
 }
 
+// Writes a date into out (room for 20 bytes) and returns its end.
+char* writeGedcomDate(char* out, year_month_day date, DateForm precision, GedcomVersion version) {
+    if (precision == DateForm::FullDate) {
+        const unsigned day = static_cast<unsigned>(date.day());  // 1..31
+        if (day >= 10) *out++ = static_cast<char>('0' + day / 10);
+        *out++ = static_cast<char>('0' + day % 10);
+        *out++ = ' ';
+    }
+    if (precision != DateForm::YearOnly) {
+        const char* month = GedcomMonths[static_cast<unsigned>(date.month()) - 1];
+        *out++ = month[0];
+        *out++ = month[1];
+        *out++ = month[2];
+        *out++ = ' ';
+    }
+    // 1..9999; 5.5.1 wants a year of three or four digits, 7 any integer.
+    const unsigned y = static_cast<unsigned>(static_cast<int>(date.year()));
+    const unsigned width = version == GedcomVersion::V551 ? 3 : 1;
+    if (y >= 1000) *out++ = static_cast<char>('0' + y / 1000);
+    if (y >= 100 || width >= 3) *out++ = static_cast<char>('0' + y / 100 % 10);
+    if (y >= 10 || width >= 2) *out++ = static_cast<char>('0' + y / 10 % 10);
+    *out++ = static_cast<char>('0' + y % 10);
+    return out;
+}
+
+char* writeWord(char* out, std::string_view word) {
+    for (char c : word) *out++ = c;
+    return out;
+}
+
 }  // namespace
 
 std::optional<GedcomVersion> gedcomVersion(std::string_view name) {
@@ -43,32 +73,8 @@ std::optional<GedcomVersion> gedcomVersion(std::string_view name) {
 }
 
 void appendGedcomDate(std::string& text, year_month_day date, DateForm precision, GedcomVersion version) {
-    // Built in a small buffer and appended once: a batch writes two a row.
     char out[24];
-    char* end = out;
-    const auto number = [&end](unsigned value, unsigned width) {
-        char digits[12];
-        unsigned n = 0;
-        do {
-            digits[n++] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        } while (value != 0 || n < width);
-        while (n > 0) *end++ = digits[--n];
-    };
-    if (precision == DateForm::FullDate) {
-        number(static_cast<unsigned>(date.day()), 1);
-        *end++ = ' ';
-    }
-    if (precision != DateForm::YearOnly) {
-        const char* month = GedcomMonths[static_cast<unsigned>(date.month()) - 1];
-        *end++ = month[0];
-        *end++ = month[1];
-        *end++ = month[2];
-        *end++ = ' ';
-    }
-    // 5.5.1 wants a year of three or four digits; 7 any integer.
-    number(static_cast<unsigned>(static_cast<int>(date.year())), version == GedcomVersion::V551 ? 3 : 1);
-    text.append(out, static_cast<size_t>(end - out));
+    text.append(out, static_cast<size_t>(writeGedcomDate(out, date, precision, version) - out));
 }
 
 std::string gedcomDate(year_month_day date, DateForm precision, GedcomVersion version) {
@@ -81,36 +87,33 @@ bool appendGedcomDateValue(std::string& text, const DateWindow& window, GedcomVe
     if (window.status != WindowStatus::Ok) return false;
     const DateForm p = window.precision;
     const bool inclusive = version == GedcomVersion::V7;
-    const size_t start = text.size();
+    // Built in one buffer and appended once: a batch writes one a row.
+    char out[64];
+    char* end = out;
     if (window.earliest && window.latest) {
-        text.append("BET ");
-        appendGedcomDate(text, *window.earliest, p, version);
-        const size_t from = start + 4, fromEnd = text.size();
-        text.append(" AND ");
-        const size_t to = text.size();
-        appendGedcomDate(text, *window.latest, p, version);
+        char* from = writeWord(out, "BET ");
+        char* fromEnd = writeGedcomDate(from, *window.earliest, p, version);
+        char* to = writeWord(fromEnd, " AND ");
+        end = writeGedcomDate(to, *window.latest, p, version);
         // Bounds that read the same are one calculated date.
-        if (std::string_view(text).substr(from, fromEnd - from) == std::string_view(text).substr(to)) {
-            text.resize(fromEnd);
-            text.replace(start, 3, "CAL");
+        if (std::string_view(from, static_cast<size_t>(fromEnd - from)) ==
+            std::string_view(to, static_cast<size_t>(end - to))) {
+            writeWord(out, "CAL");
+            end = fromEnd;
         }
-        return true;
-    }
-    if (window.latest) {
+    } else if (window.latest) {
         const auto bound = inclusive ? window.latest : step(*window.latest, p, +1);
         if (!bound) return false;
-        text.append("BEF ");
-        appendGedcomDate(text, *bound, p, version);
-        return true;
-    }
-    if (window.earliest) {
+        end = writeGedcomDate(writeWord(out, "BEF "), *bound, p, version);
+    } else if (window.earliest) {
         const auto bound = inclusive ? window.earliest : step(*window.earliest, p, -1);
         if (!bound) return false;
-        text.append("AFT ");
-        appendGedcomDate(text, *bound, p, version);
-        return true;
+        end = writeGedcomDate(writeWord(out, "AFT "), *bound, p, version);
+    } else {
+        return false;
     }
-    return false;
+    text.append(out, static_cast<size_t>(end - out));
+    return true;
 }
 
 std::optional<std::string> gedcomDateValue(const DateWindow& window, GedcomVersion version) {

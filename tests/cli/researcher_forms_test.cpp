@@ -197,6 +197,13 @@ TEST(ResearcherForms, WindowLiesWithinTheWordsYears) {
                                 << window_test::iso(window.dates.earliest) << " to "
                                 << window_test::iso(window.dates.latest);
         }
+        // From a year alone the window spans the words' years exactly.
+        if (r.event.size() == 4 && r.months.empty()) {
+            if (words.low) {
+                ASSERT_EQ(yearOf(window.dates.earliest), *words.low) << r.describe();
+            }
+            ASSERT_EQ(yearOf(window.dates.latest), *words.high) << r.describe();
+        }
         within ? ++agreed : ++crossing;
     }
     std::printf("window within the words' years: %llu of %llu; months reaching into another year: %llu\n",

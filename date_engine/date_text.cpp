@@ -107,6 +107,12 @@ static bool alreadyCanonical(std::string_view t) {
     }
 }
 
+std::string_view normaliseView(std::string_view input, int32_t& code, std::string& scratch) {
+    if (alreadyCanonical(input)) return input;
+    scratch = normalise(input, code);
+    return scratch;
+}
+
 std::string normalise(std::string_view input, int32_t& code) {
     if (alreadyCanonical(input)) return std::string(input);
     std::string text;

@@ -24,6 +24,7 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
     answer.missing = request.remembered;
     answer.entryError = 0;
     answer.calculationError = 0;
+    answer.written = 0;
     answer.box = EntryBox::None;
     answer.caption = {};
     answer.text = {};
@@ -56,6 +57,7 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
     const CalcOutcome outcome = calculateFields(answer.fields, dates[0], dates[1], request.remembered);
     answer.missing = outcome.missing;
     answer.entryError = answer.calculationError = outcome.entryError;
+    answer.written = outcome.written;
     if (!outcome.caption.empty()) {
         answer.box = EntryBox::Calculation;
         answer.caption = outcome.caption;
@@ -83,5 +85,8 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
                                 ? checkFullDate({DateForm::FullDate, value.month, value.day, value.year})
                                 : 0;
     }
-    if (answer.entryError == 0) writeDate(value, request.abbreviated, request.weekDay, field);
+    if (answer.entryError == 0) {
+        writeDate(value, request.abbreviated, request.weekDay, field);
+        answer.written |= 1u << shown;
+    }
 }

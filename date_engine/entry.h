@@ -42,6 +42,9 @@ struct EntryAnswer {
     // EntryError as the calculation leaves it, before the computed field is
     // passed through the display (what the window holds while a box shows).
     int32_t calculationError = 0;
+    // Bit i (0..4): the calculation or the display after it wrote field i,
+    // which the window then sets even where the text has not changed.
+    uint32_t written = 0;
     EntryBox box = EntryBox::None;
     std::string_view caption;  // static texts; empty when there is no box
     std::string_view text;

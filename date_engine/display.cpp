@@ -1,7 +1,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "calculation.h"
+#include "numbers.h"
 #include "date_text.h"
 #include "engine_internal.h"
 

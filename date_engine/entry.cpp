@@ -2,13 +2,11 @@
 
 #include "date_text.h"
 #include "engine_internal.h"
+#include "shown_texts.h"
 
 using namespace engine;
 
 namespace {
-
-constexpr std::string_view IllegalDateTexts[5] = {"Check on ", "Check on months", "Check on days",
-                                                  "Check on years", "Check on 4 digit year"};
 
 constexpr size_t EventIndex = 0;
 constexpr size_t BirthIndex = 4;
@@ -16,7 +14,13 @@ constexpr size_t BirthIndex = 4;
 }  // namespace
 
 std::string_view illegalDateText(int32_t code) {
-    return code >= 1 && code <= 4 ? IllegalDateTexts[code] : IllegalDateTexts[0];
+    // Made once from the words the window shows, so the two cannot drift.
+    static const std::array<std::string, 5> Texts = [] {
+        std::array<std::string, 5> texts;
+        for (size_t i = 0; i < texts.size(); ++i) texts[i] = std::string(CheckOnText) + PartNames[i];
+        return texts;
+    }();
+    return Texts[code >= 1 && code <= 4 ? static_cast<size_t>(code) : 0];
 }
 
 void answerRequest(const EntryRequest& request, EntryAnswer& answer) {

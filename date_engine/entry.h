@@ -61,7 +61,6 @@ struct EntryAnswer {
 // request once the buffers have grown.
 void answerRequest(const EntryRequest& request, EntryAnswer& answer);
 
-// "Check on months" ... "Check on 4 digit year" for codes 1..4, "Check on "
-// for any other code.
+// The "Illegal Date" box's text for an entry error code: "Check on " and the
+// part's name, "Check on " alone for a code outside 1..4.
 std::string_view illegalDateText(int32_t code);
-inline constexpr std::string_view IllegalDateCaption = "Illegal Date";

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "date_text.h"
-#include "session.h"
+#include "entry.h"
 #include "shown_texts.h"
 
 namespace quillark {
@@ -22,11 +22,6 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     }
     return true;
 }
-
-void passThrough(const CsvReader& reader, CsvWriter& writer) {
-    for (size_t i = 0; i < reader.fieldCount(); ++i) writer.field(reader.field(i));
-}
-
 }  // namespace
 
 std::string rowShapeStatus(size_t fields, size_t headerFields) {
@@ -85,11 +80,24 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     writer.field("status");
     writer.endRecord();
 
-    Session session;
-    SessionInput input;
-    input.abbreviated = options.abbreviated;
-    input.weekDay = options.weekDay;
+    EntryRequest request;
+    request.abbreviated = options.abbreviated;
+    request.weekDay = options.weekDay;
+    EntryAnswer answer;
     std::string rowStatus;
+
+    // A row that is not calculated: its fields as they came in the input's
+    // columns (a short row's missing ones empty), the added columns empty,
+    // the status in its own column, and any fields beyond the header's
+    // after it, so that nothing is lost and every column keeps its meaning.
+    auto writeUncalculated = [&](std::string_view why) {
+        const size_t fields = reader.fieldCount();
+        for (size_t i = 0; i < headerFields; ++i) writer.field(i < fields ? reader.field(i) : std::string_view());
+        for (size_t n = 0; n < addedColumns.size(); ++n) writer.field({});
+        writer.field(why);
+        for (size_t i = headerFields; i < fields; ++i) writer.field(reader.field(i));
+        ++result.failedRows;
+    };
 
     for (;;) {
         status = reader.next();
@@ -101,36 +109,30 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
 
         ++result.rows;
         if (reader.unterminatedQuote()) {
-            passThrough(reader, writer);
-            rowStatus.assign("Row error: a quoted field is not closed before the end of the input");
-            ++result.failedRows;
+            writeUncalculated("Row error: a quoted field is not closed before the end of the input");
         } else if (reader.fieldCount() != headerFields) {
-            passThrough(reader, writer);
             rowStatus = rowShapeStatus(reader.fieldCount(), headerFields);
-            ++result.failedRows;
+            writeUncalculated(rowStatus);
         } else {
             for (size_t k = 0; k < column.size(); ++k) {
-                input.fields[k] = column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
-                                                 : std::string_view();
+                request.fields[k] = column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
+                                                   : std::string_view();
             }
-            const SessionResult& answer = session.run(input);
-            if (answer.outcome == SessionOutcome::Ok) {
+            answerRequest(request, answer);
+            if (answer.box == EntryBox::None) {
                 for (size_t i = 0; i < headerFields; ++i) {
                     const int k = engineField[i];
                     writer.field(k >= 0 ? trimBlanks(answer.fields[static_cast<size_t>(k)])
                                         : reader.field(i));
                 }
                 for (size_t k : addedColumns) writer.field(trimBlanks(answer.fields[k]));
-                rowStatus.assign("ok");
+                writer.field("ok");
             } else {
-                // The row stays as it came; the added columns stay empty.
-                passThrough(reader, writer);
-                for (size_t n = 0; n < addedColumns.size(); ++n) writer.field("");
+                // The row stays as it came.
                 rowStatus.assign(answer.caption).append(": ").append(answer.text);
-                ++result.failedRows;
+                writeUncalculated(rowStatus);
             }
         }
-        writer.field(rowStatus);
         writer.endRecord();
 
         if (writer.failed()) break;

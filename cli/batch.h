@@ -42,9 +42,10 @@ std::string rowShapeStatus(size_t fields, size_t headerFields);
 // filled in as the single mode fills them, values trimmed of blanks, and a
 // last column "status": "ok" or "Caption: text". Engine columns the header
 // lacks are read as empty and added after the input's columns, so no answer
-// is dropped. A row that fails is written as it came. A row whose field
-// count differs from the header's is written as it came followed by its
-// status. The output keeps the line end of the input's header row.
+// is dropped. A row that fails (its calculation, its quotes or its number of
+// fields) is written as it came, with the status in the status column: a
+// short row's missing fields are written empty, a long row's extra fields
+// follow the status. The output keeps the line end of the input's header row.
 BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options);
 
 }  // namespace quillark

@@ -144,11 +144,21 @@ void appendNumber(std::string& text, int64_t value) {
     text.append(digits, end);
 }
 
-// A year of 1..9999 appended without the blank.
-void appendYear(std::string& text, int64_t year) {
-    char digits[8];
-    char* end = std::to_chars(digits, digits + sizeof digits, year).ptr;
-    text.append(digits, end);
+// A year of 1..9999 written without the blank; returns the end.
+char* putYear(char* out, int64_t year) {
+    char reversed[4];
+    int n = 0;
+    do {
+        reversed[n++] = static_cast<char>('0' + year % 10);
+        year /= 10;
+    } while (year > 0 && n < 4);
+    while (n > 0) *out++ = reversed[--n];
+    return out;
+}
+
+char* putText(char* out, std::string_view text) {
+    for (char c : text) *out++ = c;
+    return out;
 }
 
 int formRank(DateForm form) {
@@ -266,16 +276,17 @@ void computeDate(std::array<std::string, 5>& fields, const DateParts& given, int
         outcome.computed.year = static_cast<int32_t>(y);
         return;
     }
-    appendYear(text, first);
+    // At most "9999 or before" or "9999 to 9999".
+    char words[16];
+    char* end = putYear(words, first);
     if (range) {
-        text += " to ";
-        appendYear(text, second);
+        end = putYear(putText(end, " to "), second);
     } else if (atLeast) {
-        text += direction < 0 ? " or before" : " or later";
+        end = putText(end, direction < 0 ? " or before" : " or later");
     } else {
-        text += " or ";
-        appendYear(text, second);
+        end = putYear(putText(end, " or "), second);
     }
+    text.assign(words, static_cast<size_t>(end - words));
 }
 
 }  // namespace

@@ -54,9 +54,18 @@ static std::string_view abbreviation(int32_t month) {
 }
 
 // Month of a "/"-part that must be a month: digits only and 1..12, else 0.
+// The value of a part: its digits as they stand when it is only a few
+// digits, else the leading number rules.
+static int32_t partValue(std::string_view part) {
+    if (!allDigits(part) || part.size() > 9) return leadingNumber(part);
+    int32_t value = 0;
+    for (char c : part) value = value * 10 + (c - '0');
+    return value;
+}
+
 static int32_t monthOfPart(std::string_view part) {
     if (!allDigits(part)) return 0;
-    int32_t m = leadingNumber(part);
+    int32_t m = partValue(part);
     return m >= 1 && m <= 12 ? m : 0;
 }
 
@@ -65,7 +74,7 @@ static int32_t monthOfPart(std::string_view part) {
 // like an out-of-range one ("1a/07/1941" is no January).
 static int32_t checkParts(std::string_view month, std::string_view day, std::string_view year) {
     if (!allDigits(month)) return 1;
-    DateParts parts{DateForm::FullDate, leadingNumber(month), leadingNumber(day), leadingNumber(year)};
+    DateParts parts{DateForm::FullDate, partValue(month), partValue(day), partValue(year)};
     if (parts.month < 1 || parts.month > 12) return 1;
     if (!allDigits(day)) return 2;
     return checkFullDate(parts);
@@ -73,11 +82,16 @@ static int32_t checkParts(std::string_view month, std::string_view day, std::str
 
 namespace {
 
-// Four digits of a year of 0..9999, two of a month or day.
-void appendDigits(std::string& out, int32_t value, int width) {
-    char digits[4];
-    for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<char>('0' + value % 10);
-    out.append(digits, static_cast<size_t>(width));
+// Four digits of a year of 0..9999, two of a month or day (one for a day
+// below 10 in the abbreviated display); returns the end.
+char* putDigits(char* out, int32_t value, int width) {
+    for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
+    return out + width;
+}
+
+char* putText(char* out, std::string_view text) {
+    for (char c : text) *out++ = c;
+    return out;
 }
 
 int32_t digitsValue(std::string_view digits) {
@@ -193,44 +207,54 @@ int32_t readDate(std::string_view input, bool abbreviated, bool weekDay, std::st
 }
 
 void writeDate(const DateValue& value, bool abbreviated, bool weekDay, std::string& out) {
-    out.clear();
+    if (value.kind == ValueKind::Text) {
+        out.assign(value.text);
+        return;
+    }
+    // Written into a local buffer first: at most "Mon dd, yyyy  [Su]".
+    char buffer[24];
+    char* end = buffer;
     switch (value.kind) {
     case ValueKind::Empty:
-        break;
     case ValueKind::Text:
-        out.assign(value.text);
         break;
     case ValueKind::Year:
-        appendDigits(out, value.year, 4);
+        end = putDigits(end, value.year, 4);
         break;
     case ValueKind::MonthYear:
         if (abbreviated) {
-            out.append(abbreviation(value.month));
-            out += ' ';
+            end = putText(end, abbreviation(value.month));
+            *end++ = ' ';
         } else {
-            appendDigits(out, value.month, 2);
-            out += '/';
+            end = putDigits(end, value.month, 2);
+            *end++ = '/';
         }
-        appendDigits(out, value.year, 4);
+        end = putDigits(end, value.year, 4);
         break;
     case ValueKind::Full:
         if (abbreviated) {
-            out.append(abbreviation(value.month));
-            out += ' ';
-            appendDigits(out, value.day, value.day < 10 ? 1 : 2);
-            out += ", ";
+            end = putText(end, abbreviation(value.month));
+            *end++ = ' ';
+            end = putDigits(end, value.day, value.day < 10 ? 1 : 2);
+            end = putText(end, ", ");
         } else {
-            appendDigits(out, value.month, 2);
-            out += '/';
-            appendDigits(out, value.day, 2);
-            out += '/';
+            end = putDigits(end, value.month, 2);
+            *end++ = '/';
+            end = putDigits(end, value.day, 2);
+            *end++ = '/';
         }
-        appendDigits(out, value.year, 4);
+        end = putDigits(end, value.year, 4);
         // Only a full date gets the week day; month/year dates, years and
         // year texts never do.
-        if (weekDay) appendTag(out, value.month, value.year, value.day);
+        if (weekDay) {
+            const int32_t w = dayOfWeek(value.month, value.year, value.day);
+            end = putText(end, "  [");
+            end = putText(end, WeekdayNames.substr(static_cast<size_t>(w) * 3, 2));
+            *end++ = ']';
+        }
         break;
     }
+    out.assign(buffer, static_cast<size_t>(end - buffer));
 }
 
 FormattedDate formatDateText(std::string_view input, bool abbreviated, bool weekDay) {

@@ -143,11 +143,17 @@ public:
     bool failed() const { return failed_; }
 
 private:
-    void put(std::string_view text);
+    // Room for n more bytes at the end of what is written; returns where.
+    char* room(size_t n) {
+        if (buffer_.size() - used_ < n) grow(n);
+        return buffer_.data() + used_;
+    }
+    void grow(size_t n);
 
     ByteSink& sink_;
     std::string lineEnd_;
-    std::string buffer_;
+    std::vector<char> buffer_;   // its whole size is room; used_ bytes are written
+    size_t used_ = 0;
     size_t recordStart_ = 0;     // where the current record begins in buffer_
     size_t fieldsInRecord_ = 0;
     bool firstInRecord_ = true;

@@ -108,7 +108,7 @@ static bool alreadyCanonical(std::string_view t) {
 }
 
 std::string_view normaliseView(std::string_view input, int32_t& code, std::string& scratch) {
-    if (alreadyCanonical(input)) return input;
+    if (input.empty() || alreadyCanonical(input)) return input;
     scratch = normalise(input, code);
     return scratch;
 }

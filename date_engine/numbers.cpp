@@ -83,8 +83,10 @@ NumberText scanNumber(std::string_view text) {
 }
 
 int32_t leadingNumber(std::string_view text) {
-    // A few plain digits that end the text or stand before something that
-    // is no part of a number (the usual age, "40"): read at once.
+    // An empty field, or a few plain digits that end the text or stand
+    // before something that is no part of a number (the usual age, "40"):
+    // read at once.
+    if (text.empty()) return 0;
     {
         size_t i = 0;
         int32_t value = 0;

@@ -12,7 +12,9 @@ constexpr size_t ChunkBytes = size_t{64} << 10;
 // The bytes that end an unquoted field.
 struct FieldEndBytes {
     bool table[256] = {};
-    constexpr FieldEndBytes() { table[','] = table['\r'] = table['\n'] = true; }
+    constexpr FieldEndBytes() {
+        for (unsigned char c : {',', '\r', '\n'}) table[c] = true;
+    }
 };
 constexpr FieldEndBytes FieldEnd;
 
@@ -180,7 +182,9 @@ namespace {
 // The bytes that make a field need quotes.
 struct SpecialBytes {
     bool table[256] = {};
-    constexpr SpecialBytes() { table[','] = table['"'] = table['\r'] = table['\n'] = true; }
+    constexpr SpecialBytes() {
+        for (unsigned char c : {',', '"', '\r', '\n'}) table[c] = true;
+    }
 };
 constexpr SpecialBytes Special;
 
@@ -200,6 +204,10 @@ void CsvWriter::field(std::string_view text) {
     for (const char c : text) {
         special |= Special.table[static_cast<unsigned char>(c)];
         *out++ = c;
+    }
+    if (atStart_) {
+        atStart_ = false;
+        special |= text.substr(0, 3) == "\xEF\xBB\xBF";
     }
     if (special) {
         out = body;

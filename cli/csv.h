@@ -129,7 +129,9 @@ public:
 };
 
 // Writes records with the fewest quotes that keep them readable: a field is
-// quoted only when it holds a comma, a quote, a CR or a LF.
+// quoted only when it holds a comma, a quote, a CR or a LF, or when it is the
+// very first and starts with the bytes of a byte-order mark, which a reader
+// would otherwise drop.
 class CsvWriter {
 public:
     CsvWriter(ByteSink& sink, std::string_view lineEnd = "\n");
@@ -157,6 +159,7 @@ private:
     size_t recordStart_ = 0;     // where the current record begins in buffer_
     size_t fieldsInRecord_ = 0;
     bool firstInRecord_ = true;
+    bool atStart_ = true;        // nothing written yet
     bool failed_ = false;
 };
 

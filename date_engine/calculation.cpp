@@ -53,7 +53,7 @@ CalcDate calcDateOf(const DateValue& value, std::string_view shown, std::string&
     // from; only year texts need reading again.
     CalcDate date;
     switch (value.kind) {
-    case ValueKind::Empty: date.parts = readDateParts({}); break;
+    case ValueKind::Empty: break;  // as an empty text reads: a year 0
     case ValueKind::Text: return readCalcDate(shown, scratch);
     case ValueKind::Year: date.parts = {DateForm::YearOnly, 0, 0, value.year}; break;
     case ValueKind::MonthYear: date.parts = {DateForm::MonthYear, value.month, 0, value.year}; break;

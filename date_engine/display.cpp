@@ -73,11 +73,22 @@ static int32_t monthOfPart(std::string_view part) {
 // 1 months, 2 days, 3 years, 0 valid. A part that is not all digits fails
 // like an out-of-range one ("1a/07/1941" is no January).
 static int32_t checkParts(std::string_view month, std::string_view day, std::string_view year) {
-    if (!allDigits(month)) return 1;
-    DateParts parts{DateForm::FullDate, partValue(month), partValue(day), partValue(year)};
-    if (parts.month < 1 || parts.month > 12) return 1;
-    if (!allDigits(day)) return 2;
-    return checkFullDate(parts);
+    // Each part is looked at once: its value when it is a few digits, -1
+    // when it holds anything else.
+    auto digitsOnly = [](std::string_view part) {
+        if (part.empty() || part.size() > 9) return allDigits(part) ? leadingNumber(part) : -1;
+        int32_t value = 0;
+        for (char c : part) {
+            if (c < '0' || c > '9') return -1;
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
+    const int32_t m = digitsOnly(month);
+    if (m < 1 || m > 12) return 1;
+    const int32_t d = digitsOnly(day);
+    if (d < 0) return 2;
+    return checkFullDate({DateForm::FullDate, m, d, partValue(year)});
 }
 
 namespace {

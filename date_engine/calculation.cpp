@@ -101,7 +101,10 @@ Shifted shiftDate(const DateParts& parts, int64_t years, int64_t months, int64_t
     normaliseMonth(d);
     d.day += sign * days;
     if (d.form == DateForm::FullDate) {
-        civilFromDays(daysFromCivil(d.year, d.month, 1) + d.day - 1, d.year, d.month, d.day);
+        // A day already inside its month (any age in whole years and months
+        // of a real date that stays real) needs no counting.
+        if (d.day < 1 || (d.day > 28 && d.day > lengthOf(d)))
+            civilFromDays(daysFromCivil(d.year, d.month, 1) + d.day - 1, d.year, d.month, d.day);
     } else if (direction > 0 && d.day > lengthOf(d)) {
         ++d.month;
         normaliseMonth(d);

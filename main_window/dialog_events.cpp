@@ -40,7 +40,7 @@ bool CalendarOpen = false;
 constexpr int32_t StyleError = MB_ICONHAND;              // 16: stop icon, "&Ok"
 constexpr int32_t StyleInformation = MB_ICONINFORMATION;  // 64: information icon, "&Ok"
 
-constexpr const char* Version = "1.52";
+constexpr const char* Version = QUILLARK_VERSION;  // from project() in CMakeLists.txt
 
 // Help texts, one line per entry; blanks at either end belong to the text.
 const char* const DateHelpLines[] = {

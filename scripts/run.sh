@@ -54,6 +54,9 @@ trap end_private_servers EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 trap 'exit 129' HUP
+if [[ ! -f "$QUILLARK_WINEPREFIX/.quillark-ready" ]]; then
+  echo "Creating the Wine prefix $QUILLARK_WINEPREFIX (once; it takes a minute or so)"
+fi
 # shellcheck source=wine-env.sh
 source "$root/scripts/wine-env.sh"
 shot="$build/quillark-run.png"

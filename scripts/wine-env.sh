@@ -189,20 +189,34 @@ quillark_wine_env() {
     # The lock lives inside the prefix folder (Wine accepts an empty one), so
     # nothing is left beside it in the work tree.
     mkdir -p "$prefix"
+    # Run without errexit, which a caller's `set -e` would otherwise pass in:
+    # a failed step must reach the message below, not end the caller quietly.
     (
+      set +e
       flock 9
       if [[ ! -f "$prefix/.quillark-ready" ]]; then
-        wineboot -i >/dev/null 2>&1 </dev/null
+        # A creation cut short (Ctrl-C, a crash) leaves a prefix without its
+        # system DLLs that wineboot cannot complete, so it is begun afresh.
+        # Only a prefix that this script began is emptied, never one made
+        # elsewhere and given in QUILLARK_WINEPREFIX.
+        if [[ -f "$prefix/.quillark-creating" ]]; then
+          find "$prefix" -mindepth 1 -maxdepth 1 ! -name .quillark.flock -exec rm -rf {} +
+        fi
+        touch "$prefix/.quillark-creating"
+        booted=0
+        wineboot -i >/dev/null 2>&1 </dev/null && booted=1
         wineserver -w
         # Every program of this prefix runs in one Wine virtual desktop: Wine
         # then draws captions and frames itself and the work area is fixed,
         # so geometry and screenshots do not depend on an X window manager.
-        if [[ "${QUILLARK_VIRTUAL_DESKTOP:-1}" != 0 ]]; then
-          wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-          wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+        if [[ $booted == 1 && "${QUILLARK_VIRTUAL_DESKTOP:-1}" != 0 ]]; then
+          wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
+            wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 ||
+            booted=0
           wineserver -w
         fi
-        if [[ -f "$prefix/system.reg" ]]; then
+        if [[ $booted == 1 && -f "$prefix/system.reg" ]]; then
+          rm -f "$prefix/.quillark-creating"
           touch "$prefix/.quillark-ready"
         fi
       fi

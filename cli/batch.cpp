@@ -7,8 +7,8 @@
 #include "census.h"
 #include "citation.h"
 #include "date_text.h"
+#include "entry.h"
 #include "researcher_forms.h"
-#include "session.h"
 #include "shown_texts.h"
 
 namespace quillark {
@@ -25,11 +25,6 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     }
     return true;
 }
-
-void passThrough(const CsvReader& reader, CsvWriter& writer) {
-    for (size_t i = 0; i < reader.fieldCount(); ++i) writer.field(reader.field(i));
-}
-
 }  // namespace
 
 std::string rowShapeStatus(size_t fields, size_t headerFields) {
@@ -115,10 +110,10 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     writer.field("status");
     writer.endRecord();
 
-    Session session;
-    SessionInput input;
-    input.abbreviated = options.abbreviated;
-    input.weekDay = options.weekDay;
+    EntryRequest request;
+    request.abbreviated = options.abbreviated;
+    request.weekDay = options.weekDay;
+    EntryAnswer answer;
     std::string rowStatus;
     std::array<std::string, 5> fields;  // the row's fields after the researchers' forms are read
     Citation citation;
@@ -149,6 +144,20 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
         writer.field(warnings);
     };
 
+    // A row that is not calculated: its fields as they came in the input's
+    // columns (a short row's missing ones empty), the added columns empty,
+    // the status in its own column, and any fields beyond the header's
+    // after it, so that nothing is lost and every column keeps its meaning.
+    auto writeUncalculated = [&](std::string_view why) {
+        const size_t fields = reader.fieldCount();
+        for (size_t i = 0; i < headerFields; ++i) writer.field(i < fields ? reader.field(i) : std::string_view());
+        for (size_t n = 0; n < addedColumns.size(); ++n) writer.field({});
+        writeCitation(false);
+        writer.field(why);
+        for (size_t i = headerFields; i < fields; ++i) writer.field(reader.field(i));
+        ++result.failedRows;
+    };
+
     for (;;) {
         status = reader.next();
         if (status == CsvReader::Status::End) break;
@@ -165,18 +174,17 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                                             : std::string_view();
         bool rowFailed = true;
         if (reader.unterminatedQuote()) {
-            passThrough(reader, writer);
-            rowStatus.assign("Row error: a quoted field is not closed before the end of the input");
+            writeUncalculated("Row error: a quoted field is not closed before the end of the input");
         } else if (reader.fieldCount() != headerFields) {
-            passThrough(reader, writer);
             rowStatus = rowShapeStatus(reader.fieldCount(), headerFields);
+            writeUncalculated(rowStatus);
         } else {
             for (size_t k = 0; k < column.size(); ++k) {
                 fields[k].assign(column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
                                                 : std::string_view());
             }
             translateResearcherForms(fields, citation.warnings);
-            for (size_t k = 0; k < column.size(); ++k) input.fields[k] = fields[k];
+            for (size_t k = 0; k < column.size(); ++k) request.fields[k] = fields[k];
             const std::string_view censusName =
                 census ? trimBlanks(reader.field(static_cast<size_t>(censusColumn))) : std::string_view();
             bool censusFailed = false;
@@ -184,20 +192,21 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                 censusRow = censusRequest(censusName, fields[0], fields[1],
                                           !trimBlanks(fields[2]).empty() || !trimBlanks(fields[3]).empty());
                 if (censusRow.error.empty()) {
-                    input.fields[0] = censusRow.event;
-                    input.fields[1] = censusRow.years;
+                    request.fields[0] = censusRow.event;
+                    request.fields[1] = censusRow.years;
                     if (!censusRow.warning.empty()) citation.warnings.push_back(censusRow.warning);
                 } else {
                     censusFailed = true;
                     rowStatus.assign("Census error: ").append(censusRow.error);
                 }
             }
-            const SessionResult* answer = censusFailed ? nullptr : &session.run(input);
-            if (answer != nullptr && citing) citeAnswer(*answer, options.gedcom, citation);
-            if (answer != nullptr && answer->outcome == SessionOutcome::Ok) {
+            if (!censusFailed) answerRequest(request, answer);
+            const bool ok = !censusFailed && answer.box == EntryBox::None;
+            if (!censusFailed && citing) citeAnswer(answer.fields, answer.missing, ok, options.gedcom, citation);
+            if (ok) {
                 // The years as written, not as a census rule reads them.
                 const auto shown = [&](size_t k) {
-                    return trimBlanks(k == 1 && !censusName.empty() ? fields[1] : answer->fields[k]);
+                    return trimBlanks(k == 1 && !censusName.empty() ? fields[1] : answer.fields[k]);
                 };
                 for (size_t i = 0; i < headerFields; ++i) {
                     const int k = engineField[i];
@@ -205,28 +214,22 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                 }
                 for (size_t k : addedColumns) writer.field(shown(k));
                 writeCitation(true);
-                rowStatus.assign("ok");
+                writer.field("ok");
                 rowFailed = false;
                 if (people != nullptr) {
-                    if (const auto window = recordBirthWindow(answer->fields, answer->missing)) {
+                    if (const auto window = recordBirthWindow(answer.fields, answer.missing)) {
                         people->add(person, reader.line(), *window);
                     } else {
                         people->addUnusable(person);
                     }
                 }
             } else {
-                // The row stays as it came; the added columns stay empty.
-                passThrough(reader, writer);
-                for (size_t n = 0; n < addedColumns.size(); ++n) writer.field("");
-                writeCitation(false);
-                if (answer != nullptr) rowStatus.assign(answer->caption).append(": ").append(answer->text);
+                // The row stays as it came.
+                if (!censusFailed) rowStatus.assign(answer.caption).append(": ").append(answer.text);
+                writeUncalculated(rowStatus);
             }
         }
-        if (rowFailed) {
-            ++result.failedRows;
-            if (people != nullptr) people->addUnusable(person);
-        }
-        writer.field(rowStatus);
+        if (rowFailed && people != nullptr) people->addUnusable(person);
         writer.endRecord();
 
         if (writer.failed()) break;

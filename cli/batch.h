@@ -55,9 +55,10 @@ std::string rowShapeStatus(size_t fields, size_t headerFields);
 // filled in as the single mode fills them, values trimmed of blanks, and a
 // last column "status": "ok" or "Caption: text". Engine columns the header
 // lacks are read as empty and added after the input's columns, so no answer
-// is dropped. A row that fails is written as it came. A row whose field
-// count differs from the header's is written as it came followed by its
-// status. The output keeps the line end of the input's header row.
+// is dropped. A row that fails (its calculation, its quotes or its number of
+// fields) is written as it came, with the status in the status column: a
+// short row's missing fields are written empty, a long row's extra fields
+// follow the status. The output keeps the line end of the input's header row.
 //
 // A column "census" names a census per row (empty for none): its day becomes
 // the event date and its age rule applies; the years column keeps the age as

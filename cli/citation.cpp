@@ -18,21 +18,26 @@ std::string displayed(const std::string& iso, bool abbreviated, bool weekDay) {
 }  // namespace
 
 void citeAnswer(const SessionResult& answer, std::optional<GedcomVersion> gedcom, Citation& citation) {
-    citation.fact = answer.missing;
+    citeAnswer(answer.fields, answer.missing, answer.outcome == SessionOutcome::Ok, gedcom, citation);
+}
+
+void citeAnswer(const std::array<std::string, 5>& fields, MissingFact missing, bool ok,
+                std::optional<GedcomVersion> gedcom, Citation& citation) {
+    citation.fact = missing;
     citation.known = false;
     citation.earliest.clear();
     citation.latest.clear();
     citation.gedcom.clear();
-    if (answer.outcome != SessionOutcome::Ok || answer.missing == MissingFact::None) return;
+    if (!ok || missing == MissingFact::None) return;
 
-    const AnswerWindow window = answerWindow(answer.fields, answer.missing);
+    const AnswerWindow window = answerWindow(fields, missing);
     if (window.status == WindowStatus::OutOfRange) {
         citation.warnings.emplace_back("The window of possible dates falls outside the years 1 to 9999");
         return;
     }
     if (window.status != WindowStatus::Ok) return;
     citation.known = true;
-    if (answer.missing == MissingFact::Age) {
+    if (missing == MissingFact::Age) {
         citation.earliest = gedcomAge(window.ages.youngest);
         citation.latest = gedcomAge(window.ages.oldest);
         if (gedcom) {

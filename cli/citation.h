@@ -3,6 +3,7 @@
 // and the warnings gathered on the way.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ struct Citation {
 // Fills in the window of a successful answer, and its GEDCOM form when a
 // version is given; problems become warnings.
 void citeAnswer(const SessionResult& answer, std::optional<GedcomVersion> gedcom, Citation& citation);
+// The same for the five texts of an answer, its computed fact, and whether
+// it succeeded (the batch holds the engine's answer rather than a session's).
+void citeAnswer(const std::array<std::string, 5>& fields, MissingFact missing, bool ok,
+                std::optional<GedcomVersion> gedcom, Citation& citation);
 
 // "Born between 12/08/1900 and 12/07/1901" in the display form chosen;
 // empty when there is no window to tell.

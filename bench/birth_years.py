@@ -19,7 +19,10 @@ def main() -> int:
     if len(sys.argv) != 3:
         print(__doc__.strip().splitlines()[-1], file=sys.stderr)
         return 64
-    with open(sys.argv[1], newline="") as src, open(sys.argv[2], "w", newline="") as dst:
+    # Latin-1 maps every byte to one character and back, so a file that is
+    # not UTF-8 (junk in a transcription) is read and written byte for byte.
+    with open(sys.argv[1], newline="", encoding="latin-1") as src, \
+            open(sys.argv[2], "w", newline="", encoding="latin-1") as dst:
         reader = csv.reader(src)
         writer = csv.writer(dst, lineterminator="\n")
         header = next(reader)

@@ -9,6 +9,15 @@ namespace {
 constexpr size_t ChunkBytes = size_t{64} << 10;
 }
 
+// The bytes that end an unquoted field.
+struct FieldEndBytes {
+    bool table[256] = {};
+    constexpr FieldEndBytes() {
+        for (unsigned char c : {',', '\r', '\n'}) table[c] = true;
+    }
+};
+constexpr FieldEndBytes FieldEnd;
+
 size_t FileSource::read(char* buffer, size_t size) { return std::fread(buffer, 1, size, file_); }
 
 bool FileSource::failed() const { return std::ferror(file_) != 0; }
@@ -82,39 +91,45 @@ CsvReader::Status CsvReader::next() {
         switch (state) {
         case State::FieldStart:
         case State::Unquoted: {
-            if (state == State::FieldStart && base[pos_] == '"') {
-                ++pos_;
-                state = State::Quoted;
-                break;
-            }
-            // Copy the plain run up to the next separator in one go.
-            size_t stop = pos_;
-            while (stop < end_ && base[stop] != ',' && base[stop] != '\n' && base[stop] != '\r') ++stop;
-            const bool empty = state == State::FieldStart && stop == pos_;
-            data_.append(base + pos_, stop - pos_);
-            pos_ = stop;
-            if (pos_ == end_) {
-                if (!empty) state = State::Unquoted;
-                break;
-            }
-            const char c = base[pos_++];
-            if (c == ',') {
+            // Plain fields one after another without leaving this loop: most
+            // records are nothing else.
+            for (;;) {
+                if (state == State::FieldStart && base[pos_] == '"') {
+                    ++pos_;
+                    state = State::Quoted;
+                    break;
+                }
+                // Copy the plain run up to the next separator in one go.
+                size_t stop = pos_;
+                while (stop < end_ && !FieldEnd.table[static_cast<unsigned char>(base[stop])]) ++stop;
+                const bool empty = state == State::FieldStart && stop == pos_;
+                data_.append(base + pos_, stop - pos_);
+                pos_ = stop;
+                if (pos_ == end_) {
+                    if (!empty) state = State::Unquoted;
+                    break;
+                }
+                const char c = base[pos_++];
+                if (c == ',') {
+                    endField();
+                    state = State::FieldStart;
+                    if (pos_ == end_ || data_.size() + ends_.size() > maxRecordBytes_) break;
+                    continue;
+                }
+                // A line end closes the record.
+                blankLine_ = ends_.empty() && data_.empty() && empty;
                 endField();
-                state = State::FieldStart;
-                break;
+                ++line_;
+                // After a CR, a LF belongs to the same line end; it may only
+                // arrive with the next chunk. (The record's bytes are already
+                // copied out, so the buffer can be refilled here.)
+                if (c == '\r' && (pos_ < end_ || fill()) && buffer_[pos_] == '\n') {
+                    ++pos_;
+                    endedWithCrLf_ = true;
+                }
+                return Status::Record;
             }
-            // A line end closes the record.
-            blankLine_ = ends_.empty() && data_.empty() && empty;
-            endField();
-            ++line_;
-            // After a CR, a LF belongs to the same line end; it may only
-            // arrive with the next chunk. (The record's bytes are already
-            // copied out, so the buffer can be refilled here.)
-            if (c == '\r' && (pos_ < end_ || fill()) && buffer_[pos_] == '\n') {
-                ++pos_;
-                endedWithCrLf_ = true;
-            }
-            return Status::Record;
+            break;
         }
         case State::Quoted: {
             size_t stop = pos_;
@@ -155,54 +170,84 @@ bool FileSink::write(const char* data, size_t size) {
     return std::fwrite(data, 1, size, file_) == size;
 }
 
-CsvWriter::CsvWriter(ByteSink& sink, std::string_view lineEnd) : sink_(sink), lineEnd_(lineEnd) {
-    buffer_.reserve(ChunkBytes + 1024);
-}
+CsvWriter::CsvWriter(ByteSink& sink, std::string_view lineEnd)
+    : sink_(sink), lineEnd_(lineEnd), buffer_(ChunkBytes + 1024) {}
 
 CsvWriter::~CsvWriter() { flush(); }
 
-void CsvWriter::put(std::string_view text) { buffer_.append(text); }
+void CsvWriter::grow(size_t n) { buffer_.resize(std::max(buffer_.size() * 2, used_ + n)); }
+
+namespace {
+
+// The bytes that make a field need quotes.
+struct SpecialBytes {
+    bool table[256] = {};
+    constexpr SpecialBytes() {
+        for (unsigned char c : {',', '"', '\r', '\n'}) table[c] = true;
+    }
+};
+constexpr SpecialBytes Special;
+
+}  // namespace
 
 void CsvWriter::field(std::string_view text) {
-    if (!firstInRecord_) buffer_.push_back(',');
+    // The worst case: a separator, two quotes and every byte a doubled quote.
+    char* const start = room(text.size() * 2 + 3);
+    char* out = start;
+    if (!firstInRecord_) *out++ = ',';
     ++fieldsInRecord_;
     firstInRecord_ = false;
-    // One pass over the bytes; find_first_of would scan once per special byte.
+    // One pass copies the bytes and notes whether any needs quotes; the
+    // rare field that does is then written again, quoted.
+    char* const body = out;
     bool special = false;
     for (const char c : text) {
-        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
-            special = true;
-            break;
+        special |= Special.table[static_cast<unsigned char>(c)];
+        *out++ = c;
+    }
+    if (atStart_) {
+        atStart_ = false;
+        special |= text.substr(0, 3) == "\xEF\xBB\xBF";
+    }
+    if (special) {
+        out = body;
+        *out++ = '"';
+        for (const char c : text) {
+            if (c == '"') *out++ = '"';
+            *out++ = c;
         }
+        *out++ = '"';
     }
-    if (!special) {
-        put(text);
-        return;
-    }
-    buffer_.push_back('"');
-    for (size_t quote; (quote = text.find('"')) != std::string_view::npos;) {
-        put(text.substr(0, quote + 1));
-        buffer_.push_back('"');
-        text.remove_prefix(quote + 1);
-    }
-    put(text);
-    buffer_.push_back('"');
+    used_ += static_cast<size_t>(out - start);
+}
+
+void CsvWriter::emptyFields(size_t count) {
+    if (count == 0) return;
+    buffer_.append(firstInRecord_ ? count - 1 : count, ',');
+    fieldsInRecord_ += count;
+    firstInRecord_ = false;
 }
 
 void CsvWriter::endRecord() {
     // A record of one empty field would read back as a blank line.
-    if (fieldsInRecord_ == 1 && buffer_.size() == recordStart_) put("\"\"");
-    put(lineEnd_);
+    const bool lone = fieldsInRecord_ == 1 && used_ == recordStart_;
+    char* out = room(lineEnd_.size() + 2);
+    if (lone) {
+        *out++ = '"';
+        *out++ = '"';
+    }
+    for (const char c : lineEnd_) *out++ = c;
+    used_ = static_cast<size_t>(out - buffer_.data());
     firstInRecord_ = true;
     fieldsInRecord_ = 0;
-    if (buffer_.size() >= ChunkBytes) flush();
-    recordStart_ = buffer_.size();
+    if (used_ >= ChunkBytes) flush();
+    recordStart_ = used_;
 }
 
 bool CsvWriter::flush() {
-    if (!buffer_.empty()) {
-        if (!failed_ && !sink_.write(buffer_.data(), buffer_.size())) failed_ = true;
-        buffer_.clear();
+    if (used_ > 0) {
+        if (!failed_ && !sink_.write(buffer_.data(), used_)) failed_ = true;
+        used_ = 0;
         recordStart_ = 0;
     }
     return !failed_;

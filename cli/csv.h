@@ -129,7 +129,9 @@ public:
 };
 
 // Writes records with the fewest quotes that keep them readable: a field is
-// quoted only when it holds a comma, a quote, a CR or a LF.
+// quoted only when it holds a comma, a quote, a CR or a LF, or when it is the
+// very first and starts with the bytes of a byte-order mark, which a reader
+// would otherwise drop.
 class CsvWriter {
 public:
     CsvWriter(ByteSink& sink, std::string_view lineEnd = "\n");
@@ -137,20 +139,29 @@ public:
 
     void setLineEnd(std::string_view lineEnd) { lineEnd_.assign(lineEnd); }
     void field(std::string_view text);
+    // count empty fields at once, as field("") count times would write them.
+    void emptyFields(size_t count);
     void endRecord();
     // Hands everything written so far to the sink; false once any write failed.
     bool flush();
     bool failed() const { return failed_; }
 
 private:
-    void put(std::string_view text);
+    // Room for n more bytes at the end of what is written; returns where.
+    char* room(size_t n) {
+        if (buffer_.size() - used_ < n) grow(n);
+        return buffer_.data() + used_;
+    }
+    void grow(size_t n);
 
     ByteSink& sink_;
     std::string lineEnd_;
-    std::string buffer_;
+    std::vector<char> buffer_;   // its whole size is room; used_ bytes are written
+    size_t used_ = 0;
     size_t recordStart_ = 0;     // where the current record begins in buffer_
     size_t fieldsInRecord_ = 0;
     bool firstInRecord_ = true;
+    bool atStart_ = true;        // nothing written yet
     bool failed_ = false;
 };
 

@@ -1,9 +1,7 @@
-// What the main window does with its five fields when both date fields have
-// been left and "&Calc" receives the focus, starting from a fresh run: each
-// non-empty date field is validated and rewritten in the display form (event
-// first, then birth), the missing fact is calculated, and a computed date is
-// rewritten in the display form. The command-line front end and the shared
-// case table both go through here, so they give the window's answers.
+// One request of the command line: the five fields as typed, answered by the
+// engine's entry as the window answers them when both date fields have been
+// left and "&Calc" receives the focus, starting from a fresh run. The
+// command-line front end and the shared case table both go through here.
 #pragma once
 
 #include <array>
@@ -12,7 +10,7 @@
 #include <string_view>
 
 #include "calculation.h"
-#include "memory_dialog.h"
+#include "entry.h"
 #include "shown_texts.h"
 
 namespace quillark {
@@ -44,17 +42,16 @@ struct SessionResult {
 // "event", "age", "birth", or "" for None.
 std::string_view missingFactName(MissingFact fact);
 
-// Runs one request. The object keeps its buffers between runs so a batch of
-// millions of rows does not allocate per row; the returned reference is valid
-// until the next run. The engine's shared state (EntryError, MissingPart) is
-// reset at the start of every run, as in a freshly started window, and left as
-// the window would leave it.
+// Runs one request through the engine's entry, as a freshly started window
+// answers it: nothing remembered from an earlier request. The object keeps
+// its buffers between runs so a batch of millions of rows does not allocate
+// per row; the returned reference is valid until the next run.
 class Session {
 public:
     const SessionResult& run(const SessionInput& input);
 
 private:
-    MemoryDialog dialog_;
+    EntryAnswer answer_;
     SessionResult result_;
 };
 

@@ -53,3 +53,6 @@ inline constexpr std::string_view TwoOfThreeText = "Must specify two of the thre
 inline constexpr std::string_view TwoOfThreeCaption = "Data error";
 inline constexpr std::string_view BeforeBirthText = "Event date before birth date";
 inline constexpr std::string_view BeforeBirthCaption = "Data Error";
+// A computed date or year outside 1..9999 is never shown.
+inline constexpr std::string_view OutOfRangeText = "The age puts the date outside the years 1 to 9999";
+inline constexpr std::string_view OutOfRangeCaption = "Data error";

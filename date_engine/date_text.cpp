@@ -3,12 +3,27 @@
 #include "numbers.h"
 #include "engine_internal.h"
 
+#include <array>
 #include <vector>
 
 int32_t EntryError = 0;
 
-const std::string_view MonthAbbreviations =
-    "Jan, Feb, Mar, Apr, May, Jun, Jul, Aug, Sep, Oct, Nov, Dec";
+namespace {
+
+constexpr std::string_view MonthList = "Jan, Feb, Mar, Apr, May, Jun, Jul, Aug, Sep, Oct, Nov, Dec";
+
+constexpr char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The list in lower case, for finding a word in it regardless of case.
+constexpr std::array<char, MonthList.size()> LowerMonthList = [] {
+    std::array<char, MonthList.size()> lower{};
+    for (size_t i = 0; i < MonthList.size(); ++i) lower[i] = lowerCase(MonthList[i]);
+    return lower;
+}();
+
+}  // namespace
+
+const std::string_view MonthAbbreviations = MonthList;
 const std::string_view WeekdayNames = "Su,Mo,Tu,We,Th,Fr,Sa";
 
 namespace engine {
@@ -107,6 +122,12 @@ static bool alreadyCanonical(std::string_view t) {
     }
 }
 
+std::string_view normaliseView(std::string_view input, int32_t& code, std::string& scratch) {
+    if (input.empty() || alreadyCanonical(input)) return input;
+    scratch = normalise(input, code);
+    return scratch;
+}
+
 std::string normalise(std::string_view input, int32_t& code) {
     if (alreadyCanonical(input)) return std::string(input);
     std::string text;
@@ -132,11 +153,18 @@ std::string normalise(std::string_view input, int32_t& code) {
     if (position != 0) {
         std::string word(firstWord);  // at most three letters when found
         replaceAll(text, word, std::to_string((position - 1) / 5 + 1));
-        replaceAll(text, ", ", " ");
-        replaceAll(text, ",", " ");
-        replaceAll(text, " ", "/");
+        // Every ", " becomes one "/", and so does every other comma or blank
+        // (", " taken first, left to right).
+        size_t kept = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c == ',' && i + 1 < text.size() && text[i + 1] == ' ') ++i;
+            text[kept++] = c == ',' || c == ' ' ? '/' : c;
+        }
+        text.resize(kept);
     }
-    replaceAll(text, "-", "/");
+    for (char& c : text)
+        if (c == '-') c = '/';
 
     // Year texts written by the calculation ("1850 or 1849", "1869 to 1880")
     // pass untouched.
@@ -198,13 +226,11 @@ int32_t monthWordPosition(std::string_view word) {
     // first character of a date) rules a word out at once.
     for (char c : word)
         if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ',' || c == ' ')) return 0;
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (size_t start = 0; start + word.size() <= MonthAbbreviations.size(); ++start) {
-        size_t i = 0;
-        while (i < word.size() && lower(MonthAbbreviations[start + i]) == lower(word[i])) ++i;
-        if (i == word.size()) return static_cast<int32_t>(start + 1);
-    }
-    return 0;
+    char lowered[MonthList.size()];
+    for (size_t i = 0; i < word.size(); ++i) lowered[i] = lowerCase(word[i]);
+    const size_t found = std::string_view(LowerMonthList.data(), LowerMonthList.size())
+                             .find(std::string_view(lowered, word.size()));
+    return found == std::string_view::npos ? 0 : static_cast<int32_t>(found + 1);
 }
 
 std::string normaliseDateText(std::string_view text) {

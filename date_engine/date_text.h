@@ -57,6 +57,29 @@ struct FormattedDate {
     std::string text;  // the display text when code is 0
 };
 
+// A date field read once: what formatting shows, held as numbers wherever
+// the text is a date of one of the three forms. Year texts (anything that
+// holds "to" or "or", such as the calculation's "1850 or 1849") keep their
+// display text, as they pass the display nearly untouched.
+enum class ValueKind { Empty, Year, MonthYear, Full, Text };
+
+struct DateValue {
+    ValueKind kind = ValueKind::Empty;
+    int32_t month = 0;       // 1..12 for MonthYear and Full
+    int32_t day = 0;         // 1..daysInMonth for Full
+    int32_t year = 0;        // 0..9999 (Full: 1600..2100)
+    std::string_view text;   // Text only: the display text, in the reader's scratch
+};
+
+// The reading half of formatDateText: 0 and the value, or the EntryError
+// code 1..4. scratch holds any text the value refers to; it is reused.
+int32_t readDate(std::string_view input, bool abbreviated, bool weekDay, std::string& scratch,
+                 DateValue& value);
+
+// The writing half: the display text of a value read by readDate (or made
+// from numbers of a real date), written into out, which keeps its buffer.
+void writeDate(const DateValue& value, bool abbreviated, bool weekDay, std::string& out);
+
 // The whole logic of formatting a date field: validate and rewrite in the
 // numeric or abbreviated display, optionally with the week-day tag.
 // Leaves EntryError as it found it.

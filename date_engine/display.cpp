@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cmath>
 
 #include "numbers.h"
@@ -7,6 +8,15 @@
 using namespace engine;
 
 int32_t dayOfWeek(int32_t month, int32_t year, int32_t day) {
+    // A real calendar date: the standard library's civil calendar, which is
+    // the Gregorian one extended backwards as here.
+    if (year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(month, year)) {
+        const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                                               std::chrono::day{static_cast<unsigned>(day)}};
+        return static_cast<int32_t>(std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding());
+    }
+    // Anything else (tests and fuzzing pass month 0 or day 40) by the
+    // day-count formula, which takes any numbers.
     // The day count is the Julian Day Number plus 4 for every Gregorian date of
     // the years 1..9999. The constants are the single-precision values of 2.85
     // and 0.01; for those years every floor lies well clear of an integer, so
@@ -44,9 +54,18 @@ static std::string_view abbreviation(int32_t month) {
 }
 
 // Month of a "/"-part that must be a month: digits only and 1..12, else 0.
+// The value of a part: its digits as they stand when it is only a few
+// digits, else the leading number rules.
+static int32_t partValue(std::string_view part) {
+    if (!allDigits(part) || part.size() > 9) return leadingNumber(part);
+    int32_t value = 0;
+    for (char c : part) value = value * 10 + (c - '0');
+    return value;
+}
+
 static int32_t monthOfPart(std::string_view part) {
     if (!allDigits(part)) return 0;
-    int32_t m = leadingNumber(part);
+    int32_t m = partValue(part);
     return m >= 1 && m <= 12 ? m : 0;
 }
 
@@ -54,35 +73,61 @@ static int32_t monthOfPart(std::string_view part) {
 // 1 months, 2 days, 3 years, 0 valid. A part that is not all digits fails
 // like an out-of-range one ("1a/07/1941" is no January).
 static int32_t checkParts(std::string_view month, std::string_view day, std::string_view year) {
-    if (!allDigits(month)) return 1;
-    DateParts parts{DateForm::FullDate, leadingNumber(month), leadingNumber(day), leadingNumber(year)};
-    if (parts.month < 1 || parts.month > 12) return 1;
-    if (!allDigits(day)) return 2;
-    return checkFullDate(parts);
+    // Each part is looked at once: its value when it is a few digits, -1
+    // when it holds anything else.
+    auto digitsOnly = [](std::string_view part) {
+        if (part.empty() || part.size() > 9) return allDigits(part) ? leadingNumber(part) : -1;
+        int32_t value = 0;
+        for (char c : part) {
+            if (c < '0' || c > '9') return -1;
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
+    const int32_t m = digitsOnly(month);
+    if (m < 1 || m > 12) return 1;
+    const int32_t d = digitsOnly(day);
+    if (d < 0) return 2;
+    return checkFullDate({DateForm::FullDate, m, d, partValue(year)});
 }
 
-FormattedDate formatDateText(std::string_view input, bool abbreviated, bool weekDay) {
-    int32_t code = 0;
-    std::string normal = normalise(input, code);
-    if (code != 0) return {code, {}};
-    std::string_view untrimmed = beforeTag(normal);
-    std::string text(trimBlanks(untrimmed));
-    size_t parts = countChar(text, '/') + 1;
-    // A month part that begins with a blank ("x 7/1941" keeps " 7") is no
-    // month; trimming it away would show "7/1941" and quietly accept it.
-    if ((parts == 2 || parts == 3) && !untrimmed.empty() && untrimmed.front() == ' ') return {1, {}};
+namespace {
 
+// Four digits of a year of 0..9999, two of a month or day (one for a day
+// below 10 in the abbreviated display); returns the end.
+char* putDigits(char* out, int32_t value, int width) {
+    for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
+    return out + width;
+}
+
+char* putText(char* out, std::string_view text) {
+    for (char c : text) *out++ = c;
+    return out;
+}
+
+int32_t digitsValue(std::string_view digits) {
+    int32_t value = 0;
+    for (char c : digits) value = value * 10 + (c - '0');
+    return value;
+}
+
+// A text that still holds "to" or "or" once normalised: a year text, or
+// anything a person typed with those letters in it. The display rewrites
+// such texts by the same rules as dates, but on the text itself, since
+// they need not be dates at all.
+int32_t readYearText(std::string text, size_t parts, bool abbreviated, bool weekDay, std::string& scratch,
+                     DateValue& value) {
     if (abbreviated) {
         if (parts == 2) {
             int32_t m = monthOfPart(slashPart(text, 0));
-            if (m == 0) return {1, {}};
+            if (m == 0) return 1;
             std::string shown(abbreviation(m));
             shown += ' ';
             shown.append(slashPart(text, 1));
             text.swap(shown);
         } else if (parts == 3) {
             std::string_view month = slashPart(text, 0), day = slashPart(text, 1), year = slashPart(text, 2);
-            if (int32_t check = checkParts(month, day, year); check != 0) return {check, {}};
+            if (int32_t check = checkParts(month, day, year); check != 0) return check;
             size_t firstKept = day.find_first_not_of('0');
             std::string shown(abbreviation(leadingNumber(month)));
             shown += ' ';
@@ -106,16 +151,16 @@ FormattedDate formatDateText(std::string_view input, bool abbreviated, bool week
             // Once the word is gone the text must stand as a date entry of its
             // own: "Mayor" would otherwise come out as "5", a text that is no
             // date and that the next formatting rejects.
-            if (text.find("to") == std::string::npos && text.find("or") == std::string::npos) {
+            if (!isYearText(text)) {
                 int32_t check = 0;
                 text = normalise(text, check);
-                if (check != 0) return {check, {}};
+                if (check != 0) return check;
             }
             parts = countChar(text, '/') + 1;
         }
         if (parts == 3) {
             std::string_view month = slashPart(text, 0), day = slashPart(text, 1), year = slashPart(text, 2);
-            if (int32_t check = checkParts(month, day, year); check != 0) return {check, {}};
+            if (int32_t check = checkParts(month, day, year); check != 0) return check;
             std::string shown = padTwo(month) + "/" + padTwo(day) + "/";
             shown.append(year);
             if (weekDay) appendTag(shown, leadingNumber(month), leadingNumber(year), leadingNumber(day));
@@ -123,10 +168,111 @@ FormattedDate formatDateText(std::string_view input, bool abbreviated, bool week
         } else if (parts == 2) {
             // Checked as the abbreviated display does, so "13/1941" is no date
             // in either display.
-            if (monthOfPart(slashPart(text, 0)) == 0) return {1, {}};
+            if (monthOfPart(slashPart(text, 0)) == 0) return 1;
         }
     }
-    // Only a full date gets the week day (added above, from the numbers just
-    // checked); month/year dates, years and year texts never do.
-    return {0, std::move(text)};
+    scratch.swap(text);
+    value.kind = ValueKind::Text;
+    value.text = scratch;
+    return 0;
+}
+
+}  // namespace
+
+int32_t readDate(std::string_view input, bool abbreviated, bool weekDay, std::string& scratch, DateValue& value) {
+    value = DateValue{};
+    int32_t code = 0;
+    const std::string_view normal = normaliseView(input, code, scratch);
+    if (code != 0) return code;
+    const std::string_view untrimmed = beforeTag(normal);
+    const std::string_view text = trimBlanks(untrimmed);
+    const size_t parts = countChar(text, '/') + 1;
+    // A month part that begins with a blank ("x 7/1941" keeps " 7") is no
+    // month; trimming it away would show "7/1941" and quietly accept it.
+    if ((parts == 2 || parts == 3) && !untrimmed.empty() && untrimmed.front() == ' ') return 1;
+    if (text.empty()) return 0;
+    if (isYearText(text)) return readYearText(std::string(text), parts, abbreviated, weekDay, scratch, value);
+
+    // Otherwise the normalisation has left a canonical date: two-character
+    // month and day parts and a year of exactly four digits.
+    if (parts == 1) {
+        value.kind = ValueKind::Year;
+        value.year = digitsValue(text);
+        return 0;
+    }
+    const std::string_view month = text.substr(0, 2);
+    if (parts == 2) {
+        value.month = monthOfPart(month);
+        if (value.month == 0) return 1;
+        value.kind = ValueKind::MonthYear;
+        value.year = digitsValue(text.substr(3));
+        return 0;
+    }
+    const std::string_view day = text.substr(3, 2), year = text.substr(6);
+    if (int32_t check = checkParts(month, day, year); check != 0) return check;
+    value.kind = ValueKind::Full;
+    value.month = digitsValue(month);
+    value.day = digitsValue(day);
+    value.year = digitsValue(year);
+    return 0;
+}
+
+void writeDate(const DateValue& value, bool abbreviated, bool weekDay, std::string& out) {
+    if (value.kind == ValueKind::Text) {
+        out.assign(value.text);
+        return;
+    }
+    // Written into a local buffer first: at most "Mon dd, yyyy  [Su]".
+    char buffer[24];
+    char* end = buffer;
+    switch (value.kind) {
+    case ValueKind::Empty:
+    case ValueKind::Text:
+        break;
+    case ValueKind::Year:
+        end = putDigits(end, value.year, 4);
+        break;
+    case ValueKind::MonthYear:
+        if (abbreviated) {
+            end = putText(end, abbreviation(value.month));
+            *end++ = ' ';
+        } else {
+            end = putDigits(end, value.month, 2);
+            *end++ = '/';
+        }
+        end = putDigits(end, value.year, 4);
+        break;
+    case ValueKind::Full:
+        if (abbreviated) {
+            end = putText(end, abbreviation(value.month));
+            *end++ = ' ';
+            end = putDigits(end, value.day, value.day < 10 ? 1 : 2);
+            end = putText(end, ", ");
+        } else {
+            end = putDigits(end, value.month, 2);
+            *end++ = '/';
+            end = putDigits(end, value.day, 2);
+            *end++ = '/';
+        }
+        end = putDigits(end, value.year, 4);
+        // Only a full date gets the week day; month/year dates, years and
+        // year texts never do.
+        if (weekDay) {
+            const int32_t w = dayOfWeek(value.month, value.year, value.day);
+            end = putText(end, "  [");
+            end = putText(end, WeekdayNames.substr(static_cast<size_t>(w) * 3, 2));
+            *end++ = ']';
+        }
+        break;
+    }
+    out.assign(buffer, static_cast<size_t>(end - buffer));
+}
+
+FormattedDate formatDateText(std::string_view input, bool abbreviated, bool weekDay) {
+    std::string scratch;
+    DateValue value;
+    FormattedDate result;
+    result.code = readDate(input, abbreviated, weekDay, scratch, value);
+    if (result.code == 0) writeDate(value, abbreviated, weekDay, result.text);
+    return result;
 }

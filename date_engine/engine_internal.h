@@ -1,10 +1,12 @@
 // Helpers shared by the engine's own source files; not part of its interface.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "calculation.h"
 #include "date_text.h"
 
 namespace engine {
@@ -35,10 +37,54 @@ std::string_view slashPart(std::string_view text, size_t index);
 // normaliseDateText with its error reported in code instead of EntryError.
 std::string normalise(std::string_view text, int32_t& code);
 
+// normalise without a copy for a text that is already canonical: the view
+// is the input itself or the text left in scratch.
+std::string_view normaliseView(std::string_view text, int32_t& code, std::string& scratch);
+
+// True when the text holds "to" or "or": a year text of the calculation,
+// which the normalisation passes untouched.
+inline bool isYearText(std::string_view text) {
+    return text.find("to") != std::string_view::npos || text.find("or") != std::string_view::npos;
+}
+
 // The last min(4, size) characters.
 std::string_view lastFour(std::string_view text);
 
 // Month length for any 64-bit year; month must be 1..12.
 int32_t monthLength(int32_t month, int64_t year);
+
+// A date field as the calculation reads it: the text before any tag,
+// trimmed, normalised and read by position. code is what the normalisation
+// reports (4 for a year that is not four digits), present whether anything
+// is left once tag and blanks are gone.
+struct CalcDate {
+    DateParts parts;
+    int32_t code = 0;
+    bool present = false;
+};
+CalcDate readCalcDate(std::string_view field, std::string& scratch);
+// The same reading of a field that readDate has just read into value and
+// writeDate has written as shown.
+CalcDate calcDateOf(const DateValue& value, std::string_view shown, std::string& scratch);
+
+// What the calculation did with the five fields.
+struct CalcOutcome {
+    MissingFact missing = MissingFact::None;
+    int32_t entryError = 0;      // 0, 1 for too little given, 4 from a date read
+    std::string_view caption;    // the error box, empty when none
+    std::string_view text;
+    bool focusEvent = false;     // the error moves the focus to the event field
+    uint32_t written = 0;        // bit i: field i (0..4) was written
+    DateValue computed;          // a computed date (Full or MonthYear); Empty otherwise
+};
+
+// The calculation on the five field texts, which it rewrites in place; the
+// two dates come already read. Reads and writes no shared state.
+CalcOutcome calculateFields(std::array<std::string, 5>& fields, const CalcDate& event, const CalcDate& birth,
+                            MissingFact remembered);
+
+// A civil day count (0 for 1970-01-01) and back, for any 64-bit year.
+int64_t daysFromCivil(int64_t year, int64_t month, int64_t day);
+void civilFromDays(int64_t days, int64_t& year, int64_t& month, int64_t& day);
 
 }  // namespace engine

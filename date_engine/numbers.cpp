@@ -93,6 +93,18 @@ int64_t halfToEven(int64_t twice) {
 }
 
 int32_t leadingNumber(std::string_view text) {
+    // An empty field, or a few plain digits that end the text or stand
+    // before something that is no part of a number (the usual age, "40"):
+    // read at once.
+    if (text.empty()) return 0;
+    {
+        size_t i = 0;
+        int32_t value = 0;
+        while (i < text.size() && i < 9 && text[i] >= '0' && text[i] <= '9') value = value * 10 + (text[i++] - '0');
+        if (i > 0 && (i == text.size() || !((text[i] >= '0' && text[i] <= '9') || text[i] == '.' || text[i] == 'E' ||
+                                            text[i] == 'e' || text[i] == 'D' || text[i] == 'd')))
+            return value;
+    }
     const NumberText number = scanNumber(text);
     if (!number.found) return 0;
     const std::string_view mantissa = number.mantissa;

@@ -14,6 +14,7 @@
 
 #include "calendar_window.h"
 #include "date_text.h"
+#include "entry.h"
 #include "entry_field.h"
 #include "numbers.h"
 #include "shown_texts.h"
@@ -142,6 +143,44 @@ bool isChecked(int32_t id) {
     return box != nullptr && SendMessageA(box, BM_GETCHECK, 0, 0) != 0;
 }
 
+// "&Calc": the five fields as they stand (both dates already validated as
+// the focus left them) through the engine's entry, the answer written back.
+void calculateShownFields() {
+    std::array<std::string, 5> texts;
+    EntryRequest request;
+    for (size_t i = 0; i < EntryFields.size(); ++i) {
+        texts[i] = controlText(EntryFields[i]);
+        request.fields[i] = texts[i];
+    }
+    request.abbreviated = isChecked(AbbreviateOptionId);
+    request.weekDay = isChecked(WeekDayOptionId);
+    request.remembered = MissingPart;
+    request.datesShown = true;
+    EntryAnswer answer;
+    answerRequest(request, answer);
+    MissingPart = answer.missing;
+    EntryError = answer.calculationError;
+    if (answer.box == EntryBox::None) {
+        for (size_t i = 0; i < EntryFields.size(); ++i) {
+            if ((answer.written & (1u << i)) == 0) continue;
+            if (HWND field = control(EntryFields[i])) SetWindowTextA(field, answer.fields[i].c_str());
+        }
+        EntryError = answer.entryError;
+        return;
+    }
+    // The system's box is modal but leaves the dialog usable, so the field of
+    // the remembered fact is shown again from what it holds once the box has
+    // gone, not from what it held before.
+    WindowDialogFields fields;
+    fields.showError(answer.text, answer.caption);
+    fields.focusEventField();
+    if (MissingPart == MissingFact::EventDate) {
+        formatDateField(EventDateField);
+    } else if (MissingPart == MissingFact::BirthDate) {
+        formatDateField(BirthDateField);
+    }
+}
+
 void showIllegalDate(int32_t code) {
     std::string text = CheckOnText;
     if (code >= 1 && code <= 4) text += PartNames[code];
@@ -183,14 +222,8 @@ void onEntryGroup(HWND, int32_t id, int32_t code) {
     // 4. Calc acts when it receives the focus, after any validation above.
     if (id == CalcButtonId && code == BN_SETFOCUS && EntryError == 0 && !DialogState.calculationInProgress) {
         DialogState.calculationInProgress = true;
-        WindowDialogFields fields;
-        calculate(fields);
+        calculateShownFields();
         DialogState.calculationInProgress = false;
-        if (MissingPart == MissingFact::EventDate) {
-            formatDateField(EventDateField);
-        } else if (MissingPart == MissingFact::BirthDate) {
-            formatDateField(BirthDateField);
-        }
     }
 }
 

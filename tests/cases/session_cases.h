@@ -263,6 +263,17 @@ inline constexpr SessionCase SessionCases[] = {
      .expected = {"May 10, 1850", "", "", "", "May 11, 1850"},
      .errorCaption = "Data Error",
      .errorText = "Event date before birth date"},
+    // A computed date or year outside 1..9999 is never shown.
+    {.name = "absurd age puts the birth before the year 1",
+     .input = {"12/07/1941", "99999999999", "", "", ""},
+     .expected = {"12/07/1941", "99999999999", "", "", ""},
+     .errorCaption = "Data error",
+     .errorText = "The age puts the date outside the years 1 to 9999"},
+    {.name = "lower bound puts the event after 9999, months kept",
+     .input = {"", "9000+", "6", "", "1850"},
+     .expected = {"", "9000+", "6", "", "1850"},
+     .errorCaption = "Data error",
+     .errorText = "The age puts the date outside the years 1 to 9999"},
 
     // "Illegal Date": nothing is calculated, the field keeps what was typed.
     {.name = "month 13 in the event",

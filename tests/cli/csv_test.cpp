@@ -160,6 +160,8 @@ const WriterCase WriterCases[] = {
     {"spaces unquoted", {" a ", "b "}, " a ,b \n"},
     {"lone empty field quoted so it is not a blank line", {""}, "\"\"\n"},
     {"two empty fields", {"", ""}, ",\n"},
+    {"byte-order mark first is quoted so a reader keeps it", {"\xEF\xBB\xBFid", "\xEF\xBB\xBF"},
+     "\"\xEF\xBB\xBFid\",\xEF\xBB\xBF\n"},
 };
 
 TEST(CsvWriter, LabelledCases) {

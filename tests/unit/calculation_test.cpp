@@ -53,8 +53,15 @@ const CalcCase CalcCases[] = {
     {"nothing given", {"", "", "", "", ""}, {"", "", "", "", ""}, MissingFact::None, "Must specify two of the three data parts"},
     {"only the event", {"12/07/1941", "", "", "", ""}, {"12/07/1941", "", "", "", ""}, MissingFact::None, "Must specify two of the three data parts"},
     {"all three, nothing remembered", {"12/07/1941", "40", "", "", "1901"}, {"12/07/1941", "40", "", "", "1901"}, MissingFact::None, "Must specify two of the three data parts"},
-    {"huge age stays defined", {"05/10/1900", "99999999999", "99999999999", "99999999999", ""}, {"05/10/1900", "99999999999", "99999999999", "99999999999", "04/01/-2332318328"}, MissingFact::BirthDate, nullptr},
-    {"huge upper bound", {"", "-99999999999", "", "", "1850"}, {"1850 to 2147485498", "-99999999999", "", "", "1850"}, MissingFact::EventDate, nullptr},
+    // Only years 1..9999 are ever shown; beyond them every field keeps what was typed.
+    {"huge age stays defined", {"05/10/1900", "99999999999", "99999999999", "99999999999", ""}, {"05/10/1900", "99999999999", "99999999999", "99999999999", ""}, MissingFact::BirthDate, "The age puts the date outside the years 1 to 9999"},
+    {"huge upper bound", {"", "-99999999999", "", "", "1850"}, {"", "-99999999999", "", "", "1850"}, MissingFact::EventDate, "The age puts the date outside the years 1 to 9999"},
+    {"birth pair ends in the year 1", {"0041", "39", "", "", ""}, {"0041", "39", "", "", "2 or 1"}, MissingFact::BirthDate, nullptr},
+    {"birth pair would reach the year 0", {"0041", "40", "", "", ""}, {"0041", "40", "", "", ""}, MissingFact::BirthDate, "The age puts the date outside the years 1 to 9999"},
+    {"range reaching below the year 1", {"0041", "20-50", "", "", ""}, {"0041", "20-50", "", "", ""}, MissingFact::BirthDate, "The age puts the date outside the years 1 to 9999"},
+    {"event date on the last day shown", {"", "49", "0", "", "12/31/9950"}, {"12/31/9999", "49", "0", "", "12/31/9950"}, MissingFact::EventDate, nullptr},
+    {"event date a day too late", {"", "49", "0", "1", "12/31/9950"}, {"", "49", "0", "1", "12/31/9950"}, MissingFact::EventDate, "The age puts the date outside the years 1 to 9999"},
+    {"lower bound past 9999 keeps the months typed", {"", "9000+", "3", "", "1850"}, {"", "9000+", "3", "", "1850"}, MissingFact::EventDate, "The age puts the date outside the years 1 to 9999"},
 };
 
 class Calculation : public EngineTest, public ::testing::WithParamInterface<CalcCase> {};

@@ -1,0 +1,66 @@
+// The engine's one entry: a whole request in (the five field texts, the two
+// display options, the remembered missing fact), a whole answer out (the
+// five texts as the window shows them after "&Calc", the computed fact, the
+// entry error code and the one box the window shows). The window, the
+// command line and the batch all go through here; nothing in it reads or
+// writes shared state, so the window sets its EntryError and MissingPart
+// from the answer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "calculation.h"
+
+struct EntryRequest {
+    std::array<std::string_view, 5> fields{};  // 101..105
+    bool abbreviated = false;                 // "Show month abbreviated"
+    bool weekDay = false;                     // "Show week day"
+    MissingFact remembered = MissingFact::None;
+    // True when the two date fields have already been validated and shown
+    // (the window validates each as the focus leaves it): the calculation
+    // then reads the fields as they stand. False for texts as typed, which
+    // are first validated and shown as the window does when both fields
+    // have been left, the event field first.
+    bool datesShown = false;
+};
+
+enum class EntryBox {
+    None,
+    IllegalDate,   // a date field failed validation; nothing was calculated
+    Calculation,   // one of the calculation's error boxes
+};
+
+struct EntryAnswer {
+    // The five texts afterwards. On an error, what the window shows then: a
+    // date field validated before the failing one has been rewritten.
+    std::array<std::string, 5> fields{};
+    MissingFact missing = MissingFact::None;  // MissingPart afterwards
+    int32_t entryError = 0;                   // EntryError afterwards
+    // EntryError as the calculation leaves it, before the computed field is
+    // passed through the display (what the window holds while a box shows).
+    int32_t calculationError = 0;
+    // Bit i (0..4): the calculation or the display after it wrote field i,
+    // which the window then sets even where the text has not changed.
+    uint32_t written = 0;
+    EntryBox box = EntryBox::None;
+    std::string_view caption;  // static texts; empty when there is no box
+    std::string_view text;
+
+    // Working space of answerRequest, kept with the answer so that unusual
+    // inputs do not allocate every time either.
+    struct Scratch {
+        std::string event, birth, display;
+    } scratch;
+};
+
+// Answers one request. The answer's strings keep their buffers from one call
+// to the next, so a caller that reuses one answer does not allocate per
+// request once the buffers have grown.
+void answerRequest(const EntryRequest& request, EntryAnswer& answer);
+
+// The "Illegal Date" box's text for an entry error code: "Check on " and the
+// part's name, "Check on " alone for a code outside 1..4.
+std::string_view illegalDateText(int32_t code);

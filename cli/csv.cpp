@@ -223,7 +223,11 @@ void CsvWriter::field(std::string_view text) {
 
 void CsvWriter::emptyFields(size_t count) {
     if (count == 0) return;
-    buffer_.append(firstInRecord_ ? count - 1 : count, ',');
+    // The first field of a record has no comma in front of it.
+    const size_t commas = firstInRecord_ ? count - 1 : count;
+    char* out = room(commas);
+    std::fill(out, out + commas, ',');
+    used_ += commas;
     fieldsInRecord_ += count;
     firstInRecord_ = false;
 }

@@ -176,6 +176,25 @@ TEST(CsvWriter, LabelledCases) {
     }
 }
 
+// A run of empty fields is written as the same number of field("") calls
+// would write it, at the start of a record, after a field, and as a whole one.
+TEST(CsvWriter, RunsOfEmptyFieldsMatchSingleEmptyFields) {
+    for (size_t before = 0; before <= 2; ++before) {
+        for (size_t count = 1; count <= 70000; count = count * 7 + 1) {
+            StringSink one, run;
+            {
+                CsvWriter single(one), batch(run);
+                for (size_t i = 0; i < before; ++i) single.field("x"), batch.field("x");
+                for (size_t i = 0; i < count; ++i) single.field("");
+                batch.emptyFields(count);
+                single.field("end"), batch.field("end");
+                single.endRecord(), batch.endRecord();
+            }
+            ASSERT_EQ(run.text, one.text) << before << " fields, then " << count << " empty ones";
+        }
+    }
+}
+
 TEST(CsvWriter, CrLfLineEnd) {
     StringSink sink;
     CsvWriter writer(sink, "\r\n");

@@ -8,7 +8,7 @@
 #include <array>
 #include <string>
 
-#include "calculation.h"
+#include "numbers.h"
 #include "calendar_state.h"
 #include "date_text.h"
 #include "drawing.h"
@@ -338,12 +338,7 @@ void drawSheet(CalendarState& state, int32_t year, int32_t month, int32_t day) {
         SIZE size = {0, 0};
         GetTextExtentPoint32A(dc, name.data(), static_cast<int>(name.size()), &size);
         // colX + 75 - w/2 to the nearest whole number, halves to the even one.
-        const int32_t twice = 2 * (origin.colX + NameCentre) - size.cx;
-        int32_t nameX = twice / 2;
-        if (twice % 2 != 0) {
-            const int32_t low = (twice - 1) / 2;
-            nameX = low % 2 == 0 ? low : low + 1;
-        }
+        const auto nameX = static_cast<int32_t>(halfToEven(2 * (origin.colX + NameCentre) - int64_t{size.cx}));
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
         textAt(dc, nameX, top + NameTop, name);

@@ -1,11 +1,9 @@
 #include "month_model.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
-#include <cmath>
 
-#include "calculation.h"
+#include "numbers.h"
 #include "date_text.h"
 
 const std::array<std::string_view, 13> MonthNames = {
@@ -176,69 +174,6 @@ bool isUsableDateNumber(DateNumber n) {
 
 std::string yearText(int32_t year) {
     return digitsOf(year);
-}
-
-double leadingValue(std::string_view text) {
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) {
-        ++i;
-    }
-    std::string number;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-') {
-            number += '-';
-        }
-        ++i;
-    }
-    bool sawDigit = false;
-    bool sawPoint = false;
-    for (; i < n; ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            sawDigit = true;
-            number += c;
-        } else if (c == '.' && !sawPoint) {
-            sawPoint = true;
-            number += c;
-        } else {
-            break;
-        }
-    }
-    if (!sawDigit) {
-        return 0.0;
-    }
-    bool negativeExponent = false;
-    if (i < n && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
-        size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < n && (text[j] == '+' || text[j] == '-')) {
-            negativeExponent = text[j] == '-';
-            if (negativeExponent) {
-                exponent += '-';
-            }
-            ++j;
-        }
-        const size_t firstDigit = j;
-        while (j < n && text[j] >= '0' && text[j] <= '9') {
-            exponent += text[j];
-            ++j;
-        }
-        if (j > firstDigit) {
-            number += exponent;
-        }
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
-        // Far beyond any year either way: a huge exponent, or a tiny one.
-        const bool negative = number.front() == '-';
-        value = negativeExponent ? 0.0 : (negative ? -HUGE_VAL : HUGE_VAL);
-    } else if (error != std::errc{}) {
-        value = 0.0;
-    }
-    return value;
 }
 
 int32_t fontHeight(int32_t points, int32_t dpi) {

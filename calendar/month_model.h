@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "numbers.h"
+
 // year * 10000 + month * 100 + day; 0 = no date, a month or day of 0 = absent.
 using DateNumber = int32_t;
 
@@ -91,12 +93,6 @@ bool isUsableDateNumber(DateNumber n);
 
 // The two-character number of a day as drawn on the sheet: " 5", "29".
 std::string dayNumberText(int32_t day);
-
-// The number at the start of a text before it is rounded, read as
-// leadingNumber reads it (blanks, tabs and line feeds skipped; sign, digits,
-// one decimal point, an exponent with E, e, D or d); 0 when there is none.
-// The year box needs it: 1599.6 rounds to 1600 but is not a year it accepts.
-double leadingValue(std::string_view text);
 
 // The character height a font of `points` points asks for at `dpi` dots
 // per inch: -(points * dpi div 72), truncated, kept within the int range.

@@ -6,13 +6,11 @@
 
 #include "date_text.h"
 #include "session.h"
+#include "shown_texts.h"
 
 namespace quillark {
 
 namespace {
-
-// Column names of the five entry fields, in control-id order.
-constexpr std::array<std::string_view, 5> ColumnNames = {"event", "years", "months", "days", "birth"};
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -66,8 +64,8 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     std::array<int, 5> column{-1, -1, -1, -1, -1};    // 0..4 -> column, or -1
     for (size_t i = 0; i < headerFields; ++i) {
         const std::string_view name = trimBlanks(reader.field(i));
-        for (size_t k = 0; k < ColumnNames.size(); ++k) {
-            if (column[k] < 0 && equalsIgnoringCase(name, ColumnNames[k])) {
+        for (size_t k = 0; k < FieldKeys.size(); ++k) {
+            if (column[k] < 0 && equalsIgnoringCase(name, FieldKeys[k])) {
                 column[k] = static_cast<int>(i);
                 engineField[i] = static_cast<int>(k);
                 break;
@@ -81,7 +79,7 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     for (size_t k = 0; k < column.size(); ++k) {
         if (column[k] < 0) {
             addedColumns.push_back(k);
-            writer.field(ColumnNames[k]);
+            writer.field(FieldKeys[k]);
         }
     }
     writer.field("status");

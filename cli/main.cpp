@@ -16,6 +16,7 @@
 #include "batch.h"
 #include "date_text.h"
 #include "session.h"
+#include "shown_texts.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -79,8 +80,7 @@ int runSingle(const SessionInput& input, bool json) {
     }
     if (json) {
         nlohmann::ordered_json answer;
-        static constexpr const char* Keys[] = {"event", "years", "months", "days", "birth"};
-        for (size_t i = 0; i < result.fields.size(); ++i) answer[Keys[i]] = result.fields[i];
+        for (size_t i = 0; i < result.fields.size(); ++i) answer[std::string(FieldKeys[i])] = result.fields[i];
         answer["missing"] = std::string(missingFactName(result.missing));
         writeOut(dumpJson(answer));
     } else {

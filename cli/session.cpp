@@ -59,11 +59,11 @@ const SessionResult& Session::run(const SessionInput& input) {
             const int32_t code = EntryError;
             result.outcome = SessionOutcome::IllegalDate;
             result.caption.assign(IllegalDateCaption);
-            result.text.assign("Check on ");
+            result.text.assign(CheckOnText);
             // formatDateText only answers 1..4 on failure; anything else
             // would be an engine fault, shown rather than indexed blindly.
             if (code >= 1 && code <= 4) {
-                result.text.append(IllegalDatePartNames[static_cast<size_t>(code)]);
+                result.text.append(PartNames[code]);
             } else {
                 result.text.append("code ").append(std::to_string(code));
             }

@@ -13,6 +13,7 @@
 
 #include "calculation.h"
 #include "memory_dialog.h"
+#include "shown_texts.h"
 
 namespace quillark {
 
@@ -39,16 +40,6 @@ struct SessionResult {
     std::string caption;  // error box caption, empty when Ok
     std::string text;     // error box text, empty when Ok
 };
-
-// The labels the window shows beside the five fields.
-inline constexpr std::array<std::string_view, 5> FieldLabels = {
-    "Date of event:", "Years:", "Months:", "Days:", "Date of birth:"};
-
-// The part names the "Illegal Date" box shows after "Check on ", by entry
-// error code 1..4.
-inline constexpr std::array<std::string_view, 5> IllegalDatePartNames = {
-    "", "months", "days", "years", "4 digit year"};
-inline constexpr std::string_view IllegalDateCaption = "Illegal Date";
 
 // "event", "age", "birth", or "" for None.
 std::string_view missingFactName(MissingFact fact);

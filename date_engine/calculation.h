@@ -1,4 +1,4 @@
-// Ages, the two number conversions, and the calculation of the missing fact.
+// The calculation of the missing fact, and the moving of a date by an age.
 // calculate reaches the dialog only through DialogFields, so the whole
 // calculation runs without a window.
 #pragma once
@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "age.h"
+#include "numbers.h"
 
 // Control ids of the five entry fields of the main dialog.
 enum FieldId : int32_t {
@@ -20,32 +23,6 @@ enum class MissingFact : int32_t { None = 0, EventDate = 1, Age = 2, BirthDate =
 
 // Which fact the calculation computes; None at start and after "&Reset".
 extern MissingFact MissingPart;
-
-enum class AgeKind { Plain, Range, AtLeast };
-
-struct AgeSpec {
-    AgeKind kind = AgeKind::Plain;
-    int32_t years = 0;      // the years the date arithmetic uses
-    int32_t months = 0;
-    int32_t days = 0;
-    int32_t rangeLow = 0;   // Range only, never negative, rangeLow <= rangeHigh
-    int32_t rangeHigh = 0;  // Range only, never negative
-    int32_t atLeast = 0;    // AtLeast only, never negative
-    bool monthsGiven = false;
-    bool daysGiven = false;
-};
-
-// The number at the start of a text, rounded to the nearest integer with
-// halves to even; values beyond the 32-bit range saturate.
-int32_t leadingNumber(std::string_view text);
-
-// Decimal digits with "-" before a negative value and one space before zero
-// or a positive one. Takes 64 bits so that intermediate results of absurd
-// ages (which saturate to the 32-bit range) can still be written exactly.
-std::string numberText(int64_t value);
-
-AgeSpec parseAge(std::string_view yearsText, std::string_view monthsText,
-                 std::string_view daysText);
 
 // Moves a canonical date by an age, later (+1) or earlier (-1), and returns a
 // canonical text of the same form. Full dates come back as real calendar

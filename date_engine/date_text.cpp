@@ -1,6 +1,6 @@
 #include "date_text.h"
 
-#include "calculation.h"
+#include "numbers.h"
 #include "engine_internal.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "calculation.h"
+#include "numbers.h"
 #include "date_text.h"
 #include "engine_internal.h"
 

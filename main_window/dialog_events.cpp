@@ -9,19 +9,16 @@
 
 #include <array>
 #include <cctype>
-#include <cfenv>
-#include <cmath>
 #include <string>
 
 #include "calendar_window.h"
-#include "month_model.h"
 #include "date_text.h"
 #include "entry_field.h"
+#include "numbers.h"
+#include "shown_texts.h"
 
 int32_t PendingDateField = 0;
 int32_t SuppressEnterAdvance = 0;
-
-const char* const PartNames[5] = {"", "months", "days", "years", "4 digit year"};
 
 namespace {
 
@@ -42,9 +39,7 @@ bool CalendarOpen = false;
 constexpr int32_t StyleError = MB_ICONHAND;              // 16: stop icon, "&Ok"
 constexpr int32_t StyleInformation = MB_ICONINFORMATION;  // 64: information icon, "&Ok"
 
-constexpr const char* IllegalDateCaption = "Illegal Date";
-constexpr const char* CheckOnText = "Check on ";
-constexpr const char* Version = "1.52";
+constexpr const char* Version = QUILLARK_VERSION;  // from project() in CMakeLists.txt
 
 // Help texts, one line per entry; blanks at either end belong to the text.
 const char* const DateHelpLines[] = {
@@ -120,15 +115,6 @@ bool isDateField(int32_t id) { return id == EventDateField || id == BirthDateFie
 bool isChecked(int32_t id) {
     HWND box = control(id);
     return box != nullptr && SendMessageA(box, BM_GETCHECK, 0, 0) != 0;
-}
-
-// Nearest integer, halves to the even one.
-double roundHalfEven(double value) {
-    const int previous = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    double rounded = std::nearbyint(value);
-    std::fesetround(previous);
-    return rounded;
 }
 
 void showIllegalDate(int32_t code) {

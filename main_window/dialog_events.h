@@ -11,17 +11,13 @@
 
 #include "calculation.h"
 #include "main_window.h"
+#include "shown_texts.h"
 
 // Id of the date field (101 or 105) whose text awaits validation; 0 = none.
 extern int32_t PendingDateField;
 // 1 when the last command came from "&Calc", "&Reset" or a help button; read
 // by the entry fields to swallow the Enter release that follows.
 extern int32_t SuppressEnterAdvance;
-
-// Name of the faulty part for each nonzero EntryError, index 1..4; index 0
-// is the empty text so that the table can be indexed by any code the engine
-// gives.
-extern const char* const PartNames[5];
 
 // Help texts of the five "?" buttons, lines joined by CR LF.
 const std::string& dateHelpText();       // 121 and 125

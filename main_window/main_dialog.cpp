@@ -7,6 +7,7 @@
 
 #include "calculation.h"
 #include "main_window.h"
+#include "shown_texts.h"
 
 HWND MainDialogHandle = nullptr;
 
@@ -34,16 +35,16 @@ const DWORD CalendarStyle = WS_TABSTOP | BS_BITMAP;
 // "Date of event:" label deliberately reaches 20 pixels into its field.
 const MainControl MainControls[] = {
     {FocusSinkId, "EDIT", FieldStyle, WS_EX_CLIENTEDGE, "", 0, 0, 0, 0},
-    {-1, "STATIC", SS_LEFT, 0, "Date of event:", 10, 20, 90, 16},
+    {-1, "STATIC", SS_LEFT, 0, FieldLabels[0], 10, 20, 90, 16},
     {EventDateField, "EDIT", FieldStyle, WS_EX_CLIENTEDGE, "", 80, 20, 120, 20},
     {-1, "BUTTON", BS_GROUPBOX, 0, "Age", 40, 60, 160, 140},
-    {-1, "STATIC", SS_LEFT, 0, "Years:", 60, 90, 40, 16},
+    {-1, "STATIC", SS_LEFT, 0, FieldLabels[1], 60, 90, 40, 16},
     {YearsField, "EDIT", FieldStyle, WS_EX_CLIENTEDGE, "", 105, 90, 70, 20},
-    {-1, "STATIC", SS_LEFT, 0, "Months:", 60, 120, 40, 16},
+    {-1, "STATIC", SS_LEFT, 0, FieldLabels[2], 60, 120, 40, 16},
     {MonthsField, "EDIT", FieldStyle, WS_EX_CLIENTEDGE, "", 105, 120, 70, 20},
-    {-1, "STATIC", SS_LEFT, 0, "Days:", 60, 150, 40, 16},
+    {-1, "STATIC", SS_LEFT, 0, FieldLabels[3], 60, 150, 40, 16},
     {DaysField, "EDIT", FieldStyle, WS_EX_CLIENTEDGE, "", 105, 150, 70, 20},
-    {-1, "STATIC", SS_LEFT, 0, "Date of birth:", 10, 230, 70, 16},
+    {-1, "STATIC", SS_LEFT, 0, FieldLabels[4], 10, 230, 70, 16},
     {BirthDateField, "EDIT", FieldStyle, WS_EX_CLIENTEDGE, "", 80, 230, 120, 20},
     {CalcButtonId, "BUTTON", WS_TABSTOP | BS_NOTIFY | BS_PUSHBUTTON, 0, "&Calc", 56, 280, 60, 30},
     {ResetButtonId, "BUTTON", PushStyle, 0, "&Reset", 118, 280, 60, 30},

@@ -112,13 +112,6 @@ std::vector<WORD> emptyDialogTemplate(DWORD style) {
     return t;
 }
 
-int halfToEven(long long twice) {
-    // floor(twice / 2), then an exact half goes to the even neighbour.
-    long long whole = twice >= 0 ? twice / 2 : -((-twice + 1) / 2);
-    if (twice - 2 * whole == 1 && whole % 2 != 0) ++whole;
-    return static_cast<int>(whole);
-}
-
 int showMessageBox(const char* text, int style, const char* caption, int beep, int x, int y) {
     if (text == nullptr) text = "";
     if (caption == nullptr) caption = "";
@@ -183,8 +176,8 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
     } else {
         const long long referenceWidth = reference.right - reference.left;
         const long long referenceHeight = reference.bottom - reference.top;
-        boxX = halfToEven(2LL * reference.left + referenceWidth - boxWidth);
-        boxY = halfToEven(2LL * reference.top + referenceHeight - boxHeight);
+        boxX = static_cast<int>(halfToEven(2LL * reference.left + referenceWidth - boxWidth));
+        boxY = static_cast<int>(halfToEven(2LL * reference.top + referenceHeight - boxHeight));
     }
     MoveWindow(box, boxX, boxY, boxWidth, boxHeight, TRUE);
 

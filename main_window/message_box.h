@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "numbers.h"  // halfToEven, which centres the box
+
 // Control ids inside a box.
 enum MessageBoxControlId : int {
     BoxFirstButtonId = 9991,   // "&Yes" or "&Ok" of a two- or three-button set
@@ -32,6 +34,3 @@ INT_PTR CALLBACK messageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
 // weight 400, not italic. The main dialog is built from one as well.
 std::vector<WORD> emptyDialogTemplate(DWORD style);
 
-// Rounds twice a value, halved, to the nearest integer with halves to even:
-// halfToEven(275) is 138 (137.5), halfToEven(277) is 138 (138.5).
-int halfToEven(long long twice);

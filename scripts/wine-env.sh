@@ -12,11 +12,129 @@
 #                         virtual desktop (windows then go straight to the X
 #                         display and its window manager); default 1. Only
 #                         read when the prefix is created.
+#   QUILLARK_OWN_SERVERS  if set to 1, never share: a new Xvfb is started on
+#                         the first free display from QUILLARK_DISPLAY on, and
+#                         a new Wine server for the prefix (refused when one
+#                         is already running there). Both are children of the
+#                         caller's shell; their ids are left in
+#                         QUILLARK_XVFB_PID and QUILLARK_WINESERVER_PID, and
+#                         quillark_wine_env_end ends them, and with the Wine
+#                         server every program of the prefix. The caller
+#                         should call it from an EXIT trap (scripts/run.sh).
 #
 # Exports DISPLAY, WINEPREFIX, WINEDEBUG=-all, WINEDLLOVERRIDES="mscoree,mshtml="
 # and WINEARCH=win64. Quick when display and prefix already exist (no Wine
 # process is started then). Returns non-zero, without leaving the caller's
 # shell, when something cannot be set up.
+
+# True while the process is running (a finished child that has not been
+# waited for yet still has its entry, as a zombie).
+quillark_process_running() {
+  local state
+  state="$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" || return 1
+  [[ -n "$state" && "$state" != Z ]]
+}
+
+# Ends a process this shell started: the given signal, then SIGKILL if it is
+# still there after about five seconds; then collects it.
+quillark_end_child() {
+  local pid=$1 signal=$2 i
+  if quillark_process_running "$pid"; then
+    kill "-$signal" "$pid" 2>/dev/null || true
+    for ((i = 0; i < 50; i++)); do
+      quillark_process_running "$pid" || break
+      sleep 0.1
+    done
+    if quillark_process_running "$pid"; then
+      kill -KILL "$pid" 2>/dev/null || true
+    fi
+  fi
+  wait "$pid" 2>/dev/null || true
+}
+
+# A new Xvfb on the first display number from $1 on that nothing holds. The
+# lock file Xvfb writes must name our process: then the server that answers
+# is ours and not one that took the number at the same moment.
+quillark_own_display() {
+  local first=$1 num pid i
+  for ((num = first; num < first + 32; num++)); do
+    [[ -e "/tmp/.X$num-lock" || -e "/tmp/.X11-unix/X$num" ]] && continue
+    Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac >"/tmp/quillark-xvfb-$num.log" 2>&1 </dev/null &
+    pid=$!
+    QUILLARK_XVFB_PID=$pid
+    for ((i = 0; i < 100; i++)); do
+      quillark_process_running "$pid" || break
+      if [[ -f "/tmp/.X$num-lock" && "$(tr -d ' \n' <"/tmp/.X$num-lock")" == "$pid" ]] &&
+        xdpyinfo -display ":$num" >/dev/null 2>&1; then
+        export DISPLAY=":$num" QUILLARK_XVFB_PID
+        return 0
+      fi
+      sleep 0.1
+    done
+    if quillark_process_running "$pid"; then
+      quillark_end_child "$pid" TERM
+      unset QUILLARK_XVFB_PID
+      echo "wine-env: Xvfb on :$num did not answer (see /tmp/quillark-xvfb-$num.log)" >&2
+      return 1
+    fi
+    # Another server took the number first: try the next one.
+    wait "$pid" 2>/dev/null || true
+    unset QUILLARK_XVFB_PID
+  done
+  echo "wine-env: no free X display from :$first to :$((first + 31))" >&2
+  return 1
+}
+
+# A new Wine server for WINEPREFIX, run in the foreground of a background job
+# so that its id is the one this shell holds. It is ready once its socket is
+# in its server folder (its working directory); when it ends at once, another
+# server already holds the prefix.
+quillark_own_wineserver() {
+  local pid i
+  wineserver -f -p"$1" </dev/null >/dev/null 2>&1 &
+  pid=$!
+  QUILLARK_WINESERVER_PID=$pid
+  for ((i = 0; i < 100; i++)); do
+    if ! quillark_process_running "$pid"; then
+      wait "$pid" 2>/dev/null || true
+      unset QUILLARK_WINESERVER_PID
+      echo "wine-env: a Wine server is already running for $WINEPREFIX (another start of the" \
+        "program?); try again once it has ended" >&2
+      return 1
+    fi
+    if [[ -S "/proc/$pid/cwd/socket" ]]; then
+      export QUILLARK_WINESERVER_PID
+      return 0
+    fi
+    sleep 0.1
+  done
+  quillark_end_child "$pid" INT
+  unset QUILLARK_WINESERVER_PID
+  echo "wine-env: the Wine server for $WINEPREFIX did not start" >&2
+  return 1
+}
+
+# Ends what quillark_wine_env started with QUILLARK_OWN_SERVERS=1, by the ids
+# it holds. SIGINT makes the Wine server end every program of its prefix
+# before it exits (the way `wineserver -k` ends it); the X server goes last,
+# once no Wine program draws on it any more.
+quillark_wine_env_end() {
+  if [[ -n "${QUILLARK_WINESERVER_PID:-}" ]]; then
+    quillark_end_child "$QUILLARK_WINESERVER_PID" INT
+    unset QUILLARK_WINESERVER_PID
+  elif [[ "${QUILLARK_OWN_SERVERS:-0}" == 1 && -n "${WINEPREFIX:-}" && -d "$WINEPREFIX" &&
+    ! -f "$WINEPREFIX/.quillark-ready" ]]; then
+    # Stopped while the prefix was being created: its servers come and go
+    # with each step, so the one of this prefix is ended through the prefix.
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    wineserver -w </dev/null >/dev/null 2>&1 || true
+  fi
+  if [[ -n "${QUILLARK_XVFB_PID:-}" ]]; then
+    quillark_end_child "$QUILLARK_XVFB_PID" TERM
+    unset QUILLARK_XVFB_PID
+  fi
+  return 0
+}
 
 quillark_wine_env() {
   local root
@@ -29,7 +147,11 @@ quillark_wine_env() {
   export WINEARCH=win64
   export WINEPREFIX="$prefix"
 
-  if [[ "${QUILLARK_USE_DISPLAY:-0}" != 1 || -z "${DISPLAY:-}" ]]; then
+  local own="${QUILLARK_OWN_SERVERS:-0}"
+
+  if [[ "$own" == 1 ]]; then
+    quillark_own_display "$num" || return 1
+  elif [[ "${QUILLARK_USE_DISPLAY:-0}" != 1 || -z "${DISPLAY:-}" ]]; then
     export DISPLAY=":$num"
     # Starting Xvfb is serialised per display so that tests started in
     # parallel by CTest do not race for the same server number.
@@ -71,20 +193,34 @@ quillark_wine_env() {
     # The lock lives inside the prefix folder (Wine accepts an empty one), so
     # nothing is left beside it in the work tree.
     mkdir -p "$prefix"
+    # Run without errexit, which a caller's `set -e` would otherwise pass in:
+    # a failed step must reach the message below, not end the caller quietly.
     (
+      set +e
       flock 9
       if [[ ! -f "$prefix/.quillark-ready" ]]; then
-        wineboot -i >/dev/null 2>&1 </dev/null
+        # A creation cut short (Ctrl-C, a crash) leaves a prefix without its
+        # system DLLs that wineboot cannot complete, so it is begun afresh.
+        # Only a prefix that this script began is emptied, never one made
+        # elsewhere and given in QUILLARK_WINEPREFIX.
+        if [[ -f "$prefix/.quillark-creating" ]]; then
+          find "$prefix" -mindepth 1 -maxdepth 1 ! -name .quillark.flock -exec rm -rf {} +
+        fi
+        touch "$prefix/.quillark-creating"
+        booted=0
+        wineboot -i >/dev/null 2>&1 </dev/null && booted=1
         wineserver -w
         # Every program of this prefix runs in one Wine virtual desktop: Wine
         # then draws captions and frames itself and the work area is fixed,
         # so geometry and screenshots do not depend on an X window manager.
-        if [[ "${QUILLARK_VIRTUAL_DESKTOP:-1}" != 0 ]]; then
-          wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-          wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+        if [[ $booted == 1 && "${QUILLARK_VIRTUAL_DESKTOP:-1}" != 0 ]]; then
+          wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
+            wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 ||
+            booted=0
           wineserver -w
         fi
-        if [[ -f "$prefix/system.reg" ]]; then
+        if [[ $booted == 1 && -f "$prefix/system.reg" ]]; then
+          rm -f "$prefix/.quillark-creating"
           touch "$prefix/.quillark-ready"
         fi
       fi
@@ -93,6 +229,11 @@ quillark_wine_env() {
       echo "wine-env: could not initialise the Wine prefix $prefix" >&2
       return 1
     fi
+  fi
+  # The caller's own Wine server, held from here on, so that the font
+  # settings below and every program after them run under it.
+  if [[ "$own" == 1 ]]; then
+    quillark_own_wineserver "${QUILLARK_WINESERVER_LINGER:-30}" || return 1
   fi
   # Wine's own TrueType fonts (Marlett for the caption buttons, Tahoma, ...)
   # are not found in Debian's data directory, so they are linked into the
@@ -123,7 +264,7 @@ quillark_wine_env() {
   # for a while between programs, started here with no ties to the caller's
   # output: otherwise every program run by CTest starts them afresh and they
   # hold the test's output open for seconds after it has ended.
-  if wineserver -p"${QUILLARK_WINESERVER_LINGER:-30}" </dev/null >/dev/null 2>&1; then
+  if [[ "$own" == 1 ]] || wineserver -p"${QUILLARK_WINESERVER_LINGER:-30}" </dev/null >/dev/null 2>&1; then
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   fi
   return 0

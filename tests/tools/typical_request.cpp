@@ -1,7 +1,7 @@
 // Performs the typical request on a freshly started quillark.exe with real
 // keystrokes: "Dec 7, 1941", Enter, "40", Enter until "&Calc". Prints the
-// five field texts, saves a screenshot, closes the program and exits 0 when
-// the window gave the expected answer.
+// five field texts, saves a picture of the main window, closes the program
+// and exits 0 when the window gave the expected answer.
 //
 //   typical_request [--exe PATH] [--screenshot UNIX_PATH.png] [--measure N]
 //                   [--shots UNIX_DIR] [--copy weekday|empty]
@@ -225,7 +225,9 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     bool shot = true;
     if (!options.screenshot.empty()) {
-        shot = saveScreenshot(options.screenshot);
+        // The main window with its frame, as in the README's pictures, not
+        // the whole screen with the Wine desktop around it.
+        shot = saveScreenshot(options.screenshot, unionOfWindows({app.mainWindow()}, 0));
         std::printf("screenshot: %s%s\n", options.screenshot.c_str(), shot ? "" : " (could not be saved)");
     }
     const bool expected = app.text(Event) == "12/07/1941" && app.text(Birth) == "1901 or 1900";

@@ -43,6 +43,28 @@ TEST_F(EngineTest, NumberTextSpacesNonNegatives) {
     EXPECT_EQ(numberText(Max), " 2147483647");
 }
 
+// Every quarter step from -500 to 500 is rounded by each of the three entry
+// points (whole and fraction, a double, twice the value) and by reading its
+// decimal text; all must give the nearest integer with halves to even.
+TEST_F(EngineTest, RoundingAgreesInEveryForm) {
+    for (int64_t quarters = -2000; quarters <= 2000; ++quarters) {
+        const double value = static_cast<double>(quarters) / 4.0;
+        const int64_t floorPart = quarters >= 0 ? quarters / 4 : -((-quarters + 3) / 4);
+        const int64_t rest = quarters - 4 * floorPart;  // 0..3 quarters
+        const int64_t expected = rest < 2 ? floorPart : rest > 2 ? floorPart + 1 : floorPart + (floorPart & 1);
+        const Fraction fraction = rest < 2 ? Fraction::BelowHalf : rest > 2 ? Fraction::AboveHalf : Fraction::Half;
+        EXPECT_EQ(roundHalfEven(floorPart, fraction), expected) << value;
+        EXPECT_EQ(roundHalfEven(value), static_cast<double>(expected)) << value;
+        if (rest % 2 == 0) {
+            EXPECT_EQ(halfToEven(quarters / 2), expected) << value;
+        }
+        EXPECT_EQ(leadingNumber(std::to_string(value)), expected) << value;
+    }
+    EXPECT_EQ(halfToEven(std::numeric_limits<int64_t>::min()), std::numeric_limits<int64_t>::min() / 2);
+    EXPECT_EQ(halfToEven(std::numeric_limits<int64_t>::max()), std::numeric_limits<int64_t>::max() / 2 + 1);
+    EXPECT_EQ(roundHalfEven(1e300), 1e300);
+}
+
 struct AgeCase {
     const char* name;
     const char* years;

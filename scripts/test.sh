@@ -81,18 +81,20 @@ test_preset() {
   count "$log"
 }
 
-# windows_lane NAME DISPLAY PREFIX [ctest arguments...]: runs Windows tests
-# one at a time (they drive real windows and the keyboard focus) on their
-# own display and Wine prefix; writes the log and the exit status and time.
+# windows_lane NAME DISPLAY PREFIX JOBS [ctest arguments...]: runs Windows
+# tests on their own display and Wine prefix; writes the log and the exit
+# status and time. Tests that drive real windows and the keyboard focus hold
+# the wine_desktop resource lock and so run one at a time; with JOBS 2 the
+# console and self-contained ones run beside them.
 windows_lane() {
-  local name=$1 display=$2 prefix=$3
-  shift 3
+  local name=$1 display=$2 prefix=$3 jobs=$4
+  shift 4
   local log="$logdir/windows-$name-ctest.log" from=$SECONDS
   (
     export QUILLARK_DISPLAY=$display QUILLARK_WINEPREFIX=$prefix
     # shellcheck source=/dev/null
     source scripts/wine-env.sh || exit 125
-    ctest --preset windows -j 1 "$@"
+    ctest --preset windows -j "$jobs" "$@"
   ) >"$log" 2>&1
   echo $? >"$log.status"
   echo $((SECONDS - from)) >"$log.seconds"
@@ -105,9 +107,9 @@ prefix2=${prefix1%/}-2
 walk='^ui\.random_walk$'
 lanes=()
 if timed "windows: build" build windows; then
-  windows_lane walk "$display1" "$prefix1" -R "$walk" &
+  windows_lane walk "$display1" "$prefix1" 1 -R "$walk" &
   lanes+=("$!:walk")
-  windows_lane other "$display2" "$prefix2" -E "$walk" &
+  windows_lane other "$display2" "$prefix2" 2 -E "$walk" &
   lanes+=("$!:other")
 fi
 

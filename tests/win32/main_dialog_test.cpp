@@ -146,7 +146,7 @@ std::vector<COLORREF> pixelsOf(HBITMAP bitmap, int width, int height) {
 TEST(MainDialog, CalendarButtonsShowTheStretchedPictureAndReleaseIt) {
     std::vector<HBITMAP> pictures;
     runWith([&](HWND dialog) {
-        for (int id : {114, 115}) {
+        for (int id : {CalendarEventButtonId, CalendarBirthButtonId}) {
             HWND button = GetDlgItem(dialog, id);
             EXPECT_EQ(ui::text(button), "") << id << ": expected no text";
             HBITMAP picture = reinterpret_cast<HBITMAP>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));

@@ -68,7 +68,23 @@ Program& Program::operator=(Program&& other) noexcept {
     return *this;
 }
 
+namespace {
+
+// Wine closes a desktop (and its X window) a moment after the last program
+// with windows on it has gone; a program started in that moment was seen to
+// be handed the closing desktop's window and to end on an X error. A window
+// of the driver's own process keeps the desktop for as long as it runs. It
+// only receives messages sent to it alone, which waitFor handles.
+void keepDesktop() {
+    static const HWND keeper = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                               GetModuleHandleA(nullptr), nullptr);
+    (void)keeper;
+}
+
+}  // namespace
+
 Program Program::launch(const std::string& exe, int showCommand, const std::string& arguments, bool waitIdle) {
+    keepDesktop();
     Program program;
     const std::string path = toWindowsPath(exe);
     std::string commandLine = "\"" + path + "\"";

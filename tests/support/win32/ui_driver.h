@@ -1,10 +1,12 @@
-// A small out-of-process UI driver for the Windows program: starts it, finds
-// its windows by caption and its controls by id, sends real keyboard and
-// mouse input (SendInput), and reads what a person would see - texts, check
-// marks, styles, geometry, the focused control, the clipboard. Every wait is
-// a condition with a timeout.
+// The base of the Win32 test-support library, shared by the in-process and
+// the out-of-process tests: starts a program, finds windows by caption and
+// controls by id, sends real keyboard and mouse input (SendInput) and waits
+// until the window that takes it has handled it, and reads what a person
+// would see - texts, check marks, styles, geometry, the focused control, the
+// clipboard. Every wait is a condition with a timeout (waitFor).
 //
-// Runs in its own Win32 process under the same Wine server as the program.
+// From outside it runs in its own Win32 process under the same Wine server as
+// the program; inside, waiting handles the test thread's own messages.
 #pragma once
 
 #include <windows.h>

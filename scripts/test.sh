@@ -4,8 +4,9 @@
 # each fuzz target, and the Windows tests under Wine on private Xvfb
 # displays.
 #
-# The Windows build comes first so that its tests, which mostly wait on
-# windows, run in the background while the native builds use the processors.
+# The Windows build comes first (the random walk's part of it first of all)
+# so that its tests, which mostly wait on windows, run in the background
+# while the native builds use the processors.
 # They run in two lanes, each with its own X display and Wine prefix (its
 # own desktop, focus and clipboard), so the two never disturb each other:
 # the long random walk in one, every other Windows test in the other.
@@ -106,9 +107,13 @@ prefix1=${QUILLARK_WINEPREFIX:-$root/.wine-test}
 prefix2=${prefix1%/}-2
 walk='^ui\.random_walk$'
 lanes=()
-if timed "windows: build" build windows; then
+# The random walk is the longest test: it starts as soon as it and the
+# program are built, while the rest of the Windows tree builds.
+if timed "windows: build (walk)" build windows random_walk_tests; then
   windows_lane walk "$display1" "$prefix1" 1 -R "$walk" &
   lanes+=("$!:walk")
+fi
+if timed "windows: build" build windows; then
   windows_lane other "$display2" "$prefix2" 2 -E "$walk" &
   lanes+=("$!:other")
 fi

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "drawing.h"
 #include "month_model.h"
 
 // Control ids of the calendar window.
@@ -27,7 +28,6 @@ struct CalendarState {
     HFONT headingFont = nullptr;   // "MS Sans Serif" 10 pt bold
     HFONT savedFont = nullptr;     // what calendarDC held before gridFont
     int32_t cellWidth = 0;         // pixels of three spaces in gridFont
-    int32_t TopMargin = 0;         // 50 from the first paint on
     int32_t shownYear = 0;
     int32_t givenMonth = 0;        // 0 when absent
     int32_t givenDay = 0;          // 0 when absent
@@ -59,9 +59,7 @@ extern CalendarCalls CalendarPlatform;
 
 INT_PTR CALLBACK calendarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Draws the whole sheet of `year` through Calendar.calendarDC, marking
-// `day` of `month` white on blue when both are given and the day exists.
+// Draws the whole sheet of `year` through Calendar.calendarDC (drawSheet of
+// drawing.h), marking `day` of `month` white on blue when both are given and
+// the day exists, and remembers where it was marked.
 void drawCalendar(int32_t year, int32_t month, int32_t day);
-
-// The same for any state: tests give it a memory DC and their own fonts.
-void drawSheet(CalendarState& state, int32_t year, int32_t month, int32_t day);

@@ -6,13 +6,16 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "numbers.h"
 #include "calendar_state.h"
 #include "date_text.h"
 #include "drawing.h"
 #include "month_model.h"
+#include "win32_support.h"
 
 CalendarState Calendar;
 CalendarCalls CalendarPlatform;
@@ -79,14 +82,6 @@ std::string selectedItemText(HWND box, bool& found) {
     return text;
 }
 
-std::string windowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 void repaintSheet(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
 }
@@ -121,8 +116,7 @@ void fitClientArea(HWND window) {
     }
     const int width = wanted.right + (outer.right - outer.left) - client.right;
     const int height = wanted.bottom + (outer.bottom - outer.top) - client.bottom;
-    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT work = workArea();
     const int x = work.left + ((work.right - work.left) - width) / 2;
     const int y = work.top + ((work.bottom - work.top) - height) / 2;
     SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -252,7 +246,7 @@ void onYearTyped(HWND window, HWND yearBox) {
     bool found = false;
     std::string text = selectedItemText(yearBox, found);
     if (!found) {
-        text = windowText(yearBox);
+        text = readWindowText(yearBox);
     }
     const double value = leadingValue(text);
     if (!(value >= 1600.0 && value <= 2100.0)) {
@@ -296,80 +290,15 @@ void onCommand(HWND window, int32_t id, int32_t code, HWND control) {
     }
 }
 
-// Builds the empty dialog template: no items, "MS Sans Serif" 8 pt, sizes
-// in dialog units, centred because no position is given. Neither WS_POPUP
-// nor WS_CHILD, so the window gets a caption (with the close box).
-struct CalendarTemplate {
-    alignas(4) WORD words[64] = {};
-
-    CalendarTemplate() {
-        auto* header = reinterpret_cast<DLGTEMPLATE*>(words);
-        header->style = WS_SYSMENU | DS_SETFONT | DS_3DLOOK | DS_NOFAILCREATE | DS_CENTER;
-        header->dwExtendedStyle = 0;
-        header->cdit = 0;
-        header->x = 0;
-        header->y = 0;
-        header->cx = ClientWidthUnits;
-        header->cy = ClientHeightUnits;
-        size_t at = sizeof(DLGTEMPLATE) / sizeof(WORD);
-        words[at++] = 0;  // no menu
-        words[at++] = 0;  // the standard dialog class
-        words[at++] = 0;  // empty title, set once the year is known
-        words[at++] = 8;  // point size
-        for (const char* face = "MS Sans Serif"; *face; ++face) {
-            words[at++] = static_cast<WORD>(*face);
-        }
-        words[at++] = 0;
-    }
-};
-
 }  // namespace
 
-void drawSheet(CalendarState& state, int32_t year, int32_t month, int32_t day) {
-    state.TopMargin = TopMargin;
-    const HDC dc = state.calendarDC;
-    for (int32_t m = 1; m <= 12; ++m) {
-        const BlockOrigin origin = monthOrigin(m);
-        const int32_t column = (m - 1) % SheetColumns;
-        const int32_t top = state.TopMargin + origin.rowY;
-
-        SelectObject(dc, state.headingFont);
-        const std::string_view name = MonthNames[static_cast<size_t>(m)];
-        SIZE size = {0, 0};
-        GetTextExtentPoint32A(dc, name.data(), static_cast<int>(name.size()), &size);
-        // colX + 75 - w/2 to the nearest whole number, halves to the even one.
-        const auto nameX = static_cast<int32_t>(halfToEven(2 * (origin.colX + NameCentre) - int64_t{size.cx}));
-        SetTextColor(dc, RGB(0, 0, 0));
-        SetBkColor(dc, RGB(255, 255, 255));
-        textAt(dc, nameX, top + NameTop, name);
-
-        SelectObject(dc, state.gridFont);
-        textAt(dc, origin.colX + TextInset, top + HeaderTop, WeekdayHeader);
-        MoveToEx(dc, origin.colX + TextInset, top + RuleTop, nullptr);
-        LineTo(dc, origin.colX + RuleEnd, top + RuleTop);
-        if (column < SheetColumns - 1) {
-            MoveToEx(dc, origin.colX + SeparatorX, top + SeparatorTop, nullptr);
-            LineTo(dc, origin.colX + SeparatorX, top + SeparatorBottom);
-        }
-
-        const bool marked = m == month && day >= 1 && day <= daysInMonth(m, year);
-        const int32_t markedLine = marked ? (dayOfWeek(m, year, 1) + day - 1) / 7 + 1 : 0;
-        for (const WeekLine& line : buildWeekLines(m, year)) {
-            SetTextColor(dc, RGB(0, 0, 0));
-            SetBkColor(dc, RGB(255, 255, 255));
-            textAt(dc, line.x, line.y, line.drawnText);
-            if (line.index == markedLine) {
-                const PixelPoint at = dayFieldPosition(m, year, day, state.cellWidth);
-                state.highlightX = at.x;
-                state.highlightY = at.y;
-                markDayOn(state, year, at.x, at.y, MarkMode::Highlighted);
-            }
-        }
-    }
-}
-
 void drawCalendar(int32_t year, int32_t month, int32_t day) {
-    drawSheet(Calendar, year, month, day);
+    // The last highlight stays where it was when this sheet marks no day: a
+    // press then puts that spot back to plain, as it always has.
+    if (const std::optional<PixelPoint> marked = drawSheet(Calendar, year, month, day)) {
+        Calendar.highlightX = marked->x;
+        Calendar.highlightY = marked->y;
+    }
 }
 
 INT_PTR CALLBACK calendarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -450,10 +379,15 @@ std::string openCalendar(int32_t initial) {
         PostMessageA(open, ComeForwardMessage, 0, 0);
         return {};
     }
-    static const CalendarTemplate dialogTemplate;
+    // No items, sizes in dialog units, centred because no position is given.
+    // Neither WS_POPUP nor WS_CHILD, so the window gets a caption (with the
+    // close box); its title is set once the year is known.
+    static const std::vector<WORD> dialogTemplate =
+        emptyDialogTemplate(WS_SYSMENU | DS_SETFONT | DS_3DLOOK | DS_NOFAILCREATE | DS_CENTER,
+                            ClientWidthUnits, ClientHeightUnits);
     Calendar.result = 0;
     const HWND window = CreateDialogIndirectParamA(
-        GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.words),
+        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
         nullptr, calendarProc, static_cast<LPARAM>(initial));
     if (!window) {
         return {};
@@ -464,7 +398,13 @@ std::string openCalendar(int32_t initial) {
     while (Calendar.windowAlive && IsWindow(window)) {
         MSG msg;
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            Sleep(1);
+            // The queue is empty: sleep until anything arrives for the
+            // thread (posted, sent, input, paint, timer), rather than waking
+            // every millisecond to look. Should the wait itself fail, a short
+            // pause keeps the loop from spinning.
+            const DWORD woken = MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT,
+                                                            MWMO_INPUTAVAILABLE);
+            if (woken == WAIT_FAILED) Sleep(1);
             continue;
         }
         if (msg.message == WM_QUIT) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
 
 #include "calendar_state.h"
+#include "date_text.h"
 
 namespace {
 
@@ -57,4 +59,47 @@ DateNumber markDayOn(const CalendarState& state, int32_t year, int32_t x, int32_
 
 DateNumber markDay(int32_t year, int32_t x, int32_t y, MarkMode mode) {
     return markDayOn(Calendar, year, x, y, mode);
+}
+
+std::optional<PixelPoint> drawSheet(const CalendarState& state, int32_t year, int32_t month, int32_t day) {
+    std::optional<PixelPoint> highlight;
+    const HDC dc = state.calendarDC;
+    for (int32_t m = 1; m <= 12; ++m) {
+        const BlockOrigin origin = monthOrigin(m);
+        const int32_t column = (m - 1) % SheetColumns;
+        const int32_t top = TopMargin + origin.rowY;
+
+        SelectObject(dc, state.headingFont);
+        const std::string_view name = MonthNames[static_cast<size_t>(m)];
+        SIZE size = {0, 0};
+        GetTextExtentPoint32A(dc, name.data(), static_cast<int>(name.size()), &size);
+        // colX + 75 - w/2 to the nearest whole number, halves to the even one.
+        const auto nameX = static_cast<int32_t>(halfToEven(2 * (origin.colX + NameCentre) - int64_t{size.cx}));
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        textAt(dc, nameX, top + NameTop, name);
+
+        SelectObject(dc, state.gridFont);
+        textAt(dc, origin.colX + TextInset, top + HeaderTop, WeekdayHeader);
+        MoveToEx(dc, origin.colX + TextInset, top + RuleTop, nullptr);
+        LineTo(dc, origin.colX + RuleEnd, top + RuleTop);
+        if (column < SheetColumns - 1) {
+            MoveToEx(dc, origin.colX + SeparatorX, top + SeparatorTop, nullptr);
+            LineTo(dc, origin.colX + SeparatorX, top + SeparatorBottom);
+        }
+
+        const bool marked = m == month && day >= 1 && day <= daysInMonth(m, year);
+        const int32_t markedLine = marked ? (dayOfWeek(m, year, 1) + day - 1) / 7 + 1 : 0;
+        for (const WeekLine& line : buildWeekLines(m, year)) {
+            SetTextColor(dc, RGB(0, 0, 0));
+            SetBkColor(dc, RGB(255, 255, 255));
+            textAt(dc, line.x, line.y, line.drawnText);
+            if (line.index == markedLine) {
+                const PixelPoint at = dayFieldPosition(m, year, day, state.cellWidth);
+                highlight = at;
+                markDayOn(state, year, at.x, at.y, MarkMode::Highlighted);
+            }
+        }
+    }
+    return highlight;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "month_model.h"
@@ -30,3 +31,9 @@ DateNumber markDayOn(const CalendarState& state, int32_t year, int32_t x, int32_
 
 // markDayOn with the calendar window's own state.
 DateNumber markDay(int32_t year, int32_t x, int32_t y, MarkMode mode);
+
+// Draws the whole sheet of `year` through the state's DC: the month names,
+// weekday headers, rules, separators and week lines, and `day` of `month`
+// white on blue when both are given and the day exists. Yields where that
+// day was marked, or nothing; the state itself is left alone.
+std::optional<PixelPoint> drawSheet(const CalendarState& state, int32_t year, int32_t month, int32_t day);

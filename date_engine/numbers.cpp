@@ -31,28 +31,15 @@ int64_t roundDecimal(const std::string& digits, int64_t pointPos) {
     return roundHalfEven(whole, fraction);
 }
 
-}  // namespace
-
-int64_t roundHalfEven(int64_t floorPart, Fraction fraction) {
-    const bool odd = floorPart % 2 != 0;
-    if (fraction == Fraction::AboveHalf || (fraction == Fraction::Half && odd)) return floorPart + 1;
-    return floorPart;
-}
-
-double roundHalfEven(double value) {
-    // From 2^52 on every double is a whole number already.
-    if (!(std::fabs(value) < 4503599627370496.0)) return value;
-    const double floorPart = std::floor(value);
-    const double rest = value - floorPart;  // exact: both share the value's scale
-    const Fraction fraction = rest < 0.5 ? Fraction::BelowHalf : rest == 0.5 ? Fraction::Half : Fraction::AboveHalf;
-    return static_cast<double>(roundHalfEven(static_cast<int64_t>(floorPart), fraction));
-}
-
-int64_t halfToEven(int64_t twice) {
-    // floor(twice / 2); the dropped half, if any, is exactly one half.
-    const int64_t floorPart = twice >= 0 ? twice / 2 : -((-(twice + 1)) / 2) - 1;
-    return roundHalfEven(floorPart, twice % 2 != 0 ? Fraction::Half : Fraction::BelowHalf);
-}
+// The number at the start of a text as written: leading spaces, tabs and
+// line feeds skipped; a sign; digits with at most one decimal point; an
+// exponent after E, e, D or d (with its own sign) when digits follow it.
+struct NumberText {
+    bool found = false;        // at least one digit in the mantissa
+    bool negative = false;
+    std::string_view mantissa;  // digits and at most one '.'
+    std::string_view exponent;  // optional sign and digits; empty when none
+};
 
 NumberText scanNumber(std::string_view text) {
     NumberText number;
@@ -80,6 +67,29 @@ NumberText scanNumber(std::string_view text) {
         if (j > firstDigit) number.exponent = text.substr(i + 1, j - i - 1);
     }
     return number;
+}
+
+}  // namespace
+
+int64_t roundHalfEven(int64_t floorPart, Fraction fraction) {
+    const bool odd = floorPart % 2 != 0;
+    if (fraction == Fraction::AboveHalf || (fraction == Fraction::Half && odd)) return floorPart + 1;
+    return floorPart;
+}
+
+double roundHalfEven(double value) {
+    // From 2^52 on every double is a whole number already.
+    if (!(std::fabs(value) < 4503599627370496.0)) return value;
+    const double floorPart = std::floor(value);
+    const double rest = value - floorPart;  // exact: both share the value's scale
+    const Fraction fraction = rest < 0.5 ? Fraction::BelowHalf : rest == 0.5 ? Fraction::Half : Fraction::AboveHalf;
+    return static_cast<double>(roundHalfEven(static_cast<int64_t>(floorPart), fraction));
+}
+
+int64_t halfToEven(int64_t twice) {
+    // floor(twice / 2); the dropped half, if any, is exactly one half.
+    const int64_t floorPart = twice >= 0 ? twice / 2 : -((-(twice + 1)) / 2) - 1;
+    return roundHalfEven(floorPart, twice % 2 != 0 ? Fraction::Half : Fraction::BelowHalf);
 }
 
 int32_t leadingNumber(std::string_view text) {

@@ -23,17 +23,6 @@ double roundHalfEven(double value);
 // twice the position so that no fraction is ever stored.
 int64_t halfToEven(int64_t twice);
 
-// The number at the start of a text as written: leading spaces, tabs and
-// line feeds skipped; a sign; digits with at most one decimal point; an
-// exponent after E, e, D or d (with its own sign) when digits follow it.
-struct NumberText {
-    bool found = false;        // at least one digit in the mantissa
-    bool negative = false;
-    std::string_view mantissa;  // digits and at most one '.'
-    std::string_view exponent;  // optional sign and digits; empty when none
-};
-NumberText scanNumber(std::string_view text);
-
 // The number at the start of a text, rounded to the nearest integer with
 // halves to even; values beyond the 32-bit range saturate; 0 when there is
 // none.

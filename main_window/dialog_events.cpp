@@ -8,7 +8,8 @@
 #include "dialog_events.h"
 
 #include <array>
-#include <cctype>
+#include <iterator>
+#include <span>
 #include <string>
 
 #include "calendar_window.h"
@@ -16,25 +17,29 @@
 #include "entry_field.h"
 #include "numbers.h"
 #include "shown_texts.h"
+#include "win32_support.h"
 
 int32_t PendingDateField = 0;
-int32_t SuppressEnterAdvance = 0;
 
 namespace {
 
-// A box opened from a focus notification comes back: showing it takes the
-// focus from the control where it had just arrived, and the dialog's
-// reactivation by the focus return gives it back to that control before it
-// moves on. That renewed notification (and, for the other date field, its
-// kill-focus, which would clear EntryError) must not start the cycle again,
-// or every failure would open one box after another.
-bool FocusReturnInProgress = false;
-// The calculation's error boxes are the system's modal ones, opened from the
-// BN_SETFOCUS of "&Calc"; when such a box closes "&Calc" gets the focus back
-// inside the call that opened it. One calculation at a time.
-bool CalculationInProgress = false;
-// Set while a calendar button's press runs the calendar's own loop.
-bool CalendarOpen = false;
+// The dialog's private guards against its own re-entry.
+struct MainDialogState {
+    // A box opened from a focus notification comes back: showing it takes
+    // the focus from the control where it had just arrived, and the dialog's
+    // reactivation by the focus return gives it back to that control before
+    // it moves on. That renewed notification (and, for the other date field,
+    // its kill-focus, which would clear EntryError) must not start the cycle
+    // again, or every failure would open one box after another.
+    bool focusReturnInProgress = false;
+    // The calculation's error boxes are the system's modal ones, opened from
+    // the BN_SETFOCUS of "&Calc"; when such a box closes "&Calc" gets the
+    // focus back inside the call that opened it. One calculation at a time.
+    bool calculationInProgress = false;
+    // Set while a calendar button's press runs the calendar's own loop.
+    bool calendarOpen = false;
+};
+MainDialogState DialogState;
 
 constexpr int32_t StyleError = MB_ICONHAND;              // 16: stop icon, "&Ok"
 constexpr int32_t StyleInformation = MB_ICONINFORMATION;  // 64: information icon, "&Ok"
@@ -70,10 +75,20 @@ const char* const WeekDayHelpLines[] = {
     "e.g.  Dec 07, 1941 [Su]   ",
 };
 
-template <size_t N>
-std::string joinLines(const char* const (&lines)[N]) {
+// The text each "?" button shows.
+struct HelpEntry {
+    int32_t buttonId;
+    std::span<const char* const> lines;
+};
+const HelpEntry HelpEntries[] = {
+    {HelpEventButtonId, DateHelpLines},          {HelpAgeButtonId, AgeHelpLines},
+    {HelpAbbreviateButtonId, AbbreviationHelpLines}, {HelpWeekDayButtonId, WeekDayHelpLines},
+    {HelpBirthButtonId, DateHelpLines},
+};
+
+std::string joinLines(std::span<const char* const> lines) {
     std::string text;
-    for (size_t i = 0; i < N; ++i) {
+    for (size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) text += "\r\n";
         text += lines[i];
     }
@@ -112,6 +127,16 @@ void focusTo(int32_t id) {
 
 bool isDateField(int32_t id) { return id == EventDateField || id == BirthDateField; }
 
+// The date field whose calendar, copy or help button `id` is; null for any
+// other control.
+const FieldButtons* buttonsOf(int32_t id) {
+    for (const FieldButtons& buttons : DateFieldButtons) {
+        if (id == buttons.calendarButton || id == buttons.copyButton || id == buttons.helpButton)
+            return &buttons;
+    }
+    return nullptr;
+}
+
 bool isChecked(int32_t id) {
     HWND box = control(id);
     return box != nullptr && SendMessageA(box, BM_GETCHECK, 0, 0) != 0;
@@ -123,23 +148,29 @@ void showIllegalDate(int32_t code) {
     showMessageBox(text.c_str(), StyleError, IllegalDateCaption, 0, 0, 0);
 }
 
+// The "Illegal Date" box for a field that failed its check, then the focus
+// back into that field; the focus coming back must not start the cycle again.
+void returnToFailedField(int32_t field) {
+    DialogState.focusReturnInProgress = true;
+    showIllegalDate(EntryError);
+    focusTo(field);
+    DialogState.focusReturnInProgress = false;
+}
+
 // --- the groups of commands ---------------------------------------------
 
-void onEntryGroup(int32_t id, int32_t code) {
+void onEntryGroup(HWND, int32_t id, int32_t code) {
     // 1. Leaving a date field.
-    if (code == EN_KILLFOCUS && isDateField(id) && !FocusReturnInProgress) {
+    if (code == EN_KILLFOCUS && isDateField(id) && !DialogState.focusReturnInProgress) {
         EntryError = 0;
         if (PendingDateField == 0) PendingDateField = id;
     }
     // 2. Validation on arrival.
     if ((code == EN_SETFOCUS || code == BN_SETFOCUS) && EntryError == 0 && PendingDateField != 0 &&
-        PendingDateField != id && !FocusReturnInProgress) {
+        PendingDateField != id && !DialogState.focusReturnInProgress) {
         formatDateField(PendingDateField);
         if (EntryError != 0) {
-            FocusReturnInProgress = true;
-            showIllegalDate(EntryError);
-            focusTo(PendingDateField);
-            FocusReturnInProgress = false;
+            returnToFailedField(PendingDateField);
         } else {
             PendingDateField = 0;
         }
@@ -150,11 +181,11 @@ void onEntryGroup(int32_t id, int32_t code) {
         formatDateField(BirthDateField);
     }
     // 4. Calc acts when it receives the focus, after any validation above.
-    if (id == CalcButtonId && code == BN_SETFOCUS && EntryError == 0 && !CalculationInProgress) {
-        CalculationInProgress = true;
+    if (id == CalcButtonId && code == BN_SETFOCUS && EntryError == 0 && !DialogState.calculationInProgress) {
+        DialogState.calculationInProgress = true;
         WindowDialogFields fields;
         calculate(fields);
-        CalculationInProgress = false;
+        DialogState.calculationInProgress = false;
         if (MissingPart == MissingFact::EventDate) {
             formatDateField(EventDateField);
         } else if (MissingPart == MissingFact::BirthDate) {
@@ -163,18 +194,19 @@ void onEntryGroup(int32_t id, int32_t code) {
     }
 }
 
-void onCalendarButton(const FieldButtons& buttons) {
+void onCalendarButton(HWND, int32_t id, int32_t) {
+    const FieldButtons& buttons = *buttonsOf(id);
     int32_t start = calendarStartDate(controlText(buttons.field));
-    if (CalendarOpen) {
+    if (DialogState.calendarOpen) {
         // The calendar runs its loop inside an earlier press; this press only
         // brings it to the front. Handing the focus back to the dialog now
         // would bury the calendar again behind the dialog.
         openCalendar(start);
         return;
     }
-    CalendarOpen = true;
+    DialogState.calendarOpen = true;
     std::string picked = openCalendar(start);
-    CalendarOpen = false;
+    DialogState.calendarOpen = false;
     // The calendar ran its own message loop; the dialog may be gone.
     if (MainDialogHandle == nullptr || !IsWindow(MainDialogHandle)) return;
     if (!picked.empty()) {
@@ -184,7 +216,8 @@ void onCalendarButton(const FieldButtons& buttons) {
     focusTo(PendingDateField);
 }
 
-void onCopyButton(const FieldButtons& buttons) {
+void onCopyButton(HWND, int32_t id, int32_t) {
+    const FieldButtons& buttons = *buttonsOf(id);
     focusTo(buttons.field);
     std::string text = controlText(buttons.field);
     if (text.empty()) return;  // nothing copied, the clipboard stays as it was
@@ -192,26 +225,12 @@ void onCopyButton(const FieldButtons& buttons) {
     copyTextToClipboard(text.c_str());
 }
 
-void onHelpButton(int32_t id) {
-    struct HelpButton {
-        int32_t id;
-        const std::string& (*text)();
-    };
-    static const HelpButton HelpButtons[] = {
-        {HelpEventButtonId, dateHelpText},          {HelpAgeButtonId, ageHelpText},
-        {HelpAbbreviateButtonId, abbreviationHelpText}, {HelpWeekDayButtonId, weekDayHelpText},
-        {HelpBirthButtonId, dateHelpText},
-    };
-    for (const HelpButton& button : HelpButtons) {
-        if (button.id == id) {
-            showMessageBox(button.text().c_str(), StyleInformation, helpCaption().c_str(), 0, 0, 0);
-            break;
-        }
-    }
+void onHelpButton(HWND, int32_t id, int32_t) {
+    showMessageBox(helpText(id).c_str(), StyleInformation, helpCaption().c_str(), 0, 0, 0);
     // The help box first, then the pending field, then the focus: the nested
     // EN_SETFOCUS then meets its own field pending and validates nothing.
-    for (const FieldButtons& buttons : DateFieldButtons) {
-        if (buttons.helpButton != id) continue;
+    if (const FieldButtons* field = buttonsOf(id)) {
+        const FieldButtons& buttons = *field;
         // The button makes its own field the pending one. The other date field,
         // if it was waiting, is validated first rather than forgotten: a
         // forgotten field would reach the calculation unchecked.
@@ -219,10 +238,7 @@ void onHelpButton(int32_t id) {
         if (waiting != 0 && waiting != buttons.field && EntryError == 0) {
             formatDateField(waiting);
             if (EntryError != 0) {
-                FocusReturnInProgress = true;
-                showIllegalDate(EntryError);
-                focusTo(waiting);
-                FocusReturnInProgress = false;
+                returnToFailedField(waiting);
                 return;
             }
         }
@@ -233,7 +249,7 @@ void onHelpButton(int32_t id) {
     focusTo(PendingDateField);
 }
 
-void onReset() {
+void onReset(HWND, int32_t, int32_t) {
     for (int32_t id : EntryFields) {
         if (HWND field = control(id)) SetWindowTextA(field, "");
     }
@@ -244,25 +260,38 @@ void onReset() {
     }
 }
 
+// The hidden focus sink passes the focus straight on to the event field.
+void onFocusSink(HWND, int32_t, int32_t code) {
+    if (code == EN_SETFOCUS) focusTo(EventDateField);
+}
+
+void onCancel(HWND dialog, int32_t, int32_t) {
+    // The modal loop ends as soon as the dialog window is gone.
+    DestroyWindow(dialog);
+}
+
+// Which handler serves which controls: ids firstId..lastId.
+struct CommandRoute {
+    int32_t firstId;
+    int32_t lastId;
+    void (*handle)(HWND dialog, int32_t id, int32_t code);
+};
+const CommandRoute CommandRoutes[] = {
+    {FocusSinkId, FocusSinkId, onFocusSink},
+    {EventDateField, CalcButtonId, onEntryGroup},  // the fields, the options and "&Calc"
+    {CopyEventButtonId, CopyBirthButtonId, onCopyButton},
+    {CalendarEventButtonId, CalendarBirthButtonId, onCalendarButton},
+    {HelpEventButtonId, HelpBirthButtonId, onHelpButton},
+    {ResetButtonId, ResetButtonId, onReset},
+    {CancelButtonId, CancelButtonId, onCancel},
+};
+
 void onCommand(HWND dialog, int32_t id, int32_t code) {
-    if (id == FocusSinkId) {
-        if (code == EN_SETFOCUS) focusTo(EventDateField);
-        return;
-    }
-    if (id >= EventDateField && id <= CalcButtonId) {
-        onEntryGroup(id, code);
-        return;
-    }
-    for (const FieldButtons& buttons : DateFieldButtons) {
-        if (id == buttons.calendarButton) return onCalendarButton(buttons);
-        if (id == buttons.copyButton) return onCopyButton(buttons);
-    }
-    if (id >= HelpEventButtonId && id <= HelpBirthButtonId) return onHelpButton(id);
-    if (id == ResetButtonId) return onReset();
-    if (id == CancelButtonId) {
-        // The modal loop ends as soon as the dialog window is gone.
-        DestroyWindow(dialog);
-        return;
+    for (const CommandRoute& route : CommandRoutes) {
+        if (id >= route.firstId && id <= route.lastId) {
+            route.handle(dialog, id, code);
+            return;
+        }
     }
 }
 
@@ -306,43 +335,31 @@ void onDestroy(HWND dialog) {
         SetWindowLongPtrA(field, GWLP_WNDPROC, previous);
         SetWindowLongPtrA(field, GWLP_USERDATA, 0);
     }
-    FocusReturnInProgress = false;
-    CalculationInProgress = false;
+    DialogState.focusReturnInProgress = false;
+    DialogState.calculationInProgress = false;
 }
 
 }  // namespace
 
-const std::string& dateHelpText() {
-    static const std::string text = joinLines(DateHelpLines);
-    return text;
-}
-const std::string& ageHelpText() {
-    static const std::string text = joinLines(AgeHelpLines);
-    return text;
-}
-const std::string& abbreviationHelpText() {
-    static const std::string text = joinLines(AbbreviationHelpLines);
-    return text;
-}
-const std::string& weekDayHelpText() {
-    static const std::string text = joinLines(WeekDayHelpLines);
-    return text;
+const std::string& helpText(int32_t helpButtonId) {
+    // Joined once, on first use; the table does not change.
+    static const auto texts = [] {
+        std::array<std::string, std::size(HelpEntries)> joined;
+        for (size_t i = 0; i < joined.size(); ++i) joined[i] = joinLines(HelpEntries[i].lines);
+        return joined;
+    }();
+    static const std::string none;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (HelpEntries[i].buttonId == helpButtonId) return texts[i];
+    }
+    return none;
 }
 const std::string& helpCaption() {
     static const std::string text = std::string("Ver ") + Version;
     return text;
 }
 
-std::string controlText(int32_t id) {
-    HWND window = control(id);
-    if (window == nullptr) return {};
-    int length = GetWindowTextLengthA(window);
-    if (length <= 0) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = GetWindowTextA(window, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
+std::string controlText(int32_t id) { return readWindowText(control(id)); }
 
 void formatDateField(int32_t fieldId) {
     EntryError = 0;

@@ -10,20 +10,16 @@
 #include <string_view>
 
 #include "calculation.h"
+#include "entry_field.h"
 #include "main_window.h"
 #include "shown_texts.h"
 
 // Id of the date field (101 or 105) whose text awaits validation; 0 = none.
 extern int32_t PendingDateField;
-// 1 when the last command came from "&Calc", "&Reset" or a help button; read
-// by the entry fields to swallow the Enter release that follows.
-extern int32_t SuppressEnterAdvance;
 
-// Help texts of the five "?" buttons, lines joined by CR LF.
-const std::string& dateHelpText();       // 121 and 125
-const std::string& ageHelpText();        // 122
-const std::string& abbreviationHelpText();  // 123
-const std::string& weekDayHelpText();    // 124
+// Help text of a "?" button (121 to 125), lines joined by CR LF; empty for
+// any other id. The two date fields' buttons share one text.
+const std::string& helpText(int32_t helpButtonId);
 // "Ver 1.52", the caption of every help box.
 const std::string& helpCaption();
 
@@ -51,5 +47,3 @@ public:
 
 // Text of a control of the main dialog; empty when there is no such control.
 std::string controlText(int32_t id);
-
-INT_PTR CALLBACK mainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,8 @@
 #include "entry_field.h"
 
-#include "dialog_events.h"
 #include "main_window.h"
+
+int32_t SuppressEnterAdvance = 0;
 
 LRESULT CALLBACK entryFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
     // Read before anything below can run the dialog's handlers: the dialog's

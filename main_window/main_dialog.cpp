@@ -7,6 +7,7 @@
 
 #include "calculation.h"
 #include "main_window.h"
+#include "win32_support.h"
 #include "shown_texts.h"
 
 HWND MainDialogHandle = nullptr;
@@ -78,8 +79,7 @@ void placeMainDialog(HWND dialog) {
     GetClientRect(dialog, &client);
     const int width = MainClientWidth + (window.right - window.left) - (client.right - client.left);
     const int height = MainClientHeight + (window.bottom - window.top) - (client.bottom - client.top);
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT work = workArea();
     const int x = (work.left + work.right - width) / 2;
     const int y = (work.top + work.bottom - height) / 2;
     SetWindowPos(dialog, nullptr, x, y, width, height, SWP_NOACTIVATE | SWP_NOZORDER);

@@ -69,12 +69,6 @@ const IconKind* iconKindFor(int style) {
     return nullptr;
 }
 
-void appendText(std::vector<WORD>& out, const wchar_t* text) {
-    do {
-        out.push_back(static_cast<WORD>(*text));
-    } while (*text++ != 0);
-}
-
 HWND createChild(HWND box, const char* className, const char* text, DWORD style, int x, int y,
                  int width, int height, int id) {
     HWND child = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
@@ -84,33 +78,36 @@ HWND createChild(HWND box, const char* className, const char* text, DWORD style,
     return child;
 }
 
+// The widest line of the text in pixels, and the number of lines. Measured
+// in the device context's default font on purpose (not the dialog font): the
+// box's size follows from that measure. Without a device context the lines
+// are measured by the same font's average character width, so the box still
+// shows its whole text.
+void measureText(HWND box, const char* text, int& width, int& lines) {
+    HDC dc = MessageBoxPlatform.getDC(box);
+    const int averageWidth = LOWORD(GetDialogBaseUnits());
+    lines = 1;
+    width = 0;
+    for (const char* line = text;;) {
+        const char* end = std::strstr(line, "\r\n");
+        const size_t length = end != nullptr ? static_cast<size_t>(end - line) : std::strlen(line);
+        SIZE extent{};
+        if (dc != nullptr) {
+            GetTextExtentPoint32A(dc, line, static_cast<int>(length), &extent);
+        } else {
+            extent.cx = static_cast<LONG>(std::min<size_t>(length, 1u << 20)) * averageWidth;
+        }
+        if (extent.cx > width) width = extent.cx;
+        if (end == nullptr) break;
+        ++lines;
+        line = end + 2;
+    }
+    if (dc != nullptr) ReleaseDC(box, dc);
+}
+
 }  // namespace
 
-std::vector<WORD> emptyDialogTemplate(DWORD style) {
-    std::vector<WORD> t;
-    auto dword = [&t](DWORD value) {
-        t.push_back(LOWORD(value));
-        t.push_back(HIWORD(value));
-    };
-    t.push_back(1);       // dlgVer
-    t.push_back(0xFFFF);  // signature: extended template
-    dword(0);             // help id
-    dword(0);             // extended style
-    dword(style);
-    t.push_back(0);  // no items
-    t.push_back(0);  // x, y, cx, cy: placed and sized in pixels afterwards
-    t.push_back(0);
-    t.push_back(0);
-    t.push_back(0);
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the standard dialog class
-    t.push_back(0);  // empty title; the caller sets it with SetWindowTextA
-    t.push_back(8);  // point size
-    t.push_back(FW_NORMAL);
-    t.push_back(0);  // italic = 0, character set = 0 (two bytes in one word)
-    appendText(t, L"MS Sans Serif");
-    return t;
-}
+MessageBoxCalls MessageBoxPlatform;
 
 int showMessageBox(const char* text, int style, const char* caption, int beep, int x, int y) {
     if (text == nullptr) text = "";
@@ -126,22 +123,9 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
     if (box == nullptr) return 0;
     SetWindowTextA(box, caption);
 
-    // Measured in the device context's default font on purpose (not the
-    // dialog font): the box's size follows from that measure.
-    HDC dc = GetDC(box);
     int lines = 1;
     int textWidth = 0;
-    for (const char* line = text;;) {
-        const char* end = std::strstr(line, "\r\n");
-        const size_t length = end != nullptr ? static_cast<size_t>(end - line) : std::strlen(line);
-        SIZE extent{};
-        GetTextExtentPoint32A(dc, line, static_cast<int>(length), &extent);
-        if (extent.cx > textWidth) textWidth = extent.cx;
-        if (end == nullptr) break;
-        ++lines;
-        line = end + 2;
-    }
-    ReleaseDC(box, dc);
+    measureText(box, text, textWidth, lines);
 
     const int leftMargin = style > 6 ? 50 : 10;
     createChild(box, "STATIC", text, SS_LEFT, leftMargin, 5, textWidth, 15 * lines, BoxTextId);
@@ -162,8 +146,7 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
     if (owner != nullptr) {
         GetWindowRect(owner, &reference);
     } else {
-        RECT work{};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        const RECT work = workArea();
         // Only the work area's size counts; it is taken as starting at the
         // screen's top-left corner.
         reference = {0, 0, work.right - work.left, work.bottom - work.top};

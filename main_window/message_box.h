@@ -4,9 +4,8 @@
 
 #include <windows.h>
 
-#include <vector>
-
-#include "numbers.h"  // halfToEven, which centres the box
+#include "numbers.h"        // halfToEven, which centres the box
+#include "win32_support.h"  // emptyDialogTemplate, which every box is built from
 
 // Control ids inside a box.
 enum MessageBoxControlId : int {
@@ -29,8 +28,11 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
 // The box's callback.
 INT_PTR CALLBACK messageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
 
-// An in-memory extended dialog template that holds no items: the given style,
-// no extended style, an empty caption and the font "MS Sans Serif", 8 points,
-// weight 400, not italic. The main dialog is built from one as well.
-std::vector<WORD> emptyDialogTemplate(DWORD style);
+// The platform call through which a box gets the device context it measures
+// its text in. Tests replace it to make it fail.
+struct MessageBoxCalls {
+    HDC(WINAPI* getDC)(HWND) = GetDC;
+};
+
+extern MessageBoxCalls MessageBoxPlatform;
 

@@ -54,12 +54,13 @@ quillark_end_child() {
 
 # A new Xvfb on the first display number from $1 on that nothing holds. The
 # lock file Xvfb writes must name our process: then the server that answers
-# is ours and not one that took the number at the same moment.
+# is ours and not one that took the number at the same moment. (-noreset: see
+# the shared display below.)
 quillark_own_display() {
   local first=$1 num pid i
   for ((num = first; num < first + 32; num++)); do
     [[ -e "/tmp/.X$num-lock" || -e "/tmp/.X11-unix/X$num" ]] && continue
-    Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac >"/tmp/quillark-xvfb-$num.log" 2>&1 </dev/null &
+    Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac -noreset >"/tmp/quillark-xvfb-$num.log" 2>&1 </dev/null &
     pid=$!
     QUILLARK_XVFB_PID=$pid
     for ((i = 0; i < 100; i++)); do
@@ -67,6 +68,7 @@ quillark_own_display() {
       if [[ -f "/tmp/.X$num-lock" && "$(tr -d ' \n' <"/tmp/.X$num-lock")" == "$pid" ]] &&
         xdpyinfo -display ":$num" >/dev/null 2>&1; then
         export DISPLAY=":$num" QUILLARK_XVFB_PID
+        QUILLARK_XVFB_LOG="/tmp/quillark-xvfb-$num.log"
         return 0
       fi
       sleep 0.1
@@ -90,16 +92,22 @@ quillark_own_display() {
 # in its server folder (its working directory); when it ends at once, another
 # server already holds the prefix.
 quillark_own_wineserver() {
-  local pid i
+  local pid i status
   wineserver -f -p"$1" </dev/null >/dev/null 2>&1 &
   pid=$!
   QUILLARK_WINESERVER_PID=$pid
   for ((i = 0; i < 100; i++)); do
     if ! quillark_process_running "$pid"; then
-      wait "$pid" 2>/dev/null || true
+      status=0
+      wait "$pid" 2>/dev/null || status=$?
       unset QUILLARK_WINESERVER_PID
-      echo "wine-env: a Wine server is already running for $WINEPREFIX (another start of the" \
-        "program?); try again once it has ended" >&2
+      # The Wine server ends with 2 when another one holds the prefix's lock.
+      if [[ $status == 2 ]]; then
+        echo "wine-env: a Wine server is already running for $WINEPREFIX (another start of the" \
+          "program?); try again once it has ended" >&2
+      else
+        echo "wine-env: the Wine server for $WINEPREFIX ended at once (status $status)" >&2
+      fi
       return 1
     fi
     if [[ -S "/proc/$pid/cwd/socket" ]]; then
@@ -131,7 +139,9 @@ quillark_wine_env_end() {
   fi
   if [[ -n "${QUILLARK_XVFB_PID:-}" ]]; then
     quillark_end_child "$QUILLARK_XVFB_PID" TERM
-    unset QUILLARK_XVFB_PID
+    # The display number was this run's alone, and so is its log.
+    rm -f "${QUILLARK_XVFB_LOG:-}"
+    unset QUILLARK_XVFB_PID QUILLARK_XVFB_LOG
   fi
   return 0
 }
@@ -167,9 +177,9 @@ quillark_wine_env() {
               rm -f "/tmp/.X$num-lock" "/tmp/.X11-unix/X$num"
             fi
           fi
-          # -noreset: the server keeps its windows when its last client
-          # leaves between two test programs, so a Wine desktop that lives
-          # on in the lingering Wine server never names a vanished window.
+          # -noreset: an X server resets itself when its last client leaves,
+          # and a client arriving just then is refused; the readiness probe
+          # below is such a last client, and the check after it such a new one.
           setsid nohup Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac -noreset \
             >"/tmp/quillark-xvfb-$num.log" 2>&1 </dev/null &
           local i

@@ -72,19 +72,19 @@ TEST(HelpTexts, AreTheLinesJoinedByCrLfWithTheirBlanks) {
         " enlistments, census year or census taker's date.\r\n\r\n"
         " The calendar button displays a 12 month calendar and the  \r\n"
         " copy button (Cp) can be used to copy text to the clipboard.",
-        dateHelpText());
+        helpText(HelpEventButtonId));
     EXPECT_EQ(
         " Any combination of years, months, and days can be specified   \r\n\r\n"
         " You may enter an age range such as 20-30 years,   \r\n"
         " or -5 (for 5 and under), or 60+ (for 60 and over).",
-        ageHelpText());
+        helpText(HelpAgeButtonId));
     EXPECT_EQ(
         "Changes date format from numerical display to   \r\n"
         "3-character month abbreviation, or visa versa   \r\n"
         "e.g.,  Dec 07, 1941",
-        abbreviationHelpText());
+        helpText(HelpAbbreviateButtonId));
     EXPECT_EQ("show day of week with event and birth dates in brackets   \r\ne.g.  Dec 07, 1941 [Su]   ",
-              weekDayHelpText());
+              helpText(HelpWeekDayButtonId));
     EXPECT_EQ("Ver 1.52", helpCaption());
 }
 

@@ -513,6 +513,49 @@ TEST(MessageBoxDialog, OtherCommandsLeaveTheBoxOpen) {
     DestroyWindow(box);
 }
 
+HDC WINAPI noDeviceContext(HWND) { return nullptr; }
+
+TEST(MessageBoxDialog, WithoutADeviceContextTheWholeTextIsStillShown) {
+    const MessageBoxCalls saved = MessageBoxPlatform;
+    MessageBoxPlatform.getDC = noDeviceContext;
+    const std::string text = "Check on days\r\nsecond line, longer";
+    HWND box = openBox(text.c_str(), MB_ICONHAND, "Illegal Date");
+    MessageBoxPlatform = saved;
+    ASSERT_NE(box, nullptr);
+    HWND label = GetDlgItem(box, BoxTextId);
+    EXPECT_EQ(ui::text(label), text);
+    RECT r{};
+    GetWindowRect(label, &r);
+    // Measured by the system font's average character width: 19 characters.
+    const int expected = 19 * LOWORD(GetDialogBaseUnits());
+    EXPECT_EQ(r.right - r.left, expected) << "expected the text " << expected << " wide, got " << r.right - r.left;
+    EXPECT_EQ(r.bottom - r.top, 30) << "expected two lines";
+    DestroyWindow(box);
+}
+
+BOOL WINAPI failingQuery(UINT, UINT, PVOID, UINT) { return FALSE; }
+BOOL WINAPI emptyAreaQuery(UINT, UINT, PVOID value, UINT) {
+    *static_cast<RECT*>(value) = RECT{};
+    return TRUE;
+}
+
+TEST(WorkArea, IsTheScreenWhenTheSystemGivesNone) {
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT real{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &real, 0));
+    const struct {
+        const char* name;
+        SystemParametersQuery query;
+        RECT expected;
+    } cases[] = {{"query fails", failingQuery, screen}, {"empty area", emptyAreaQuery, screen}, {"system", SystemParametersInfoA, real}};
+    for (const auto& c : cases) {
+        const RECT got = workArea(c.query);
+        EXPECT_TRUE(EqualRect(&got, &c.expected))
+            << c.name << ": expected " << c.expected.right << " x " << c.expected.bottom << ", got " << got.left << ","
+            << got.top << " " << got.right << " x " << got.bottom;
+    }
+}
+
 TEST(MessageBoxDialog, HalfToEvenRounding) {
     struct {
         long long twice;

@@ -431,6 +431,9 @@ bool moveOnce(int x, int y) {
     return false;
 }
 
+// Where movePointer last put the pointer.
+POINT PointerTarget{0, 0};
+
 // A button event that carries its own position, so that a late echo of an
 // earlier pointer position cannot move the click elsewhere.
 void mouseButtonAt(int x, int y, DWORD buttons) {
@@ -448,6 +451,7 @@ void mouseButtonAt(int x, int y, DWORD buttons) {
 // real one. Each move is waited for.
 bool movePointer(int x, int y) {
     if (cursorAt(x, y)) moveOnce(x > 0 ? x - 1 : x + 1, y);
+    PointerTarget = {x, y};
     return moveOnce(x, y);
 }
 
@@ -510,14 +514,6 @@ LRESULT hitTest(HWND window, LONG x, LONG y) {
     return static_cast<LRESULT>(hit);
 }
 
-void sendButton(DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof in);
-    settle();
-}
-
 }  // namespace
 
 bool findNonClientPart(HWND window, int hitCode, POINT* where) {
@@ -549,8 +545,8 @@ bool findNonClientPart(HWND window, int hitCode, POINT* where) {
     return false;
 }
 
-void pressLeft() { sendButton(MOUSEEVENTF_LEFTDOWN); }
-void releaseLeft() { sendButton(MOUSEEVENTF_LEFTUP); }
+void pressLeft() { mouseButtonAt(PointerTarget.x, PointerTarget.y, MOUSEEVENTF_LEFTDOWN); }
+void releaseLeft() { mouseButtonAt(PointerTarget.x, PointerTarget.y, MOUSEEVENTF_LEFTUP); }
 
 namespace {
 

@@ -130,7 +130,8 @@ bool bringToFront(HWND window, DWORD timeoutMs = DefaultTimeoutMs);
 // The middle of a part of a window's frame above its client area (HTCLOSE,
 // HTCAPTION, ...), found with WM_NCHITTEST; false when the window has none.
 bool findNonClientPart(HWND window, int hitCode, POINT* where);
-// The left button alone, where the pointer is (after movePointer).
+// The left button alone, where movePointer last put the pointer (the event
+// carries that position, so a late echo of an older one cannot move it).
 void pressLeft();
 void releaseLeft();
 

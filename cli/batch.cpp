@@ -4,7 +4,10 @@
 #include <string_view>
 #include <vector>
 
+#include "census.h"
+#include "citation.h"
 #include "date_text.h"
+#include "researcher_forms.h"
 #include "session.h"
 #include "shown_texts.h"
 
@@ -62,6 +65,8 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     const size_t headerFields = reader.fieldCount();
     std::vector<int> engineField(headerFields, -1);  // column -> 0..4, or -1
     std::array<int, 5> column{-1, -1, -1, -1, -1};    // 0..4 -> column, or -1
+    int censusColumn = -1, personColumn = -1;
+    const std::string_view personName = trimBlanks(options.personColumn);
     for (size_t i = 0; i < headerFields; ++i) {
         const std::string_view name = trimBlanks(reader.field(i));
         for (size_t k = 0; k < FieldKeys.size(); ++k) {
@@ -71,8 +76,16 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                 break;
             }
         }
-        writer.field(reader.field(i));
+        if (censusColumn < 0 && equalsIgnoringCase(name, "census")) censusColumn = static_cast<int>(i);
+        if (personColumn < 0 && !personName.empty() && equalsIgnoringCase(name, personName))
+            personColumn = static_cast<int>(i);
     }
+    if (!personName.empty() && personColumn < 0) {
+        result.status = BatchStatus::InputError;
+        result.message = "the header has no column '" + std::string(personName) + "' to tell the people apart";
+        return result;
+    }
+    for (size_t i = 0; i < headerFields; ++i) writer.field(reader.field(i));
     // A fact whose column is absent would be calculated and then lost
     // without a word; such columns are added after the input's own.
     std::vector<size_t> addedColumns;  // 0..4
@@ -82,6 +95,23 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             writer.field(FieldKeys[k]);
         }
     }
+    // The citation columns, one group per fact in field order.
+    static constexpr std::array<MissingFact, 3> CitedFacts = {MissingFact::EventDate, MissingFact::Age,
+                                                              MissingFact::BirthDate};
+    const bool citing = options.window || options.gedcom.has_value();
+    // A census's age rule has warnings of its own to give.
+    const bool census = censusColumn >= 0;
+    if (citing) {
+        for (MissingFact fact : CitedFacts) {
+            const std::string name(missingFactName(fact));
+            if (options.window) {
+                writer.field(name + "_earliest");
+                writer.field(name + "_latest");
+            }
+            if (options.gedcom) writer.field(name + "_gedcom");
+        }
+    }
+    if (citing || census) writer.field("warnings");
     writer.field("status");
     writer.endRecord();
 
@@ -90,6 +120,34 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     input.abbreviated = options.abbreviated;
     input.weekDay = options.weekDay;
     std::string rowStatus;
+    std::array<std::string, 5> fields;  // the row's fields after the researchers' forms are read
+    Citation citation;
+    std::string warnings;
+    CensusRequest censusRow;
+    PeopleTable* const people = personColumn >= 0 ? options.people : nullptr;
+    // Writes the citation columns of a row; empty ones for a row that was
+    // not calculated.
+    const auto writeCitation = [&](bool calculated) {
+        if (!citing && !census) return;
+        const size_t perFact = (options.window ? 2 : 0) + (options.gedcom ? 1 : 0);
+        for (MissingFact fact : CitedFacts) {
+            if (!calculated || citation.fact != fact) {
+                writer.emptyFields(perFact);
+                continue;
+            }
+            if (options.window) {
+                writer.field(citation.earliest);
+                writer.field(citation.latest);
+            }
+            if (options.gedcom) writer.field(citation.gedcom);
+        }
+        warnings.clear();
+        for (const std::string& warning : citation.warnings) {
+            if (!warnings.empty()) warnings.append("; ");
+            warnings.append(warning);
+        }
+        writer.field(warnings);
+    };
 
     for (;;) {
         status = reader.next();
@@ -100,35 +158,73 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
         if (reader.blankLine() && headerFields > 1) continue;
 
         ++result.rows;
+        citation.clear();
+        const bool wellFormed = !reader.unterminatedQuote() && reader.fieldCount() == headerFields;
+        const std::string_view person =
+            wellFormed && personColumn >= 0 ? trimBlanks(reader.field(static_cast<size_t>(personColumn)))
+                                            : std::string_view();
+        bool rowFailed = true;
         if (reader.unterminatedQuote()) {
             passThrough(reader, writer);
             rowStatus.assign("Row error: a quoted field is not closed before the end of the input");
-            ++result.failedRows;
         } else if (reader.fieldCount() != headerFields) {
             passThrough(reader, writer);
             rowStatus = rowShapeStatus(reader.fieldCount(), headerFields);
-            ++result.failedRows;
         } else {
             for (size_t k = 0; k < column.size(); ++k) {
-                input.fields[k] = column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
-                                                 : std::string_view();
+                fields[k].assign(column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
+                                                : std::string_view());
             }
-            const SessionResult& answer = session.run(input);
-            if (answer.outcome == SessionOutcome::Ok) {
+            translateResearcherForms(fields, citation.warnings);
+            for (size_t k = 0; k < column.size(); ++k) input.fields[k] = fields[k];
+            const std::string_view censusName =
+                census ? trimBlanks(reader.field(static_cast<size_t>(censusColumn))) : std::string_view();
+            bool censusFailed = false;
+            if (!censusName.empty()) {
+                censusRow = censusRequest(censusName, fields[0], fields[1],
+                                          !trimBlanks(fields[2]).empty() || !trimBlanks(fields[3]).empty());
+                if (censusRow.error.empty()) {
+                    input.fields[0] = censusRow.event;
+                    input.fields[1] = censusRow.years;
+                    if (!censusRow.warning.empty()) citation.warnings.push_back(censusRow.warning);
+                } else {
+                    censusFailed = true;
+                    rowStatus.assign("Census error: ").append(censusRow.error);
+                }
+            }
+            const SessionResult* answer = censusFailed ? nullptr : &session.run(input);
+            if (answer != nullptr && citing) citeAnswer(*answer, options.gedcom, citation);
+            if (answer != nullptr && answer->outcome == SessionOutcome::Ok) {
+                // The years as written, not as a census rule reads them.
+                const auto shown = [&](size_t k) {
+                    return trimBlanks(k == 1 && !censusName.empty() ? fields[1] : answer->fields[k]);
+                };
                 for (size_t i = 0; i < headerFields; ++i) {
                     const int k = engineField[i];
-                    writer.field(k >= 0 ? trimBlanks(answer.fields[static_cast<size_t>(k)])
-                                        : reader.field(i));
+                    writer.field(k >= 0 ? shown(static_cast<size_t>(k)) : reader.field(i));
                 }
-                for (size_t k : addedColumns) writer.field(trimBlanks(answer.fields[k]));
+                for (size_t k : addedColumns) writer.field(shown(k));
+                writeCitation(true);
                 rowStatus.assign("ok");
+                rowFailed = false;
+                if (people != nullptr) {
+                    if (const auto window = recordBirthWindow(answer->fields, answer->missing)) {
+                        people->add(person, reader.line(), *window);
+                    } else {
+                        people->addUnusable(person);
+                    }
+                }
             } else {
                 // The row stays as it came; the added columns stay empty.
                 passThrough(reader, writer);
                 for (size_t n = 0; n < addedColumns.size(); ++n) writer.field("");
-                rowStatus.assign(answer.caption).append(": ").append(answer.text);
-                ++result.failedRows;
+                writeCitation(false);
+                if (answer != nullptr) rowStatus.assign(answer->caption).append(": ").append(answer->text);
             }
+        }
+        if (rowFailed) {
+            ++result.failedRows;
+            if (people != nullptr) people->addUnusable(person);
         }
         writer.field(rowStatus);
         writer.endRecord();

@@ -4,20 +4,33 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "csv.h"
+#include "gedcom.h"
+#include "people.h"
 
 namespace quillark {
 
 struct BatchOptions {
     bool abbreviated = false;
     bool weekDay = false;
+    // Columns before "status": with window, <fact>_earliest and <fact>_latest
+    // for each fact (event, age, birth), the row's computed fact filled in;
+    // with gedcom, <fact>_gedcom; with either, "warnings".
+    bool window = false;
+    std::optional<GedcomVersion> gedcom;
     size_t maxRecordBytes = CsvReader::DefaultMaxRecordBytes;
     // Called now and then with the number of rows done so far, for a
     // progress display; may be empty.
     std::function<void(uint64_t rowsDone)> progress;
     uint64_t progressEvery = 4096;  // rows between progress calls
+    // The column naming the person each row is about (found by name like the
+    // engine's columns); empty for none. Needs people.
+    std::string personColumn;
+    // Collects each row's birth window under its person; may be null.
+    PeopleTable* people = nullptr;
 };
 
 enum class BatchStatus {
@@ -45,6 +58,12 @@ std::string rowShapeStatus(size_t fields, size_t headerFields);
 // is dropped. A row that fails is written as it came. A row whose field
 // count differs from the header's is written as it came followed by its
 // status. The output keeps the line end of the input's header row.
+//
+// A column "census" names a census per row (empty for none): its day becomes
+// the event date and its age rule applies; the years column keeps the age as
+// written, and the column "warnings" before status (there whenever a census
+// column is) carries what the rule noticed. An unknown census, or an event
+// date that is not the census day, fails the row with "Census error: ...".
 BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options);
 
 }  // namespace quillark

@@ -189,6 +189,13 @@ void CsvWriter::field(std::string_view text) {
     buffer_.push_back('"');
 }
 
+void CsvWriter::emptyFields(size_t count) {
+    if (count == 0) return;
+    buffer_.append(firstInRecord_ ? count - 1 : count, ',');
+    fieldsInRecord_ += count;
+    firstInRecord_ = false;
+}
+
 void CsvWriter::endRecord() {
     // A record of one empty field would read back as a blank line.
     if (fieldsInRecord_ == 1 && buffer_.size() == recordStart_) put("\"\"");

@@ -137,6 +137,8 @@ public:
 
     void setLineEnd(std::string_view lineEnd) { lineEnd_.assign(lineEnd); }
     void field(std::string_view text);
+    // count empty fields at once, as field("") count times would write them.
+    void emptyFields(size_t count);
     void endRecord();
     // Hands everything written so far to the sink; false once any write failed.
     bool flush();

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# What the citation columns cost the batch: quillark-calc on the same
+# generated file plain, with --window, and with --window --gedcom 7, each run
+# RUNS times in turn; median rows per second of wall clock and of CPU time
+# (user + system, from /usr/bin/time -v), and each rate as a share of the
+# plain one.
+#
+# usage: bench/window_bench.sh [ROWS] [QUILLARK_CALC] [RUNS]
+#   ROWS           rows to generate (default 1000000)
+#   QUILLARK_CALC  the program (default build/host/cli/quillark-calc)
+#   RUNS           runs per variant (default 3)
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(dirname "$here")"
+rows="${1:-1000000}"
+calc="${2:-$root/build/host/cli/quillark-calc}"
+runs="${3:-3}"
+
+if [[ ! -x "$calc" ]]; then
+  echo "window_bench.sh: $calc not found; build it first (cmake --build <dir> --target quillark-calc)" >&2
+  exit 2
+fi
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+python3 "$here/generate_rows.py" "$rows" "$work/input.csv"
+echo "input: $rows rows, $(stat -c %s "$work/input.csv") bytes"
+
+variants=("plain" "window" "window+gedcom")
+flags_plain=()
+flags_window=(--window)
+flags_gedcom=(--window --gedcom 7)
+
+run_one() {  # variant-index -> appends "wall cpu" to its file
+  local name="${variants[$1]}" flags
+  case "$1" in
+    0) flags=("${flags_plain[@]}") ;;
+    1) flags=("${flags_window[@]}") ;;
+    *) flags=("${flags_gedcom[@]}") ;;
+  esac
+  /usr/bin/time -v -o "$work/time.txt" "$calc" --csv "$work/input.csv" --output "$work/out.csv" \
+    ${flags[@]+"${flags[@]}"}
+  python3 - "$work/time.txt" >> "$work/$name.runs" <<'PY'
+import sys
+fields = dict(line.strip().split(": ", 1) for line in open(sys.argv[1]) if ": " in line)
+wall = 0.0
+for part in fields["Elapsed (wall clock) time (h:mm:ss or m:ss)"].split(":"):
+    wall = wall * 60 + float(part)
+print(wall, float(fields["User time (seconds)"]) + float(fields["System time (seconds)"]))
+PY
+}
+
+for ((i = 0; i < runs; i++)); do
+  for v in 0 1 2; do run_one "$v"; done
+done
+
+python3 - "$rows" "$work" "${variants[@]}" <<'PY'
+import statistics, sys
+rows, work, names = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
+base = None
+for name in names:
+    runs = [tuple(map(float, l.split())) for l in open(f"{work}/{name}.runs") if l.strip()]
+    wall = statistics.median(r[0] for r in runs)
+    cpu = statistics.median(r[1] for r in runs)
+    if base is None:
+        base = (rows / wall, rows / cpu)
+    print(f"{name:14s} {rows / wall:11,.0f} rows/s wall  {rows / cpu:11,.0f} rows/s of CPU"
+          f"  ({100 * rows / wall / base[0]:5.1f}% / {100 * rows / cpu / base[1]:5.1f}% of plain)")
+PY

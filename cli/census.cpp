@@ -1,0 +1,249 @@
+#include "census.h"
+
+#include <array>
+#include <cstdio>
+
+#include "calculation.h"
+#include "date_text.h"
+
+namespace quillark {
+
+namespace {
+
+using std::chrono::April;
+using std::chrono::August;
+using std::chrono::day;
+using std::chrono::January;
+using std::chrono::June;
+using std::chrono::March;
+using std::chrono::year;
+
+constexpr std::string_view EnglandAndWales = "England and Wales";
+constexpr std::string_view UnitedStates = "United States";
+
+constexpr std::chrono::year_month_day on(int y, std::chrono::month m, unsigned d) {
+    return year{y} / m / day{d};
+}
+
+// England and Wales. From 1841 each census counted the people who spent one
+// Sunday night in each house; the day below is that Sunday, the night the
+// ages refer to.
+//
+// Sources:
+// - Devon County Council Record Office, "General Information on the Census":
+//   "Censuses were taken on the night of Sunday/Monday as follows: 6th June
+//   1841, 30th March 1851, 7th April 1861, 2nd April 1871, 3rd April 1881,
+//   5th April 1891, 31st March 1901".
+// - Census of Great Britain, 1841, Enumeration Abstract (Parliamentary
+//   Papers; online at A Vision of Britain through Time, GB1841ABS_1): the
+//   census "was taken on the 7th of June, 1841" -- the Monday on which the
+//   schedules for the Sunday night were collected, so the night is 6 June.
+//   The enumerators' directions printed in the 1841 books: "Write the age of
+//   every person under 15 years of age as it is stated to you. For persons
+//   aged 15 years and upwards, write the lowest of the term of 5 years within
+//   which the age is", with the table "15 years and under 20 write 15 ...".
+// - 1911: the household schedule (The National Archives, RG 14) lists every
+//   person who "passed the night of Sunday, April 2nd, 1911" in the dwelling.
+// - 1921: Census of England and Wales 1921, General Report with Appendices,
+//   p. 4 (as cited by E. Higgs for the Online Historical Population Reports,
+//   histpop.org): the day set for 24 April was changed to 19 June because of
+//   the coal stoppage; The Times of 18 June 1921: "Sunday night ... the date
+//   has been moved from April 24 to June 19".
+// - Ages from 1851: "Age at last birthday" (the column heading of the
+//   1851-1911 books and schedules).
+//
+// United States. The census day is the day "as of" which every answer was
+// to be given, whenever the enumerator called.
+//
+// Sources:
+// - U.S. Census Bureau, History, "Demographic FAQs": "From 1790 to 1820, the
+//   censuses were conducted as of the first Monday in August (August 2, 1790;
+//   August 4, 1800; August 6, 1810; August 7, 1820); the 1830-1880 and 1900
+//   censuses were as of June 1; the 1890 census was as of June 2; April 15
+//   was Census Day in 1910; and the 1920 census was as of January 1. Since
+//   1930, Census Day has been April 1."
+// - U.S. National Archives, History Hub, "1950 Census: The Official Census
+//   Day, April 1, 1950" (1 April 2021): the same days, 1790 to 1950, with
+//   "1890: June 2 (June 1 was a Sunday)", and the 1950 Enumerator's Manual,
+//   paragraph 68: "The Census must count all persons living in the United
+//   States on April 1, 1950".
+// - 1890: U.S. Census Bureau, "Information about the 1890 Census": "The
+//   enumeration began on June 2, 1890, because June 1 was a Sunday." The
+//   Census Office's own circular of 1 May 1890 says the census "is to be
+//   taken as of June 1, 1890"; the Bureau and the Archives both give 2 June
+//   as the census day, and that is the day used here. Only a birthday on
+//   1 or 2 June 1890 tells the two apart.
+// - Ages 1910-1950: Social Security Administration, POMS GN 00302.710 "Age
+//   Information in Census Records": "age at last birthday" as of the Census
+//   Day (1900 asked month and year of birth as well as the age).
+// - 1790-1840 counted ages in brackets only ("of 10 and under 16"); such a
+//   bracket is entered as a range, 10-15, and read as last-birthday ages.
+constexpr std::array<Census, 26> Censuses = {{
+    {"EW1841", EnglandAndWales, on(1841, June, 6), CensusAgeRule::RoundedDownToFive,
+     "night of Sunday 6 June; Enumeration Abstract 1841; Devon County Record Office"},
+    {"EW1851", EnglandAndWales, on(1851, March, 30), CensusAgeRule::LastBirthday,
+     "night of Sunday 30 March; Devon County Record Office"},
+    {"EW1861", EnglandAndWales, on(1861, April, 7), CensusAgeRule::LastBirthday,
+     "night of Sunday 7 April; Devon County Record Office"},
+    {"EW1871", EnglandAndWales, on(1871, April, 2), CensusAgeRule::LastBirthday,
+     "night of Sunday 2 April; Devon County Record Office"},
+    {"EW1881", EnglandAndWales, on(1881, April, 3), CensusAgeRule::LastBirthday,
+     "night of Sunday 3 April; Devon County Record Office"},
+    {"EW1891", EnglandAndWales, on(1891, April, 5), CensusAgeRule::LastBirthday,
+     "night of Sunday 5 April; Devon County Record Office"},
+    {"EW1901", EnglandAndWales, on(1901, March, 31), CensusAgeRule::LastBirthday,
+     "night of Sunday 31 March; Devon County Record Office"},
+    {"EW1911", EnglandAndWales, on(1911, April, 2), CensusAgeRule::LastBirthday,
+     "night of Sunday 2 April; the 1911 household schedule (RG 14)"},
+    {"EW1921", EnglandAndWales, on(1921, June, 19), CensusAgeRule::LastBirthday,
+     "night of Sunday 19 June, moved from 24 April; General Report 1921, p. 4"},
+    {"US1790", UnitedStates, on(1790, August, 2), CensusAgeRule::LastBirthday,
+     "first Monday in August; Census Bureau, National Archives"},
+    {"US1800", UnitedStates, on(1800, August, 4), CensusAgeRule::LastBirthday,
+     "first Monday in August; Census Bureau, National Archives"},
+    {"US1810", UnitedStates, on(1810, August, 6), CensusAgeRule::LastBirthday,
+     "first Monday in August; Census Bureau, National Archives"},
+    {"US1820", UnitedStates, on(1820, August, 7), CensusAgeRule::LastBirthday,
+     "first Monday in August; Census Bureau, National Archives"},
+    {"US1830", UnitedStates, on(1830, June, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1840", UnitedStates, on(1840, June, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1850", UnitedStates, on(1850, June, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1860", UnitedStates, on(1860, June, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1870", UnitedStates, on(1870, June, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1880", UnitedStates, on(1880, June, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1890", UnitedStates, on(1890, June, 2), CensusAgeRule::LastBirthday,
+     "1 June was a Sunday; Census Bureau, National Archives"},
+    {"US1900", UnitedStates, on(1900, June, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1910", UnitedStates, on(1910, April, 15), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1920", UnitedStates, on(1920, January, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1930", UnitedStates, on(1930, April, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1940", UnitedStates, on(1940, April, 1), CensusAgeRule::LastBirthday,
+     "Census Bureau, National Archives"},
+    {"US1950", UnitedStates, on(1950, April, 1), CensusAgeRule::LastBirthday,
+     "Enumerator's Manual 1950, par. 68; Census Bureau, National Archives"},
+}};
+
+char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerCase(a[i]) != lowerCase(b[i])) return false;
+    return true;
+}
+
+// The youngest age the 1841 rule widens: younger children were written down
+// at the age stated.
+constexpr int32_t FirstRoundedAge = 15;
+
+std::string yearsText(int64_t value) {
+    std::string text = numberText(value);
+    return text[0] == ' ' ? text.substr(1) : text;
+}
+
+}  // namespace
+
+std::span<const Census> censusTable() { return Censuses; }
+
+const Census* findCensus(std::string_view name) {
+    name = trimBlanks(name);
+    for (const Census& census : Censuses)
+        if (equalsIgnoringCase(name, census.name)) return &census;
+    return nullptr;
+}
+
+std::string censusDateText(const Census& census) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u/%02u/%04d", static_cast<unsigned>(census.day.month()),
+                  static_cast<unsigned>(census.day.day()), static_cast<int>(census.day.year()));
+    return text;
+}
+
+CensusAge applyCensusRule(const Census& census, std::string_view years, bool monthsOrDaysGiven) {
+    CensusAge result{std::string(years), {}};
+    if (census.rule != CensusAgeRule::RoundedDownToFive || monthsOrDaysGiven) return result;
+
+    const AgeSpec age = parseAge(years, {}, {});
+    auto warnIfUnrounded = [&](int32_t value) {
+        if (value >= FirstRoundedAge && value % 5 != 0 && result.warning.empty()) {
+            result.warning = std::string(census.name) + " wrote ages of 15 and over rounded down to a multiple of 5; " +
+                             yearsText(value) + " is not one and is read as " + yearsText(value) + " to " +
+                             yearsText(int64_t{value} + 4);
+        }
+    };
+    switch (age.kind) {
+    case AgeKind::Plain:
+        if (age.years >= FirstRoundedAge) {
+            warnIfUnrounded(age.years);
+            result.years = yearsText(age.years) + "-" + yearsText(int64_t{age.years} + 4);
+        }
+        break;
+    case AgeKind::Range:
+        if (age.rangeHigh >= FirstRoundedAge) {
+            warnIfUnrounded(age.rangeLow);
+            warnIfUnrounded(age.rangeHigh);
+            result.years = yearsText(age.rangeLow) + "-" + yearsText(int64_t{age.rangeHigh} + 4);
+        }
+        break;
+    case AgeKind::AtLeast:
+        // "60+" already reaches any age above 60; only its lower end counts.
+        warnIfUnrounded(age.atLeast);
+        break;
+    }
+    return result;
+}
+
+CensusRequest censusRequest(std::string_view name, std::string_view event, std::string_view years,
+                            bool monthsOrDaysGiven) {
+    CensusRequest request;
+    const Census* census = findCensus(name);
+    if (census == nullptr) {
+        request.error = "no census named '" + std::string(trimBlanks(name)) + "' (see --census list)";
+        return request;
+    }
+    request.event = censusDateText(*census);
+    if (!trimBlanks(event).empty()) {
+        // Compared as numbers of the canonical form, so "Jun 6, 1841",
+        // "06/06/1841" and "1841" all agree with EW1841.
+        const FormattedDate given = formatDateText(event, false, false);
+        const DateParts parts = readDateParts(beforeTag(given.text));
+        const DateParts day = readDateParts(request.event);
+        const bool agrees = given.code == 0 && parts.year == day.year &&
+                            (parts.form == DateForm::YearOnly || parts.month == day.month) &&
+                            (parts.form != DateForm::FullDate || parts.day == day.day);
+        if (!agrees) {
+            request.error = "the event date " + std::string(trimBlanks(event)) + " is not the census day of " +
+                            std::string(census->name) + " (" + request.event + ")";
+            return request;
+        }
+    }
+    CensusAge age = applyCensusRule(*census, years, monthsOrDaysGiven);
+    request.years = std::move(age.years);
+    request.warning = std::move(age.warning);
+    return request;
+}
+
+std::string censusListText() {
+    std::string text = "name    day         age rule          source\n";
+    for (const Census& census : Censuses) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%-7s %04d-%02u-%02u  %-16s  ", std::string(census.name).c_str(),
+                      static_cast<int>(census.day.year()), static_cast<unsigned>(census.day.month()),
+                      static_cast<unsigned>(census.day.day()),
+                      census.rule == CensusAgeRule::RoundedDownToFive ? "15+ to 4 more" : "last birthday");
+        text.append(line).append(census.country).append(", ").append(census.source).push_back('\n');
+    }
+    return text;
+}
+
+}  // namespace quillark

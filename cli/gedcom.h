@@ -1,0 +1,44 @@
+// Answers as GEDCOM dates and ages, for pasting into a family tree.
+//
+// A window of possible dates becomes "BET 8 DEC 1900 AND 7 DEC 1901", each
+// bound written at the precision of the date given (a year-only event gives
+// years, a month/year event months), rounded outwards so the text never
+// claims less than the window; a single date or a window whose bounds read
+// the same becomes "CAL ..." (calculated from an event and an age). An open
+// window uses BEF/AFT with each version's meaning: GEDCOM 5.5.1 reads them
+// as excluding the date named, GEDCOM 7 as including it, so the same latest
+// day 6 June 1781 is "BEF 7 JUN 1781" in 5.5.1 and "BEF 6 JUN 1781" in 7.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "date_window.h"
+
+namespace quillark {
+
+enum class GedcomVersion { V551, V7 };
+
+// "5.5.1" and "7" (also "7.0"); empty for anything else.
+std::optional<GedcomVersion> gedcomVersion(std::string_view name);
+
+// One date at a precision: "8 DEC 1900", "DEC 1900", "1900".
+std::string gedcomDate(year_month_day date, DateForm precision, GedcomVersion version);
+void appendGedcomDate(std::string& text, year_month_day date, DateForm precision, GedcomVersion version);
+
+// A window as a GEDCOM date value; empty when the window has no bound or a
+// bound moved by one step for 5.5.1's exclusive BEF/AFT leaves the years
+// 1 to 9999.
+std::optional<std::string> gedcomDateValue(const DateWindow& window, GedcomVersion version);
+// The same appended to text; false (text unchanged) when there is none.
+bool appendGedcomDateValue(std::string& text, const DateWindow& window, GedcomVersion version);
+
+// An age payload: "49y 0m 30d".
+std::string gedcomAge(const AgeValue& age);
+
+// A computed age as a GEDCOM age: the one age when youngest and oldest
+// agree; empty when they differ, as a GEDCOM age holds no range.
+std::optional<std::string> gedcomAgeValue(const AgeWindow& window);
+
+}  // namespace quillark

@@ -1,0 +1,186 @@
+#include "people.h"
+
+#include <cstdio>
+#include <limits>
+
+#include "date_text.h"
+
+namespace quillark {
+
+namespace {
+
+using std::chrono::sys_days;
+using std::chrono::year_month_day;
+
+// An open start lies before every day and an open end after every day.
+constexpr int32_t OpenStart = std::numeric_limits<int32_t>::min();
+constexpr int32_t OpenEnd = std::numeric_limits<int32_t>::max();
+
+int32_t dayNumber(const std::optional<year_month_day>& date, int32_t open) {
+    if (!date) return open;
+    return static_cast<int32_t>(sys_days(*date).time_since_epoch().count());
+}
+
+std::optional<year_month_day> dateOf(int32_t dayNumber) {
+    if (dayNumber == OpenStart || dayNumber == OpenEnd) return std::nullopt;
+    return year_month_day(sys_days(std::chrono::days(dayNumber)));
+}
+
+DateWindow windowOf(int32_t start, int32_t end, DateForm precision) {
+    DateWindow window;
+    window.earliest = dateOf(start);
+    window.latest = dateOf(end);
+    window.precision = precision;
+    return window;
+}
+
+// The less precise of two forms: YearOnly < MonthYear < FullDate.
+DateForm coarser(DateForm a, DateForm b) { return static_cast<int>(a) < static_cast<int>(b) ? a : b; }
+
+}  // namespace
+
+PeopleTable::Person& PeopleTable::person(std::string_view id) {
+    if (auto found = index_.find(id); found != index_.end()) return people_[found->second];
+    Person& added = people_.emplace_back();
+    added.id.assign(id);
+    added.latestStart[0] = added.latestStart[1] = {OpenStart, 0};
+    added.earliestEnd[0] = added.earliestEnd[1] = {OpenEnd, 0};
+    index_.emplace(added.id, static_cast<uint32_t>(people_.size() - 1));
+    return added;
+}
+
+void PeopleTable::add(std::string_view id, uint64_t line, const DateWindow& birth) {
+    if (id.empty()) return;
+    const Bound start{dayNumber(birth.earliest, OpenStart), line};
+    const Bound end{dayNumber(birth.latest, OpenEnd), line};
+    // A window that ends before it starts allows no day at all; it would
+    // otherwise be reported as in conflict with itself.
+    if (start.day > end.day) {
+        addUnusable(id);
+        return;
+    }
+    Person& p = person(id);
+    // Strict comparisons: of equal bounds the first record seen stays first.
+    // A bound equal to the extreme it is compared with (an open end) still
+    // takes an empty place, so the runner-up always names a record once two
+    // records have been seen.
+    const bool firstRecord = p.records == 0;
+    if (firstRecord || start.day > p.latestStart[0].day) {
+        p.latestStart[1] = p.latestStart[0];
+        p.latestStart[0] = start;
+    } else if (p.records == 1 || start.day > p.latestStart[1].day) {
+        p.latestStart[1] = start;
+    }
+    if (firstRecord || end.day < p.earliestEnd[0].day) {
+        p.earliestEnd[1] = p.earliestEnd[0];
+        p.earliestEnd[0] = end;
+    } else if (p.records == 1 || end.day < p.earliestEnd[1].day) {
+        p.earliestEnd[1] = end;
+    }
+    p.precision = coarser(p.precision, birth.precision);
+    ++p.records;
+}
+
+void PeopleTable::addUnusable(std::string_view id) {
+    if (id.empty()) return;
+    ++person(id).unusable;
+}
+
+PersonSummary PeopleTable::summary(size_t index) const {
+    const Person& p = people_[index];
+    PersonSummary s;
+    s.id = p.id;
+    s.records = p.records;
+    s.unusable = p.unusable;
+    if (p.records == 0) return s;
+
+    const Bound& start = p.latestStart[0];
+    const Bound& end = p.earliestEnd[0];
+    if (start.day <= end.day) {
+        s.status = PersonStatus::Ok;
+        s.birth = windowOf(start.day, end.day, p.precision);
+        return s;
+    }
+
+    s.status = PersonStatus::Conflict;
+    s.conflictLines[0] = std::min(start.line, end.line);
+    s.conflictLines[1] = std::max(start.line, end.line);
+    // With two records left out in turn, each leaves the other alone, and
+    // neither stands out; the runner-up bounds are only meaningful from
+    // three records on.
+    if (p.records < 3) return s;
+    const bool withoutStart = p.latestStart[1].day <= end.day;
+    const bool withoutEnd = start.day <= p.earliestEnd[1].day;
+    if (withoutStart && !withoutEnd) {
+        s.outlierLine = start.line;
+        s.withoutOutlier = windowOf(p.latestStart[1].day, end.day, p.precision);
+    } else if (withoutEnd && !withoutStart) {
+        s.outlierLine = end.line;
+        s.withoutOutlier = windowOf(start.day, p.earliestEnd[1].day, p.precision);
+    }
+    return s;
+}
+
+std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing) {
+    if (missing == MissingFact::BirthDate) {
+        const AnswerWindow answer = answerWindow(fields, missing);
+        if (answer.status != WindowStatus::Ok) return std::nullopt;
+        return answer.dates;
+    }
+    // The birth was given: every day it covers.
+    const std::optional<DateSpan> birth = dateSpan(fields[4]);
+    if (!birth) return std::nullopt;
+    DateWindow window;
+    window.earliest = birth->first;
+    window.latest = birth->last;
+    window.precision = birth->form;
+    return window;
+}
+
+std::string_view personStatusName(PersonStatus status) {
+    switch (status) {
+    case PersonStatus::Ok: return "ok";
+    case PersonStatus::Conflict: return "conflict";
+    case PersonStatus::NoWindow: break;
+    }
+    return "no window";
+}
+
+bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader,
+                 std::optional<GedcomVersion> gedcom, std::string_view lineEnd) {
+    CsvWriter writer(out, lineEnd);
+    writer.field(idHeader);
+    for (std::string_view name : {"records", "birth_earliest", "birth_latest"}) writer.field(name);
+    if (gedcom) writer.field("birth_gedcom");
+    for (std::string_view name : {"status", "conflict_lines", "outlier_line", "without_outlier_earliest",
+                                  "without_outlier_latest"})
+        writer.field(name);
+    writer.endRecord();
+    for (size_t i = 0; i < people.size() && !writer.failed(); ++i) {
+        const PersonSummary s = people.summary(i);
+        writer.field(s.id);
+        writer.field(std::to_string(s.records));
+        writer.field(isoDateText(s.birth.earliest));
+        writer.field(isoDateText(s.birth.latest));
+        if (gedcom) {
+            const std::optional<std::string> value =
+                s.status == PersonStatus::Ok ? gedcomDateValue(s.birth, *gedcom) : std::nullopt;
+            writer.field(value ? std::string_view(*value) : std::string_view());
+        }
+        writer.field(personStatusName(s.status));
+        const bool conflict = s.status == PersonStatus::Conflict;
+        writer.field(conflict ? std::to_string(s.conflictLines[0]) + " " + std::to_string(s.conflictLines[1])
+                              : std::string());
+        writer.field(s.outlierLine ? std::to_string(*s.outlierLine) : std::string());
+        writer.field(isoDateText(s.withoutOutlier.earliest));
+        writer.field(isoDateText(s.withoutOutlier.latest));
+        writer.endRecord();
+    }
+    return writer.flush();
+}
+
+std::string isoDateText(const std::optional<std::chrono::year_month_day>& date) {
+    return date ? isoText(*date) : std::string();
+}
+
+}  // namespace quillark

@@ -1,0 +1,109 @@
+// One person across many records: every record that gives a birth window
+// narrows the birth date, and the windows of one person must have a day in
+// common. When they do not, two of the records cannot both be right.
+//
+// Windows of a date range on a line meet as soon as every two of them meet,
+// so when a person's records leave nothing in common the smallest set that
+// does so is always a pair: the record whose window starts latest and the
+// record whose window ends earliest. Dropping one of those two is the only
+// way a single dropped record can help, so only they are tried.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "calculation.h"
+#include "csv.h"
+#include "date_window.h"
+#include "gedcom.h"
+
+namespace quillark {
+
+enum class PersonStatus {
+    Ok,        // the records have at least one day in common
+    Conflict,  // they have none
+    NoWindow,  // none of the person's records gave a window
+};
+
+struct PersonSummary {
+    std::string_view id;
+    uint32_t records = 0;      // records that gave a window
+    uint32_t unusable = 0;     // records of this person that gave none (errors)
+    PersonStatus status = PersonStatus::NoWindow;
+    // What all records allow, Ok only, at the precision of the least precise
+    // date any record gave.
+    DateWindow birth;
+    // Conflict only: the two records (their line numbers, the earlier first)
+    // whose windows have no day in common.
+    uint64_t conflictLines[2] = {0, 0};
+    // Conflict only: the record that stands out, when leaving out that one
+    // record -- and no other single one -- resolves the conflict, and the
+    // window of the others.
+    std::optional<uint64_t> outlierLine;
+    DateWindow withoutOutlier;
+};
+
+// Collects the windows of many people, a record at a time, in any order.
+// Memory grows with the number of people, not of records: each person keeps
+// only the two latest starts and the two earliest ends seen so far.
+class PeopleTable {
+public:
+    // A record of person id, from line line of the input, with its birth
+    // window (its status Ok). Records with an empty id belong to no one and
+    // are ignored; a window that ends before it starts counts as no window.
+    void add(std::string_view id, uint64_t line, const DateWindow& birth);
+    // A record of person id that gave no window (its calculation failed).
+    void addUnusable(std::string_view id);
+
+    size_t size() const { return people_.size(); }
+    // The index-th person in the order of their first record.
+    PersonSummary summary(size_t index) const;
+
+private:
+    // A window end as a day number; open ends are the extremes.
+    struct Bound {
+        int32_t day;
+        uint64_t line;
+    };
+    struct Person {
+        std::string id;
+        uint32_t records = 0;
+        uint32_t unusable = 0;
+        Bound latestStart[2];   // [0] the latest start, [1] the runner-up
+        Bound earliestEnd[2];   // [0] the earliest end, [1] the runner-up
+        DateForm precision = DateForm::FullDate;  // the least precise date seen
+    };
+
+    Person& person(std::string_view id);
+
+    std::deque<Person> people_;  // stable addresses: the index keys point into them
+    std::unordered_map<std::string_view, uint32_t> index_;
+};
+
+// The birth window one calculated request allows: the window of the computed
+// birth date, or the span of the birth date given when another fact was
+// computed. Empty when the answer gives none.
+std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing);
+
+// Writes one row per person, in the order of their first record: the person
+// (under the header idHeader), the number of records that gave a window,
+// birth_earliest and birth_latest, status ("ok", "conflict" or "no window"),
+// and for a conflict conflict_lines (the two line numbers), outlier_line and
+// the window without it. With a GEDCOM version, a column birth_gedcom after
+// birth_latest holds the window as a GEDCOM date. False when writing failed.
+bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader,
+                 std::optional<GedcomVersion> gedcom = std::nullopt, std::string_view lineEnd = "\n");
+
+// "ok", "conflict", "no window".
+std::string_view personStatusName(PersonStatus status);
+
+// ISO 8601 text of a date, "yyyy-mm-dd"; empty for an open end.
+std::string isoDateText(const std::optional<std::chrono::year_month_day>& date);
+
+}  // namespace quillark

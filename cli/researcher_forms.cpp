@@ -1,0 +1,288 @@
+#include "researcher_forms.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+
+#include "date_text.h"
+
+namespace quillark {
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// One text from pieces, in a single buffer.
+std::string cat(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (std::string_view part : parts) text.append(part);
+    return text;
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+// A piece of an entry: a run of digits, a run of letters (a trailing full
+// stop dropped: "yrs."), or one other character. Blanks, commas and "&"
+// only separate.
+struct Token {
+    enum Kind { Number, Word, Symbol } kind;
+    std::string_view text;
+};
+
+std::optional<std::vector<Token>> tokens(std::string_view text) {
+    std::vector<Token> out;
+    size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == ' ' || c == ',' || c == '&' || c == '\t') {
+            ++i;
+        } else if (isDigit(c)) {
+            size_t j = i;
+            while (j < text.size() && isDigit(text[j])) ++j;
+            out.push_back({Token::Number, text.substr(i, j - i)});
+            i = j;
+        } else if (isLetter(c)) {
+            size_t j = i;
+            while (j < text.size() && isLetter(text[j])) ++j;
+            out.push_back({Token::Word, text.substr(i, j - i)});
+            i = j < text.size() && text[j] == '.' ? j + 1 : j;
+        } else {
+            out.push_back({Token::Symbol, text.substr(i, 1)});
+            ++i;
+        }
+        if (out.size() > 16) return std::nullopt;  // no age or date is this long
+    }
+    return out;
+}
+
+// Month 1..12 from "Jun", "JUN", "June", "Sept"; 0 for anything else.
+int monthNumber(std::string_view word) {
+    static constexpr std::string_view Names[] = {"january", "february", "march",     "april",
+                                                 "may",     "june",     "july",      "august",
+                                                 "september", "october", "november", "december"};
+    for (int m = 0; m < 12; ++m) {
+        const std::string_view name = Names[m];
+        if (equalsIgnoringCase(word, name) || equalsIgnoringCase(word, name.substr(0, 3))) return m + 1;
+    }
+    return equalsIgnoringCase(word, "sept") ? 9 : 0;
+}
+
+std::string twoDigits(std::string_view number) {
+    return number.size() == 1 ? cat({"0", number}) : std::string(number);
+}
+
+enum Unit { Years, Months, Weeks, Days, NoUnit };
+
+Unit unitOf(std::string_view word) {
+    static constexpr struct {
+        std::string_view name;
+        Unit unit;
+    } Units[] = {
+        {"y", Years},   {"yr", Years},    {"yrs", Years},   {"year", Years},    {"years", Years},
+        {"m", Months},  {"mo", Months},   {"mos", Months},  {"mon", Months},    {"mons", Months},
+        {"mth", Months}, {"mths", Months}, {"month", Months}, {"months", Months},
+        {"w", Weeks},   {"wk", Weeks},    {"wks", Weeks},   {"week", Weeks},    {"weeks", Weeks},
+        {"d", Days},    {"dy", Days},     {"dys", Days},    {"day", Days},      {"days", Days},
+    };
+    for (const auto& u : Units)
+        if (equalsIgnoringCase(word, u.name)) return u.unit;
+    return NoUnit;
+}
+
+// An age read from the years field.
+struct ReadAge {
+    std::optional<int64_t> parts[4];  // years, months, weeks, days
+    char bound = 0;                   // '<', '>' or 0
+};
+
+std::optional<int64_t> number(std::string_view digits) {
+    if (digits.size() > 9) return std::nullopt;  // leave absurd ages to the calculator's own reading
+    int64_t value = 0;
+    for (char c : digits) value = value * 10 + (c - '0');
+    return value;
+}
+
+// The age forms of the years field; empty when the text is none of them.
+std::optional<ReadAge> readAge(std::string_view text) {
+    const auto list = tokens(text);
+    if (!list || list->empty()) return std::nullopt;
+    const std::vector<Token>& t = *list;
+    ReadAge age;
+    size_t i = 0;
+    if (t[0].kind == Token::Symbol && (t[0].text == "<" || t[0].text == ">")) age.bound = t[i++].text[0];
+    bool aged = false;
+    if (i < t.size() && t[i].kind == Token::Word &&
+        (equalsIgnoringCase(t[i].text, "aged") || equalsIgnoringCase(t[i].text, "age"))) {
+        aged = true;
+        ++i;
+    }
+    bool marked = aged || age.bound != 0;  // something beyond a bare number
+    for (; i < t.size(); ++i) {
+        const Token& tok = t[i];
+        if (tok.kind == Token::Word && equalsIgnoringCase(tok.text, "and")) continue;
+        if (tok.kind != Token::Number) return std::nullopt;
+        const auto value = number(tok.text);
+        if (!value) return std::nullopt;
+        // A census fraction of a year: twelfths are months.
+        if (i + 2 < t.size() && t[i + 1].text == "/" && t[i + 2].kind == Token::Number) {
+            const auto twelfths = number(t[i + 2].text);
+            if (!twelfths || *twelfths != 12 || *value >= 12 || age.parts[Months]) return std::nullopt;
+            age.parts[Months] = value;
+            marked = true;
+            i += 2;
+            continue;
+        }
+        Unit unit = NoUnit;
+        if (i + 1 < t.size() && t[i + 1].kind == Token::Word) unit = unitOf(t[i + 1].text);
+        if (unit == NoUnit) {
+            // A bare number: the years, when nothing came before it ("aged
+            // 72", "1 3/12", "<5").
+            if (age.parts[Years] || age.parts[Months] || age.parts[Weeks] || age.parts[Days]) return std::nullopt;
+            age.parts[Years] = value;
+            continue;
+        }
+        if (age.parts[unit]) return std::nullopt;
+        age.parts[unit] = value;
+        marked = true;
+        ++i;
+    }
+    if (!marked || !(age.parts[Years] || age.parts[Months] || age.parts[Weeks] || age.parts[Days]))
+        return std::nullopt;
+    return age;
+}
+
+// Puts a value into an age field unless the field holds an entry of its
+// own, which is then used instead.
+void fill(std::string& field, const std::string& value, std::string_view name, std::string_view typed,
+          std::vector<std::string>& warnings) {
+    if (trimBlanks(field).empty()) {
+        field = value;
+        return;
+    }
+    warnings.push_back(cat({"The ", name, " field is used; the ", name, " in '", typed, "' are left out"}));
+}
+
+// True when every character is one of chars: the window's own forms, which
+// a batch meets on nearly every row, pass without further work.
+bool onlyOf(std::string_view text, std::string_view chars) {
+    for (char c : text)
+        if (!isDigit(c) && chars.find(c) == std::string_view::npos) return false;
+    return true;
+}
+
+bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& warnings) {
+    std::string& yearsField = fields[1];
+    if (onlyOf(yearsField, " -+")) return false;
+    const std::string typed(trimBlanks(yearsField));
+
+    if (equalsIgnoringCase(typed, "INFANT")) {
+        yearsField.assign(1, '0');  // under one year: no birthday reached yet
+        return true;
+    }
+    if (equalsIgnoringCase(typed, "CHILD")) {
+        yearsField = "-7";  // under eight years
+        return true;
+    }
+    if (equalsIgnoringCase(typed, "STILLBORN")) {
+        yearsField.assign(1, '0');
+        fill(fields[2], "0", "months", typed, warnings);
+        fill(fields[3], "0", "days", typed, warnings);
+        return true;
+    }
+
+    const std::optional<ReadAge> age = readAge(typed);
+    if (!age) return false;
+    const int64_t years = age->parts[Years].value_or(0), months = age->parts[Months].value_or(0);
+    const int64_t days = age->parts[Weeks].value_or(0) * 7 + age->parts[Days].value_or(0);
+    if (age->parts[Weeks]) {
+        warnings.push_back(cat({"'", typed, "' is read as ", std::to_string(days), " days"}));
+    }
+
+    if (age->bound != 0) {
+        // The calculator's bounds are whole years: "-4" is 4 or under, "60+"
+        // is 60 or over.
+        const int64_t totalMonths = years * 12 + months;
+        const bool partial = months % 12 != 0 || days != 0;
+        if (age->bound == '<') {
+            const int64_t most = days > 0 ? totalMonths / 12 : (totalMonths + 11) / 12 - 1;
+            if (most < 0) {
+                warnings.push_back("'" + typed + "' allows no age; it is left as typed");
+                return false;
+            }
+            yearsField = cat({"-", std::to_string(most)});
+            if (partial) warnings.push_back(cat({"'", typed, "' is read as ", std::to_string(most), " years or under"}));
+        } else {
+            const int64_t least = totalMonths / 12;
+            if (least == 0) {
+                // "0+" would read as an age of 0, and the field holds
+                // nothing that says "any age".
+                warnings.push_back("'" + typed + "' names no whole year; it is left as typed");
+                return false;
+            }
+            yearsField = std::to_string(least) + "+";
+            if (partial) warnings.push_back(cat({"'", typed, "' is read as ", std::to_string(least), " years or over"}));
+        }
+        return true;
+    }
+
+    yearsField = std::to_string(years);
+    if (age->parts[Months]) fill(fields[2], std::to_string(months), "months", typed, warnings);
+    if (age->parts[Weeks] || age->parts[Days]) fill(fields[3], std::to_string(days), "days", typed, warnings);
+    return true;
+}
+
+}  // namespace
+
+bool translateDate(std::string& text, std::vector<std::string>& warnings) {
+    if (onlyOf(text, " /")) return false;
+    std::string_view rest = trimBlanks(text);
+    bool changed = false;
+    // A GEDCOM qualifier: the date it qualifies is what can be calculated.
+    for (std::string_view word : {"ABT", "EST", "CAL"}) {
+        if (rest.size() > 4 && equalsIgnoringCase(rest.substr(0, 3), word) && rest[3] == ' ') {
+            warnings.push_back(
+                cat({"'", rest, "' is read as the date ", trimBlanks(rest.substr(4)), ", without its '", word, "'"}));
+            rest = trimBlanks(rest.substr(4));
+            changed = true;
+            break;
+        }
+    }
+    std::string result(rest);
+    const auto list = tokens(rest);
+    if (list) {
+        const std::vector<Token>& t = *list;
+        const auto year = [](const Token& tok) { return tok.kind == Token::Number && tok.text.size() == 4; };
+        const auto small = [](const Token& tok) { return tok.kind == Token::Number && tok.text.size() <= 2; };
+        // ISO 8601: 1841-06-06 and 1841-06 (no blanks inside).
+        const bool iso = rest.find(' ') == std::string_view::npos;
+        if (iso && t.size() == 5 && year(t[0]) && t[1].text == "-" && small(t[2]) && t[3].text == "-" && small(t[4])) {
+            result = cat({twoDigits(t[2].text), "/", twoDigits(t[4].text), "/", t[0].text});
+        } else if (iso && t.size() == 3 && year(t[0]) && t[1].text == "-" && small(t[2])) {
+            result = cat({twoDigits(t[2].text), "/", t[0].text});
+        } else if (t.size() == 3 && small(t[0]) && t[1].kind == Token::Word && monthNumber(t[1].text) != 0 &&
+                   year(t[2])) {
+            // 6 Jun 1841, 6 JUN 1841, 6 June 1841.
+            result = cat({twoDigits(std::to_string(monthNumber(t[1].text))), "/", twoDigits(t[0].text), "/", t[2].text});
+        } else if (t.size() == 2 && t[0].kind == Token::Word && monthNumber(t[0].text) != 0 && year(t[1])) {
+            result = cat({twoDigits(std::to_string(monthNumber(t[0].text))), "/", t[1].text});
+        }
+    }
+    if (!changed && result == rest) return false;
+    text = result;
+    return true;
+}
+
+void translateResearcherForms(std::array<std::string, 5>& fields, std::vector<std::string>& warnings) {
+    translateDate(fields[0], warnings);
+    translateDate(fields[4], warnings);
+    translateAge(fields, warnings);
+}
+
+}  // namespace quillark

@@ -1,0 +1,30 @@
+// The date and age forms researchers copy from their sources, read into the
+// field texts the calculator understands, so the answer stays the window's.
+//
+// Dates: "6 Jun 1841", "6 JUN 1841", "JUN 1841", "1841-06-06", "1841-06"; a
+// GEDCOM ABT, EST or CAL before a date is read as the date it qualifies,
+// with a warning.
+// Ages, in the years field: GEDCOM ages ("40y 3m 2d", "3m", "2w", "<5y",
+// ">60y", INFANT, CHILD, STILLBORN), census fractions of a year ("3/12" is
+// 3 months, "1 3/12" a year and 3 months) and the words of registers and
+// gravestones ("72 yrs 3 mos 14 days", "aged 72", "3 weeks").
+// Anything else is left exactly as typed, for the calculator to read as the
+// window does.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillark {
+
+// Rewrites the five field texts (event, years, months, days, birth) in place
+// and appends a sentence to warnings for every reading a researcher should
+// know about.
+void translateResearcherForms(std::array<std::string, 5>& fields, std::vector<std::string>& warnings);
+
+// The date alone: true when the text was rewritten.
+bool translateDate(std::string& text, std::vector<std::string>& warnings);
+
+}  // namespace quillark

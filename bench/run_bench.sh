@@ -36,7 +36,7 @@ fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 if [[ "$file" == mixed ]]; then
-  generator="$root/build/host/tests/golden/golden_requests"
+  generator="$root/build/host/tests/unit/golden/golden_requests"
   if [[ ! -x "$generator" ]]; then
     echo "run_bench.sh: $generator not found; build it first (cmake --build <dir> --target golden_requests)" >&2
     exit 2

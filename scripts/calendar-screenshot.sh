@@ -5,12 +5,12 @@
 #   scripts/calendar-screenshot.sh [windows-build-dir]
 #
 # The build directory (default build/windows) must hold the Windows build's
-# tests/calendar_win32/calendar_screenshot.exe. Uses the same display and
+# tests/tools/calendar_screenshot.exe. Uses the same display and
 # prefix as the tests (QUILLARK_DISPLAY, QUILLARK_WINEPREFIX).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build/windows}"
-program="$build/tests/calendar_win32/calendar_screenshot.exe"
+program="$build/tests/tools/calendar_screenshot.exe"
 if [[ ! -f "$program" ]]; then
   echo "calendar-screenshot: $program not found; build the Windows tree first" >&2
   exit 1

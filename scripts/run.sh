@@ -27,7 +27,7 @@ echo "Building the Windows program in $build ..."
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" --target quillark ui_probe -- -j2 >/dev/null
 exe="$build/app/quillark.exe"
-probe="$build/tests/ui/ui_probe.exe"
+probe="$build/tests/tools/ui_probe.exe"
 
 if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
   export QUILLARK_USE_DISPLAY=1 QUILLARK_VIRTUAL_DESKTOP=0
@@ -72,7 +72,7 @@ echo "No display; using a private Xvfb on $DISPLAY"
 # window and closes it. When that tool cannot be built, the program is only
 # shown.
 if cmake --build "$build" --target typical_request -- -j2 >/dev/null 2>&1; then
-  wine "$build/tests/e2e/typical_request.exe" --exe "$exe" --screenshot "$shot" &
+  wine "$build/tests/tools/typical_request.exe" --exe "$exe" --screenshot "$shot" &
   wait $!
   echo "Screenshot saved to $shot"
   exit 0

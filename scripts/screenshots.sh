@@ -10,7 +10,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build/windows}"
 out="${QUILLARK_SCREENSHOT_DIR:-$root/docs/screenshots}"
 exe="$build/app/quillark.exe"
-probe="$build/tests/ui/ui_probe.exe"
+probe="$build/tests/tools/ui_probe.exe"
 
 if [[ ! -f "$exe" || ! -f "$probe" ]]; then
   if [[ "$build" == "$root/build/windows" ]]; then

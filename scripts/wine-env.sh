@@ -183,7 +183,8 @@ quillark_wine_env() {
           setsid nohup Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp -ac -noreset \
             >"/tmp/quillark-xvfb-$num.log" 2>&1 </dev/null &
           local i
-          for ((i = 0; i < 100; i++)); do
+          # Up to 30 s: on a loaded machine a new server can take a while.
+          for ((i = 0; i < 300; i++)); do
             xdpyinfo -display ":$num" >/dev/null 2>&1 && break
             sleep 0.1
           done

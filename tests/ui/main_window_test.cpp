@@ -10,14 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "calculation.h"
+#include "main_window.h"
 #include "ui_driver.h"
 
 namespace {
 
-std::string programPath() {
-    const char* path = std::getenv("QUILLARK_EXE");
-    return path != nullptr ? path : "quillark.exe";
-}
+std::string programPath() { return QUILLARK_EXE; }
 
 struct ExpectedControl {
     int id;
@@ -30,38 +29,42 @@ struct ExpectedControl {
 
 // The dialog's controls in creation order, written out from the layout.
 const ExpectedControl Expected[] = {
-    {100, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 0, 0, 0, 0},
+    {FocusSinkId, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 0, 0, 0, 0},
     {-1, "Static", SS_LEFT, 0, "Date of event:", 10, 20, 90, 16},
-    {101, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 80, 20, 120, 20},
+    {EventDateField, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 80, 20, 120, 20},
     {-1, "Button", BS_GROUPBOX, 0, "Age", 40, 60, 160, 140},
     {-1, "Static", SS_LEFT, 0, "Years:", 60, 90, 40, 16},
-    {102, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 105, 90, 70, 20},
+    {YearsField, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 105, 90, 70, 20},
     {-1, "Static", SS_LEFT, 0, "Months:", 60, 120, 40, 16},
-    {103, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 105, 120, 70, 20},
+    {MonthsField, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 105, 120, 70, 20},
     {-1, "Static", SS_LEFT, 0, "Days:", 60, 150, 40, 16},
-    {104, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 105, 150, 70, 20},
+    {DaysField, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 105, 150, 70, 20},
     {-1, "Static", SS_LEFT, 0, "Date of birth:", 10, 230, 70, 16},
-    {105, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 80, 230, 120, 20},
-    {108, "Button", WS_TABSTOP | BS_NOTIFY | BS_PUSHBUTTON, 0, "&Calc", 56, 280, 60, 30},
-    {111, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "&Reset", 118, 280, 60, 30},
-    {2, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "C&ancel", 180, 280, 60, 30},
-    {106, "Button", WS_TABSTOP | BS_NOTIFY | BS_AUTOCHECKBOX, 0, "Show month abbreviated", 56, 330, 150, 20},
-    {107, "Button", WS_TABSTOP | BS_NOTIFY | BS_AUTOCHECKBOX, 0, "Show week day", 56, 355, 150, 20},
-    {114, "Button", WS_TABSTOP | BS_BITMAP, 0, "", 215, 20, 20, 20},
-    {112, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "Cp", 240, 20, 20, 20},
-    {121, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 265, 20, 20, 20},
-    {115, "Button", WS_TABSTOP | BS_BITMAP, 0, "", 215, 230, 20, 20},
-    {113, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "Cp", 240, 230, 20, 20},
-    {125, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 265, 230, 20, 20},
-    {122, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 220, 120, 20, 20},
-    {123, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 220, 330, 20, 20},
-    {124, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 220, 355, 20, 20},
+    {BirthDateField, "Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 80, 230, 120, 20},
+    {CalcButtonId, "Button", WS_TABSTOP | BS_NOTIFY | BS_PUSHBUTTON, 0, "&Calc", 56, 280, 60, 30},
+    {ResetButtonId, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "&Reset", 118, 280, 60, 30},
+    {CancelButtonId, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "C&ancel", 180, 280, 60, 30},
+    {AbbreviateOptionId, "Button", WS_TABSTOP | BS_NOTIFY | BS_AUTOCHECKBOX, 0, "Show month abbreviated", 56, 330, 150, 20},
+    {WeekDayOptionId, "Button", WS_TABSTOP | BS_NOTIFY | BS_AUTOCHECKBOX, 0, "Show week day", 56, 355, 150, 20},
+    {CalendarEventButtonId, "Button", WS_TABSTOP | BS_BITMAP, 0, "", 215, 20, 20, 20},
+    {CopyEventButtonId, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "Cp", 240, 20, 20, 20},
+    {HelpEventButtonId, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 265, 20, 20, 20},
+    {CalendarBirthButtonId, "Button", WS_TABSTOP | BS_BITMAP, 0, "", 215, 230, 20, 20},
+    {CopyBirthButtonId, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "Cp", 240, 230, 20, 20},
+    {HelpBirthButtonId, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 265, 230, 20, 20},
+    {HelpAgeButtonId, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 220, 120, 20, 20},
+    {HelpAbbreviateButtonId, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 220, 330, 20, 20},
+    {HelpWeekDayButtonId, "Button", WS_TABSTOP | BS_PUSHBUTTON, 0, "?", 220, 355, 20, 20},
 };
 
-const int TabOrder[] = {100, 101, 102, 103, 104, 105, 108, 111, 2, 106, 107, 114, 112, 121, 115, 113, 125, 122, 123, 124};
+const int TabOrder[] = {FocusSinkId, EventDateField, YearsField, MonthsField, DaysField,
+                         BirthDateField, CalcButtonId, ResetButtonId, CancelButtonId, AbbreviateOptionId,
+                         WeekDayOptionId, CalendarEventButtonId, CopyEventButtonId, HelpEventButtonId, CalendarBirthButtonId,
+                         CopyBirthButtonId, HelpBirthButtonId, HelpAgeButtonId, HelpAbbreviateButtonId, HelpWeekDayButtonId};
 
-// One running program with its main dialog found.
-class MainWindowTest : public ::testing::Test {
+// The program started the way each test asks (a start-up show command, or
+// again for every case), with its main dialog found.
+class StartedProgramTest : public ::testing::Test {
 protected:
     void start(int showCommand = -1, const char* label = "started normally") {
         program_ = ui::Program::launch(programPath(), showCommand);
@@ -87,7 +90,7 @@ protected:
     HWND dialog_ = nullptr;
 };
 
-TEST_F(MainWindowTest, ControlsMatchTheTable) {
+TEST_F(StartedProgramTest, ControlsMatchTheTable) {
     start();
     const std::vector<HWND> controls = ui::children(dialog_);
     ASSERT_EQ(controls.size(), std::size(Expected)) << "expected 26 controls, got " << controls.size();
@@ -109,14 +112,14 @@ TEST_F(MainWindowTest, ControlsMatchTheTable) {
                                           << ui::describe(r);
     }
     // The calendar buttons carry a picture.
-    for (int id : {114, 115}) {
+    for (int id : {CalendarEventButtonId, CalendarBirthButtonId}) {
         DWORD_PTR image = 0;
         SendMessageTimeoutA(ui::control(dialog_, id), BM_GETIMAGE, IMAGE_BITMAP, 0, SMTO_ABORTIFHUNG, 5000, &image);
         EXPECT_NE(image, 0u) << "calendar button " << id << ": expected a bitmap";
     }
 }
 
-TEST_F(MainWindowTest, TabStopsInCreationOrder) {
+TEST_F(StartedProgramTest, TabStopsInCreationOrder) {
     start();
     std::vector<int> stops;
     for (HWND c : ui::children(dialog_)) {
@@ -140,30 +143,30 @@ TEST_F(MainWindowTest, TabStopsInCreationOrder) {
     }
 }
 
-TEST_F(MainWindowTest, TabKeyWalksTheEntryFields) {
+TEST_F(StartedProgramTest, TabKeyWalksTheEntryFields) {
     start();
     ASSERT_TRUE(ui::bringToFront(dialog_));
-    ui::click(ui::control(dialog_, 101));
-    ASSERT_TRUE(ui::waitFor([&] { return ui::focusedControlId(dialog_) == 101; }))
-        << "expected the focus in 101, got " << ui::focusedControlId(dialog_);
-    for (int want : {102, 103, 104, 105}) {
+    ui::click(ui::control(dialog_, EventDateField));
+    ASSERT_TRUE(ui::waitFor([&] { return ui::focusedControlId(dialog_) == EventDateField; }))
+        << "expected the focus in the event field, got " << ui::focusedControlId(dialog_);
+    for (int want : {YearsField, MonthsField, DaysField, BirthDateField}) {
         ui::pressKey(VK_TAB);
         EXPECT_TRUE(ui::waitFor([&] { return ui::focusedControlId(dialog_) == want; }))
             << "Tab: expected the focus on " << want << ", got " << ui::focusedControlId(dialog_);
     }
-    for (int want : {104, 103, 102, 101}) {
+    for (int want : {DaysField, MonthsField, YearsField, EventDateField}) {
         ui::pressCombination({VK_SHIFT}, VK_TAB);
         EXPECT_TRUE(ui::waitFor([&] { return ui::focusedControlId(dialog_) == want; }))
             << "Shift+Tab: expected the focus on " << want << ", got " << ui::focusedControlId(dialog_);
     }
 }
 
-TEST_F(MainWindowTest, ClientAreaAndCentring) {
+TEST_F(StartedProgramTest, ClientAreaAndCentring) {
     start();
     const RECT client = ui::clientRect(dialog_);
     EXPECT_EQ(client.right, 295) << "expected client width 295, got " << client.right;
     EXPECT_EQ(client.bottom, 385) << "expected client height 385, got " << client.bottom;
-    for (int id : {107, 124}) {
+    for (int id : {WeekDayOptionId, HelpWeekDayButtonId}) {
         const RECT r = ui::rectInParent(ui::control(dialog_, id));
         EXPECT_LE(r.bottom, client.bottom) << id << ": expected inside the client area, got " << ui::describe(r);
         EXPECT_LE(r.right, client.right) << id;
@@ -180,7 +183,7 @@ TEST_F(MainWindowTest, ClientAreaAndCentring) {
     EXPECT_EQ(outer.top, y) << "expected centred y " << y << ", got " << outer.top;
 }
 
-TEST_F(MainWindowTest, FrameHasNoMaximiseAndDoesNotResize) {
+TEST_F(StartedProgramTest, FrameHasNoMaximiseAndDoesNotResize) {
     start();
     const LONG s = ui::style(dialog_);
     EXPECT_NE(s & WS_MINIMIZEBOX, 0) << "expected a minimise box";
@@ -222,7 +225,7 @@ const ShowCase ShowCases[] = {
     {"started normally", SW_SHOWNORMAL},
 };
 
-TEST_F(MainWindowTest, AnyStartUpShowCommandShowsTheDialogNormally) {
+TEST_F(StartedProgramTest, AnyStartUpShowCommandShowsTheDialogNormally) {
     for (const ShowCase& c : ShowCases) {
         start(c.showCommand, c.name);
         if (dialog_ == nullptr) return;
@@ -248,7 +251,7 @@ const ExitCase ExitCases[] = {
     {"close box", 3},
 };
 
-TEST_F(MainWindowTest, EndsWithExitCodeZero) {
+TEST_F(StartedProgramTest, EndsWithExitCodeZero) {
     for (const ExitCase& c : ExitCases) {
         start();
         if (dialog_ == nullptr) return;
@@ -256,11 +259,11 @@ TEST_F(MainWindowTest, EndsWithExitCodeZero) {
         ui::waitForIdle(dialog_);
         switch (c.how) {
         case 0:
-            ui::click(ui::control(dialog_, 2));
+            ui::click(ui::control(dialog_, CancelButtonId));
             break;
         case 1:
-            ui::click(ui::control(dialog_, 101));
-            ui::waitFor([&] { return ui::focusedControlId(dialog_) == 101; });
+            ui::click(ui::control(dialog_, EventDateField));
+            ui::waitFor([&] { return ui::focusedControlId(dialog_) == EventDateField; });
             ui::pressKey(VK_ESCAPE);
             break;
         case 2:
@@ -297,17 +300,17 @@ const TypingCase TypingCases[] = {
     {"bytes above 127", "D\xe9" "c \xa3\xfc"},
 };
 
-TEST_F(MainWindowTest, DriverTypesWhatItIsGiven) {
+TEST_F(StartedProgramTest, DriverTypesWhatItIsGiven) {
     start();
     ASSERT_TRUE(ui::bringToFront(dialog_));
-    HWND field = ui::control(dialog_, 101);
+    HWND field = ui::control(dialog_, EventDateField);
     for (const TypingCase& c : TypingCases) {
         ui::click(field);
         ASSERT_TRUE(ui::waitFor([&] { return ui::focusedWindow(dialog_) == field; })) << c.name;
         ui::waitForIdle(dialog_);
         SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
         ui::typeText(c.text);
-        EXPECT_TRUE(ui::waitFor([&] { return ui::text(field) == c.text; }, 5000))
+        EXPECT_TRUE(ui::waitFor([&] { return ui::text(field) == c.text; }, 5000ms))
             << c.name << ": expected \"" << c.text << "\", got \"" << ui::text(field) << "\"";
     }
 }

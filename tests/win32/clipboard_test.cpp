@@ -10,31 +10,13 @@
 #include <vector>
 
 #include "clipboard.h"
-#include "win32_test_support.h"
+#include "in_process.h"
 
 namespace {
 
-// The CF_TEXT bytes on the clipboard, or "<none>".
-std::string clipboardText() {
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
-    std::string text = "<none>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text = bytes;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-std::vector<UINT> clipboardFormats() {
-    std::vector<UINT> formats;
-    if (!OpenClipboard(nullptr)) return formats;
-    for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f)) formats.push_back(f);
-    CloseClipboard();
-    return formats;
-}
+// The CF_TEXT bytes on the clipboard, or "<none>" when there are none (an
+// empty text is not the same as no text).
+std::string clipboardText() { return ui::clipboardHasFormat(CF_TEXT) ? ui::clipboardText() : "<none>"; }
 
 HGLOBAL globalBytes(const void* data, size_t size) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
@@ -98,7 +80,7 @@ TEST(Clipboard, PreviousContentsInEveryFormatAreGone) {
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP)) << "expected the bitmap gone";
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_DIB)) << "expected no picture in any form";
     // Only CF_TEXT and the text forms the system derives from it remain.
-    for (UINT f : clipboardFormats()) {
+    for (UINT f : ui::clipboardFormats()) {
         EXPECT_TRUE(f == CF_TEXT || f == CF_UNICODETEXT || f == CF_OEMTEXT || f == CF_LOCALE)
             << "expected only text formats, got format " << f;
     }

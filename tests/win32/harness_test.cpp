@@ -7,23 +7,9 @@
 
 #include <string>
 
-namespace {
+#include "ui_driver.h"
 
-// Pumps this thread's messages until done() is true or timeoutMs passes.
-template <class Condition>
-bool pumpUntil(Condition done, DWORD timeoutMs = 5000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
+namespace {
 
 struct FrameCase {
     const char* name;
@@ -50,7 +36,7 @@ TEST(Harness, TopLevelWindowsGetTheirClientAreaAndTheForeground) {
         ASSERT_NE(window, nullptr) << c.name;
         ShowWindow(window, SW_SHOWNORMAL);
         SetForegroundWindow(window);
-        EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == window; }))
+        EXPECT_TRUE(ui::waitFor([&] { return GetForegroundWindow() == window; }))
             << c.name << ": expected the new window in the foreground, got " << GetForegroundWindow();
         EXPECT_TRUE(IsWindowVisible(window)) << c.name;
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "main_window.h"
-#include "win32_test_support.h"
+#include "in_process.h"
 
 using namespace win32test;
 
@@ -122,7 +122,7 @@ TEST(MainDialog, DialogFontOnEveryControl) {
                 << "control " << controls << " (id " << GetDlgCtrlID(c) << "): expected the dialog font";
         }
         EXPECT_EQ(controls, 26);
-        EXPECT_EQ(windowText(dialog), "Quillark");
+        EXPECT_EQ(ui::text(dialog), "Quillark");
     });
 }
 
@@ -146,9 +146,9 @@ std::vector<COLORREF> pixelsOf(HBITMAP bitmap, int width, int height) {
 TEST(MainDialog, CalendarButtonsShowTheStretchedPictureAndReleaseIt) {
     std::vector<HBITMAP> pictures;
     runWith([&](HWND dialog) {
-        for (int id : {114, 115}) {
+        for (int id : {CalendarEventButtonId, CalendarBirthButtonId}) {
             HWND button = GetDlgItem(dialog, id);
-            EXPECT_EQ(windowText(button), "") << id << ": expected no text";
+            EXPECT_EQ(ui::text(button), "") << id << ": expected no text";
             HBITMAP picture = reinterpret_cast<HBITMAP>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
             ASSERT_NE(picture, nullptr) << id << ": expected a bitmap";
             pictures.push_back(picture);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "message_box.h"
-#include "win32_test_support.h"
+#include "in_process.h"
 
 using namespace win32test;
 
@@ -121,7 +121,7 @@ public:
         ShowWindow(window_, SW_SHOW);
         SetForegroundWindow(window_);
         SetActiveWindow(window_);
-        pumpUntil([this] { return GetActiveWindow() == window_; });
+        ui::waitFor([this] { return GetActiveWindow() == window_; });
     }
     ~OwnerWindow() {
         if (IsWindow(window_)) DestroyWindow(window_);
@@ -142,7 +142,7 @@ HWND openBox(const char* text, int style, const char* caption, int x = 0, int y 
     // (the input-method window) to the thread when it first needs them.
     std::vector<HWND> added;
     for (HWND w : newWindows(before)) {
-        if (className(w) == "#32770") added.push_back(w);
+        if (ui::className(w) == "#32770") added.push_back(w);
     }
     EXPECT_EQ(added.size(), 1u) << "expected one new window, got " << added.size();
     return added.empty() ? nullptr : added.front();
@@ -174,8 +174,8 @@ const int Styles[] = {0, 1, 3, 4, 16, 64, 19, 36, 48, 5, 7};
 
 void checkBoxLayout(HWND box, HWND owner, const TextCase& t, int style, const std::string& label) {
     ASSERT_NE(box, nullptr) << label;
-    EXPECT_EQ(className(box), "#32770") << label << ": expected a dialog box, got " << className(box);
-    EXPECT_EQ(windowText(box), captionFor(style)) << label;
+    EXPECT_EQ(ui::className(box), "#32770") << label << ": expected a dialog box, got " << ui::className(box);
+    EXPECT_EQ(ui::text(box), captionFor(style)) << label;
     EXPECT_EQ(GetWindow(box, GW_OWNER), owner) << label << ": expected the active window as owner";
     EXPECT_TRUE(IsWindowVisible(box)) << label;
 
@@ -220,27 +220,27 @@ void checkBoxLayout(HWND box, HWND owner, const TextCase& t, int style, const st
     // Text control.
     HWND text = GetDlgItem(box, BoxTextId);
     ASSERT_NE(text, nullptr) << label << ": text control 9990";
-    EXPECT_EQ(className(text), "Static") << label;
+    EXPECT_EQ(ui::className(text), "Static") << label;
     EXPECT_EQ(GetWindowLongA(text, GWL_STYLE), static_cast<LONG>(WS_CHILD | WS_VISIBLE | SS_LEFT)) << label;
-    EXPECT_EQ(windowText(text), t.text) << label;
-    const RECT textRect = childRect(text);
+    EXPECT_EQ(ui::text(text), t.text) << label;
+    const RECT textRect = ui::rectInParent(text);
     const RECT wantText = {margin, 5, margin + textWidth, 5 + 15 * t.lines};
     EXPECT_TRUE(EqualRect(&textRect, &wantText))
-        << label << ": text control expected " << rectText(wantText) << ", got " << rectText(textRect);
+        << label << ": text control expected " << ui::describe(wantText) << ", got " << ui::describe(textRect);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(text, WM_GETFONT, 0, 0)), font) << label;
 
     // Icon control.
     HWND icon = GetDlgItem(box, BoxIconId);
     ASSERT_NE(icon, nullptr) << label << ": icon control 9995";
-    EXPECT_EQ(className(icon), "Static") << label;
+    EXPECT_EQ(ui::className(icon), "Static") << label;
     EXPECT_EQ(GetWindowLongA(icon, GWL_STYLE) & SS_TYPEMASK, SS_ICON) << label;
-    const RECT iconRect = childRect(icon);
+    const RECT iconRect = ui::rectInParent(icon);
     HICON wantIcon = expectedIcon(style);
     HICON shown = reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
     if (wantIcon != nullptr) {
         const RECT wantRect = {10, 5, 42, 37};
         EXPECT_TRUE(EqualRect(&iconRect, &wantRect))
-            << label << ": icon expected " << rectText(wantRect) << ", got " << rectText(iconRect);
+            << label << ": icon expected " << ui::describe(wantRect) << ", got " << ui::describe(iconRect);
         ASSERT_NE(shown, nullptr) << label << ": expected an icon";
         EXPECT_TRUE(iconPixels(shown) == iconPixels(wantIcon))
             << label << ": expected the system's standard icon of the kind";
@@ -257,11 +257,11 @@ void checkBoxLayout(HWND box, HWND owner, const TextCase& t, int style, const st
         const std::string what = label + ", button " + std::to_string(b.id);
         HWND button = GetDlgItem(box, b.id);
         ASSERT_NE(button, nullptr) << what << ": missing";
-        EXPECT_EQ(className(button), "Button") << what;
-        EXPECT_EQ(windowText(button), b.text) << what;
-        const RECT r = childRect(button);
+        EXPECT_EQ(ui::className(button), "Button") << what;
+        EXPECT_EQ(ui::text(button), b.text) << what;
+        const RECT r = ui::rectInParent(button);
         const RECT want = {b.x, top, b.x + b.width, top + 30};
-        EXPECT_TRUE(EqualRect(&r, &want)) << what << ": expected " << rectText(want) << ", got " << rectText(r);
+        EXPECT_TRUE(EqualRect(&r, &want)) << what << ": expected " << ui::describe(want) << ", got " << ui::describe(r);
         const LONG s = GetWindowLongA(button, GWL_STYLE);
         if (b.id == set.defaultId) {
             EXPECT_EQ(s & BS_TYPEMASK, BS_DEFPUSHBUTTON) << what << ": expected the default-button style";
@@ -310,7 +310,7 @@ TEST(MessageBoxDialog, LayoutOfEveryButtonSetIconAndTextShape) {
             // same owner.
             SetActiveWindow(owner.get());
             HWND box = openBox(t.text, style, captionFor(style).c_str());
-            pumpUntil([box] { return IsWindowVisible(box) != FALSE; }, 2000);
+            ui::waitFor([box] { return IsWindowVisible(box) != FALSE; }, 2000ms);
             checkBoxLayout(box, owner.get(), t, style, label);
             if (box != nullptr) DestroyWindow(box);
         }
@@ -406,14 +406,14 @@ TEST(MessageBoxDialog, TwoBoxesLieOnTopOfEachOtherAndCloseIndependently) {
     RECT a{}, b{};
     GetWindowRect(first, &a);
     GetWindowRect(second, &b);
-    EXPECT_TRUE(EqualRect(&a, &b)) << "expected the same rectangle, got " << rectText(a) << " and " << rectText(b);
+    EXPECT_TRUE(EqualRect(&a, &b)) << "expected the same rectangle, got " << ui::describe(a) << " and " << ui::describe(b);
 
     // The upper box closes with its button; the lower one stays.
     SendMessageA(GetDlgItem(second, BoxOkButtonId), BM_CLICK, 0, 0);
-    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(second); })) << "expected the clicked box to close";
+    EXPECT_TRUE(ui::waitFor([&] { return !IsWindow(second); })) << "expected the clicked box to close";
     EXPECT_TRUE(IsWindow(first) && IsWindowVisible(first)) << "expected the other box to stay";
     SendMessageA(GetDlgItem(first, BoxOkButtonId), BM_CLICK, 0, 0);
-    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(first); })) << "expected the second box to close too";
+    EXPECT_TRUE(ui::waitFor([&] { return !IsWindow(first); })) << "expected the second box to close too";
     EXPECT_TRUE(IsWindow(owner.get())) << "expected the owner to stay";
 }
 
@@ -431,7 +431,7 @@ TEST(MessageBoxDialog, DestroyingTheOwnerDestroysItsBoxes) {
         ASSERT_EQ(GetWindow(box1, GW_OWNER), owner.get());
         ASSERT_EQ(GetWindow(box2, GW_OWNER), owner.get());
     }
-    pumpUntil([&] { return !IsWindow(box1) && !IsWindow(box2); }, 2000);
+    ui::waitFor([&] { return !IsWindow(box1) && !IsWindow(box2); }, 2000ms);
     EXPECT_FALSE(IsWindow(box1)) << "expected the first box gone with its owner";
     EXPECT_FALSE(IsWindow(box2)) << "expected the second box gone with its owner";
     EXPECT_TRUE(IsWindow(other)) << "expected a box of another owner to stay";
@@ -464,22 +464,22 @@ TEST(MessageBoxDialog, EnterAndEscapeDoNotCloseButAClickDoes) {
         MoveWindow(owner, 100, 100, 500, 400, TRUE);
         ShowWindow(owner, SW_SHOW);
         SetForegroundWindow(owner);
-        pumpUntil([&] { return GetActiveWindow() == owner; });
+        ui::waitFor([&] { return GetActiveWindow() == owner; });
         HWND box = openBox("Press a key", c.style, "Keys");
         ASSERT_NE(box, nullptr) << c.name;
-        ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == box; }, 5000, owner))
+        ASSERT_TRUE(ui::waitFor([&] { return GetForegroundWindow() == box; }, 5000ms, owner))
             << c.name << ": expected the box in the foreground";
 
         for (WORD key : {VK_RETURN, VK_ESCAPE, VK_RETURN}) {
-            pressKey(key);
-            pumpFor(300, owner);
+            ui::pressKey(key);
+            pumpFor(300ms, owner);
             EXPECT_TRUE(IsWindow(box)) << c.name << ": expected the box to survive key " << key;
         }
         // Space on the focused button is a click of that button.
         const ExpectedSet set = expectedSet(c.style);
         HWND button = GetDlgItem(box, set.buttons.back().id);
-        clickWindow(button);
-        EXPECT_TRUE(pumpUntil([&] { return !IsWindow(box); }, 5000, owner))
+        ui::click(button);
+        EXPECT_TRUE(ui::waitFor([&] { return !IsWindow(box); }, 5000ms, owner))
             << c.name << ": expected a click on " << set.buttons.back().text << " to close the box";
         EXPECT_TRUE(IsWindow(owner)) << c.name;
         DestroyWindow(owner);
@@ -493,7 +493,7 @@ TEST(MessageBoxDialog, EveryButtonClosesItsBox) {
             HWND box = openBox("close me", style, "Close");
             ASSERT_NE(box, nullptr) << label;
             SendMessageA(GetDlgItem(box, b.id), BM_CLICK, 0, 0);
-            EXPECT_TRUE(pumpUntil([&] { return !IsWindow(box); })) << label << ": expected the box closed";
+            EXPECT_TRUE(ui::waitFor([&] { return !IsWindow(box); })) << label << ": expected the box closed";
         }
     }
 }
@@ -523,7 +523,7 @@ TEST(MessageBoxDialog, WithoutADeviceContextTheWholeTextIsStillShown) {
     MessageBoxPlatform = saved;
     ASSERT_NE(box, nullptr);
     HWND label = GetDlgItem(box, BoxTextId);
-    EXPECT_EQ(windowText(label), text);
+    EXPECT_EQ(ui::text(label), text);
     RECT r{};
     GetWindowRect(label, &r);
     // Measured by the system font's average character width: 19 characters.

@@ -1,19 +1,24 @@
-// A small out-of-process UI driver for the Windows program: starts it, finds
-// its windows by caption and its controls by id, sends real keyboard and
-// mouse input (SendInput), and reads what a person would see - texts, check
-// marks, styles, geometry, the focused control, the clipboard. Every wait is
-// a condition with a timeout.
+// The base of the Win32 test-support library, shared by the in-process and
+// the out-of-process tests: starts a program, finds windows by caption and
+// controls by id, sends real keyboard and mouse input (SendInput) and waits
+// until the window that takes it has handled it, and reads what a person
+// would see - texts, check marks, styles, geometry, the focused control, the
+// clipboard. Every wait is a condition with a timeout (waitFor).
 //
-// Runs in its own Win32 process under the same Wine server as the program.
+// From outside it runs in its own Win32 process under the same Wine server as
+// the program; inside, waiting handles the test thread's own messages.
 #pragma once
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
+
+// Timeouts are written as 5000ms everywhere in the tests.
+using namespace std::chrono_literals;
 
 namespace ui {
 
@@ -21,8 +26,20 @@ namespace ui {
 // processes.
 inline constexpr DWORD DefaultTimeoutMs = 15000;
 
-// Polls condition every pollMs until it is true or timeoutMs has passed.
-bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs = DefaultTimeoutMs, DWORD pollMs = 10);
+// The one way the tests wait: polls condition until it holds or the timeout
+// has passed (waking every few milliseconds or on a message), and meanwhile
+// handles this thread's messages the way the program's loop does, so an
+// in-process test's windows stay alive while it waits. Messages of dialog
+// (when given) and its children go through the dialog manager first, as the
+// main dialog's do in the program.
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15000ms,
+             HWND dialog = nullptr);
+// True when condition holds at once and keeps holding for the whole window:
+// the way to see that something does NOT happen (a second box, a calculation).
+bool staysTrue(const std::function<bool()>& condition, std::chrono::milliseconds window = 400ms,
+               HWND dialog = nullptr);
+// Handles this thread's waiting messages as waitFor does, once.
+void pumpMessages(HWND dialog = nullptr);
 
 // "/unix/path" -> "Z:\unix\path"; any other path is returned unchanged.
 std::string toWindowsPath(const std::string& path);
@@ -89,27 +106,38 @@ void keyDown(WORD vk);
 void keyUp(WORD vk);
 void pressKey(WORD vk);
 // Holds the modifiers (VK_SHIFT, VK_CONTROL, VK_MENU) around one key.
-void pressCombination(std::initializer_list<WORD> modifiers, WORD vk);
+void pressCombination(const std::vector<WORD>& modifiers, WORD vk);
 // Types text as key strokes (ASCII through the keyboard layout, any other
 // character as a Unicode key event).
 void typeText(const std::string& text);
 // Moves the pointer and waits until it is really there.
 bool movePointer(int x, int y);
-void clickAt(int x, int y, bool doubleClick = false);
+// Moves there (as movePointer) and clicks; false when the pointer did not
+// get there (the click is sent all the same, with its own position).
+bool clickAt(int x, int y, bool doubleClick = false);
 void click(HWND window);               // the centre of its rectangle
 // Drags with the left button held from one screen point to another.
 void drag(int fromX, int fromY, int toX, int toY);
 // Waits until the process that owns window has handled its pending input
 // and waits for more (WaitForInputIdle); false on timeout.
 bool waitForIdle(HWND window, DWORD timeoutMs = DefaultTimeoutMs);
+// Waits until the thread that owns window has handled the input sent so far
+// and what it posted to itself while doing so; false when it does not answer
+// within the timeout. Used after every stroke and click instead of a pause.
+bool catchUp(HWND window, DWORD timeoutMs = DefaultTimeoutMs);
 // Activates a top-level window and waits until it is the foreground window.
 bool bringToFront(HWND window, DWORD timeoutMs = DefaultTimeoutMs);
-// The screen point of a non-client part (HTCLOSE, HTCAPTION, ...) of a
-// window, found with WM_NCHITTEST; false when the window has none.
+// The middle of a part of a window's frame above its client area (HTCLOSE,
+// HTCAPTION, ...), found with WM_NCHITTEST; false when the window has none.
 bool findNonClientPart(HWND window, int hitCode, POINT* where);
+// The left button alone, where movePointer last put the pointer (the event
+// carries that position, so a late echo of an older one cannot move it).
+void pressLeft();
+void releaseLeft();
 
 // Clipboard.
 std::string clipboardText();           // CF_TEXT bytes, or "" when there is none
+bool setClipboardText(const std::string& text);
 std::vector<UINT> clipboardFormats();
 bool clipboardHasFormat(UINT format);
 

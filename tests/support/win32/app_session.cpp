@@ -6,39 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 namespace e2e {
 
 namespace {
-
-constexpr auto PollInterval = 5ms;
 
 std::string windowText(HWND window) { return ui::text(window); }
 
 std::vector<HWND> topLevelWindows(DWORD pid) { return ui::topLevelWindows(pid); }
 
 }  // namespace
-
-bool waitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (true) {
-        if (cond()) return true;
-        if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(PollInterval);
-    }
-}
-
-bool staysTrue(const std::function<bool()>& cond, std::chrono::milliseconds window) {
-    const auto deadline = Clock::now() + window;
-    while (Clock::now() < deadline) {
-        if (!cond()) return false;
-        std::this_thread::sleep_for(PollInterval);
-    }
-    return cond();
-}
-
-std::string windowsPath(const std::string& path) { return ui::toWindowsPath(path); }
 
 std::string runUnixCommand(const std::string& commandLine, int* exitCode) {
     // Wine starts a Unix program given by its Unix path. Its output goes to a
@@ -69,7 +46,7 @@ std::string runUnixCommand(const std::string& commandLine, int* exitCode) {
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
     auto readFile = [](const std::string& unixPath, std::string& into) {
-        FILE* file = std::fopen(windowsPath(unixPath).c_str(), "rb");
+        FILE* file = std::fopen(ui::toWindowsPath(unixPath).c_str(), "rb");
         if (file == nullptr) return false;
         into.clear();
         char buffer[4096];
@@ -79,12 +56,12 @@ std::string runUnixCommand(const std::string& commandLine, int* exitCode) {
         return true;
     };
     std::string status;
-    if (!waitUntil([&] { return readFile(doneFile, status); }, 20000ms)) return {};
+    if (!waitFor([&] { return readFile(doneFile, status); }, 20000ms)) return {};
     if (exitCode) *exitCode = std::atoi(status.c_str());
     std::string result;
     readFile(outFile, result);
-    DeleteFileA(windowsPath(outFile).c_str());
-    DeleteFileA(windowsPath(doneFile).c_str());
+    DeleteFileA(ui::toWindowsPath(outFile).c_str());
+    DeleteFileA(ui::toWindowsPath(doneFile).c_str());
     return result;
 }
 
@@ -93,7 +70,7 @@ AppSession::AppSession(const std::string& exePath, std::chrono::milliseconds sta
     program_ = ui::Program::launch(exePath, -1, "", false);
     if (!program_.started()) return;
     HWND found = nullptr;
-    waitUntil(
+    waitFor(
         [&] {
             for (HWND window : topLevelWindows(program_.id())) {
                 if (windowText(window) == "Quillark") {
@@ -176,9 +153,9 @@ std::vector<BoxInfo> AppSession::boxes() const {
         BoxInfo box;
         box.window = window;
         box.caption = windowText(window);
-        // The program's own box keeps its text in control 9990; the system's
+        // The program's own box keeps its text in its text control; the system's
         // message box in its static control 0xFFFF.
-        HWND textControl = GetDlgItem(window, 9990);
+        HWND textControl = GetDlgItem(window, BoxTextId);
         if (textControl == nullptr) textControl = GetDlgItem(window, 0xFFFF);
         box.text = windowText(textControl);
         result.push_back(box);
@@ -205,21 +182,17 @@ void AppSession::keyDown(WORD vk) { ui::keyDown(vk); }
 void AppSession::keyUp(WORD vk) { ui::keyUp(vk); }
 
 void AppSession::key(WORD vk, bool shift, bool ctrl, bool alt) {
-    if (ctrl) ui::keyDown(VK_CONTROL);
-    if (shift) ui::keyDown(VK_SHIFT);
-    if (alt) ui::keyDown(VK_MENU);
-    ui::pressKey(vk);
-    if (alt) ui::keyUp(VK_MENU);
-    if (shift) ui::keyUp(VK_SHIFT);
-    if (ctrl) ui::keyUp(VK_CONTROL);
+    std::vector<WORD> modifiers;
+    if (ctrl) modifiers.push_back(VK_CONTROL);
+    if (shift) modifiers.push_back(VK_SHIFT);
+    if (alt) modifiers.push_back(VK_MENU);
+    ui::pressCombination(modifiers, vk);
 }
 
 void AppSession::type(const std::string& text) { ui::typeText(text); }
 
 bool AppSession::clickScreen(POINT point) {
-    if (!ui::movePointer(point.x, point.y)) return false;
-    ui::clickAt(point.x, point.y);
-    return true;
+    return ui::clickAt(point.x, point.y);
 }
 
 bool AppSession::clickWindow(HWND window, int x, int y) {
@@ -244,17 +217,17 @@ void AppSession::selectAll() {
 bool AppSession::activate() { return main_ != nullptr && ui::bringToFront(main_, 3000); }
 
 bool AppSession::waitText(int id, const std::string& expected, std::chrono::milliseconds timeout) const {
-    return waitUntil([&] { return text(id) == expected; }, timeout);
+    return waitFor([&] { return text(id) == expected; }, timeout);
 }
 
 bool AppSession::waitFocus(int id, std::chrono::milliseconds timeout) const {
-    return waitUntil([&] { return focusedId() == id; }, timeout);
+    return waitFor([&] { return focusedId() == id; }, timeout);
 }
 
 bool AppSession::closeBox(const BoxInfo& box) {
     if (!IsWindow(box.window)) return true;
-    HWND button = GetDlgItem(box.window, 9994);
-    for (int id : {9991, IDOK}) {
+    HWND button = GetDlgItem(box.window, BoxOkButtonId);
+    for (int id : {static_cast<int>(BoxFirstButtonId), IDOK}) {
         if (button == nullptr) button = GetDlgItem(box.window, id);
     }
     if (button == nullptr) return false;
@@ -262,7 +235,7 @@ bool AppSession::closeBox(const BoxInfo& box) {
     // dialog is clicked; a person brings it back before pressing its button.
     ui::bringToFront(box.window, 2000);
     clickWindow(button);
-    return waitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 3000ms);
+    return waitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 3000ms);
 }
 
 bool AppSession::closeAllBoxes() {
@@ -271,10 +244,10 @@ bool AppSession::closeAllBoxes() {
         if (open.empty()) return true;
         for (const BoxInfo& box : open) {
             // A calendar has no "&Ok": its close box ends it.
-            if (GetDlgItem(box.window, 9994) == nullptr && GetDlgItem(box.window, IDOK) == nullptr &&
-                GetDlgItem(box.window, 9991) == nullptr) {
+            if (GetDlgItem(box.window, BoxOkButtonId) == nullptr && GetDlgItem(box.window, IDOK) == nullptr &&
+                GetDlgItem(box.window, BoxFirstButtonId) == nullptr) {
                 PostMessageA(box.window, WM_SYSCOMMAND, SC_CLOSE, 0);
-                waitUntil([&] { return !IsWindow(box.window); }, 3000ms);
+                waitFor([&] { return !IsWindow(box.window); }, 3000ms);
                 continue;
             }
             closeBox(box);
@@ -282,30 +255,6 @@ bool AppSession::closeAllBoxes() {
     }
     return boxes().empty();
 }
-
-bool setClipboardText(const std::string& text) {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-            bool placed = false;
-            if (block != nullptr) {
-                if (void* data = GlobalLock(block)) {
-                    std::memcpy(data, text.c_str(), text.size() + 1);
-                    GlobalUnlock(block);
-                    placed = SetClipboardData(CF_TEXT, block) != nullptr;
-                }
-                if (!placed) GlobalFree(block);
-            }
-            CloseClipboard();
-            return placed;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return false;
-}
-
-std::string clipboardText() { return ui::clipboardText(); }
 
 bool saveScreenshot(const std::string& unixPath) {
     int code = -1;

@@ -37,9 +37,9 @@ TEST(CalendarMouse, PickTheTwentyNinthOfFebruary2000) {
             const int boxWidth = 2 * Calendar.cellWidth / 3;
             SetForegroundWindow(w);
             mouse = std::thread([&, w, at, target, boxWidth] {
-                moveMouseTo(target);
-                pressLeft();
-                picked = waitFor([] { return pickedNow() == 20000229; }, 5000);
+                ui::movePointer(target.x, target.y);
+                ui::pressLeft();
+                picked = waitFor([] { return pickedNow() == 20000229; }, 5000ms);
                 // The day shows white on blue while the button is down.
                 waitFor(
                     [&] {
@@ -47,9 +47,9 @@ TEST(CalendarMouse, PickTheTwentyNinthOfFebruary2000) {
                         blueOnDay = px.blueIn(at.x, at.y, at.x + boxWidth, at.y + 20);
                         return blueOnDay > 20;
                     },
-                    3000);
+                    3000ms);
                 releasedAt = nowMs();
-                releaseLeft();
+                ui::releaseLeft();
             });
         },
         false);
@@ -100,10 +100,10 @@ TEST(CalendarMouse, PressesOnNoDayPickNothing) {
             mouse = std::thread([&, w, points] {
                 for (size_t i = 0; i < points.size(); ++i) {
                     const int before = releases.count();
-                    moveMouseTo(points[i]);
-                    pressLeft();
-                    releaseLeft();
-                    waitFor([&] { return releases.count() > before; }, 5000);
+                    ui::movePointer(points[i].x, points[i].y);
+                    ui::pressLeft();
+                    ui::releaseLeft();
+                    waitFor([&] { return releases.count() > before; }, 5000ms);
                     // A sent message is handled only after the release that
                     // was taken out of the queue before it has been handled.
                     DWORD_PTR ignored = 0;
@@ -144,20 +144,20 @@ TEST(CalendarMouse, CloseBoxAndCaptionDragReturnNothing) {
             18500305,
             [&](HWND w) {
                 window = w;
-                const POINT p = findFramePoint(w, c.hit);
-                found = p.x >= 0;
+                POINT p{-1, -1};
+                found = ui::findNonClientPart(w, static_cast<int>(c.hit), &p);
                 if (!found) {
                     return;
                 }
                 SetForegroundWindow(w);
                 mouse = std::thread([p, &c, w] {
-                    moveMouseTo(p);
-                    pressLeft();
+                    ui::movePointer(p.x, p.y);
+                    ui::pressLeft();
                     if (c.dragBy) {
-                        moveMouseTo({p.x + c.dragBy, p.y + c.dragBy});
+                        ui::movePointer(p.x + c.dragBy, p.y + c.dragBy);
                     }
-                    releaseLeft();
-                    waitFor([w] { return !IsWindow(w); }, 5000);
+                    ui::releaseLeft();
+                    waitFor([w] { return !IsWindow(w); }, 5000ms);
                 });
             },
             false);
@@ -170,32 +170,6 @@ TEST(CalendarMouse, CloseBoxAndCaptionDragReturnNothing) {
         EXPECT_FALSE(IsWindow(window)) << c.name;
         EXPECT_LT(opening.returnedAtMs, nowMs()) << c.name;
     }
-}
-
-void tapKey(WORD key, bool alt = false) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, DWORD flags) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
-    };
-    if (alt) {
-        add(VK_MENU, 0);
-    }
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    if (alt) {
-        add(VK_MENU, KEYEVENTF_KEYUP);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-std::string titleOf(HWND window) {
-    char buffer[64] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
 }
 
 // A click into the year box and real keys: the typed year redraws the sheet
@@ -213,35 +187,35 @@ TEST(CalendarKeyboard, TypedYearsAndAltF4) {
             const POINT inBox = {box.left + 8, box.top + 6};
             SetForegroundWindow(w);
             input = std::thread([&, w, inBox] {
-                moveMouseTo(inBox);
-                pressLeft();
-                releaseLeft();
+                ui::movePointer(inBox.x, inBox.y);
+                ui::pressLeft();
+                ui::releaseLeft();
                 // Over whatever the box shows: End, then Backspace a few times.
-                tapKey(VK_END);
+                ui::pressKey(VK_END);
                 for (int i = 0; i < 6; ++i) {
-                    tapKey(VK_BACK);
+                    ui::pressKey(VK_BACK);
                 }
                 for (WORD key : {'1', '9', '5', '0'}) {
-                    tapKey(key);
+                    ui::pressKey(key);
                 }
-                shows1950 = waitFor([&] { return titleOf(w) == "1950 Calendar"; }, 5000);
+                shows1950 = waitFor([&] { return ui::text(w) == "1950 Calendar"; }, 5000ms);
                 century = static_cast<int>(
                     SendMessageA(GetDlgItem(w, CenturyBoxId), CB_GETCURSEL, 0, 0));
-                tapKey(VK_END);
+                ui::pressKey(VK_END);
                 for (int i = 0; i < 6; ++i) {
-                    tapKey(VK_BACK);
+                    ui::pressKey(VK_BACK);
                 }
                 for (WORD key : {'2', '1', '0', '1'}) {
-                    tapKey(key);
+                    ui::pressKey(key);
                 }
                 // Wait until the box holds the whole text, then check nothing moved.
                 const HWND edit = FindWindowExA(GetDlgItem(w, YearBoxId), nullptr, "Edit", nullptr);
-                waitFor([&] { return titleOf(edit) == "2101"; }, 5000);
+                waitFor([&] { return ui::text(edit) == "2101"; }, 5000ms);
                 DWORD_PTR ignored = 0;
                 SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-                ignores2101 = titleOf(edit) == "2101" && titleOf(w) == "1950 Calendar";
-                tapKey(VK_F4, true);
-                closed = waitFor([w] { return !IsWindow(w); }, 5000);
+                ignores2101 = ui::text(edit) == "2101" && ui::text(w) == "1950 Calendar";
+                ui::pressCombination({VK_MENU}, VK_F4);
+                closed = waitFor([w] { return !IsWindow(w); }, 5000ms);
             });
         },
         false);

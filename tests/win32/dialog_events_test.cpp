@@ -108,20 +108,21 @@ protected:
         dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &empty.header, nullptr, quietProc, 0);
         ASSERT_NE(nullptr, dialog);
         int y = 0;
-        for (int id : {100, 101, 102, 103, 104, 105}) {
+        const int edits[] = {FocusSinkId, EventDateField, YearsField, MonthsField, DaysField, BirthDateField};
+        for (int id : edits) {
             CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10,
                             y += 22, 120, 20, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
                             nullptr);
         }
         CreateWindowExA(0, "BUTTON", "&Calc", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY | BS_PUSHBUTTON, 10,
-                        y += 22, 60, 20, dialog, reinterpret_cast<HMENU>(108), nullptr, nullptr);
-        for (int id : {106, 107}) {
+                        y += 22, 60, 20, dialog, reinterpret_cast<HMENU>(CalcButtonId), nullptr, nullptr);
+        for (int id : {AbbreviateOptionId, WeekDayOptionId}) {
             CreateWindowExA(0, "BUTTON", "option", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY | BS_AUTOCHECKBOX,
                             10, y += 22, 120, 20, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr,
                             nullptr);
         }
-        for (int id = 101; id <= 105; ++id) {
-            originalProc[id - 101] = GetWindowLongPtrA(GetDlgItem(dialog, id), GWLP_WNDPROC);
+        for (int id = EventDateField; id <= BirthDateField; ++id) {
+            originalProc[id - EventDateField] = GetWindowLongPtrA(GetDlgItem(dialog, id), GWLP_WNDPROC);
         }
         previousHandle = MainDialogHandle;
         MainDialogHandle = dialog;
@@ -149,29 +150,29 @@ protected:
 };
 
 TEST_F(DialogEventsTest, InitialisationSubclassesTheFiveFieldsOnceAndFocusesTheEventField) {
-    for (int id = 101; id <= 105; ++id) {
+    for (int id = EventDateField; id <= BirthDateField; ++id) {
         HWND field = GetDlgItem(dialog, id);
         EXPECT_EQ(reinterpret_cast<LONG_PTR>(entryFieldProc), GetWindowLongPtrA(field, GWLP_WNDPROC)) << "field " << id;
-        EXPECT_EQ(originalProc[id - 101], GetWindowLongPtrA(field, GWLP_USERDATA)) << "field " << id;
+        EXPECT_EQ(originalProc[id - EventDateField], GetWindowLongPtrA(field, GWLP_USERDATA)) << "field " << id;
     }
     // A second initialisation must not save our own procedure as the field's.
     mainDialogProc(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);
-    for (int id = 101; id <= 105; ++id) {
-        EXPECT_EQ(originalProc[id - 101], GetWindowLongPtrA(GetDlgItem(dialog, id), GWLP_USERDATA)) << "field " << id;
+    for (int id = EventDateField; id <= BirthDateField; ++id) {
+        EXPECT_EQ(originalProc[id - EventDateField], GetWindowLongPtrA(GetDlgItem(dialog, id), GWLP_USERDATA)) << "field " << id;
     }
-    EXPECT_EQ(GetDlgItem(dialog, 101), GetFocus());
+    EXPECT_EQ(GetDlgItem(dialog, EventDateField), GetFocus());
 }
 
 TEST_F(DialogEventsTest, DestroyGivesTheFieldsTheirOwnProceduresBack) {
     mainDialogProc(dialog, WM_DESTROY, 0, 0);
-    for (int id = 101; id <= 105; ++id) {
+    for (int id = EventDateField; id <= BirthDateField; ++id) {
         HWND field = GetDlgItem(dialog, id);
-        EXPECT_EQ(originalProc[id - 101], GetWindowLongPtrA(field, GWLP_WNDPROC)) << "field " << id;
+        EXPECT_EQ(originalProc[id - EventDateField], GetWindowLongPtrA(field, GWLP_WNDPROC)) << "field " << id;
         EXPECT_EQ(0, GetWindowLongPtrA(field, GWLP_USERDATA)) << "field " << id;
     }
     // The fields still work as plain edit controls.
-    setText(101, "still an edit");
-    EXPECT_EQ("still an edit", text(101));
+    setText(EventDateField, "still an edit");
+    EXPECT_EQ("still an edit", text(EventDateField));
 }
 
 struct FormatCase {
@@ -198,10 +199,10 @@ const FormatCase FormatCases[] = {
 
 TEST_F(DialogEventsTest, FormatDateFieldRewritesAValidFieldAndLeavesAnInvalidOne) {
     for (const FormatCase& c : FormatCases) {
-        for (int id : {101, 105}) {
+        for (int id : {EventDateField, BirthDateField}) {
             setText(id, c.typed);
-            check(106, c.abbreviated);
-            check(107, c.weekDay);
+            check(AbbreviateOptionId, c.abbreviated);
+            check(WeekDayOptionId, c.weekDay);
             EntryError = 7;  // any stale value is replaced
             formatDateField(id);
             EXPECT_EQ(c.code, EntryError) << c.name << " in " << id << ": expected code " << c.code << ", got "
@@ -213,16 +214,16 @@ TEST_F(DialogEventsTest, FormatDateFieldRewritesAValidFieldAndLeavesAnInvalidOne
 
 TEST_F(DialogEventsTest, WindowDialogFieldsReadAndWriteTheFields) {
     WindowDialogFields fields;
-    fields.writeField(103, " 6");
-    EXPECT_EQ(" 6", text(103));
-    setText(105, "05/1850");
-    EXPECT_EQ("05/1850", fields.readField(105));
+    fields.writeField(MonthsField, " 6");
+    EXPECT_EQ(" 6", text(MonthsField));
+    setText(BirthDateField, "05/1850");
+    EXPECT_EQ("05/1850", fields.readField(BirthDateField));
     EXPECT_EQ("", fields.readField(999)) << "no such control";
     fields.writeField(999, "nowhere");  // no crash
 }
 
 TEST_F(DialogEventsTest, EnterReleaseMovesToTheNextStopUnlessSuppressed) {
-    HWND event = GetDlgItem(dialog, 101);
+    HWND event = GetDlgItem(dialog, EventDateField);
     SetFocus(event);
     ASSERT_EQ(event, GetFocus());
     SuppressEnterAdvance = 1;
@@ -230,9 +231,9 @@ TEST_F(DialogEventsTest, EnterReleaseMovesToTheNextStopUnlessSuppressed) {
     EXPECT_EQ(event, GetFocus()) << "a suppressed release must leave the focus in 101";
     SuppressEnterAdvance = 0;
     SendMessageA(event, WM_KEYUP, VK_RETURN, 0);
-    EXPECT_EQ(GetDlgItem(dialog, 102), GetFocus()) << "expected the focus in 102";
-    SendMessageA(GetDlgItem(dialog, 102), WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_EQ(GetDlgItem(dialog, 102), GetFocus()) << "the press alone moves nothing";
+    EXPECT_EQ(GetDlgItem(dialog, YearsField), GetFocus()) << "expected the focus in 102";
+    SendMessageA(GetDlgItem(dialog, YearsField), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(GetDlgItem(dialog, YearsField), GetFocus()) << "the press alone moves nothing";
 }
 
 TEST_F(DialogEventsTest, ClosingStepDecidesSuppressionByTheOutermostCommand) {
@@ -240,10 +241,13 @@ TEST_F(DialogEventsTest, ClosingStepDecidesSuppressionByTheOutermostCommand) {
         int id;
         int32_t suppressed;
     };
-    const Step steps[] = {{108, 1}, {1, 0}, {111, 1}, {101, 0}, {121, 1}, {124, 1}, {106, 0}, {2000, 0}};
+    const Step steps[] = {{CalcButtonId, 1},      {1, 0},
+                          {ResetButtonId, 1},     {EventDateField, 0},
+                          {HelpEventButtonId, 1}, {HelpWeekDayButtonId, 1},
+                          {AbbreviateOptionId, 0}, {2000, 0}};
     for (const Step& s : steps) {
         // Code 0x300 (EN_CHANGE) has no effect of its own for the entry ids.
-        mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(s.id, s.id == 108 ? BN_CLICKED : 0x300), 0);
+        mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(s.id, s.id == CalcButtonId ? BN_CLICKED : 0x300), 0);
         EXPECT_EQ(s.suppressed, SuppressEnterAdvance) << "command " << s.id;
     }
 }
@@ -251,20 +255,20 @@ TEST_F(DialogEventsTest, ClosingStepDecidesSuppressionByTheOutermostCommand) {
 TEST_F(DialogEventsTest, LeavingADateFieldMakesItPendingAndClearsTheEntryError) {
     PendingDateField = 0;
     EntryError = 3;
-    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(105, EN_KILLFOCUS), 0);
-    EXPECT_EQ(105, PendingDateField);
+    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(BirthDateField, EN_KILLFOCUS), 0);
+    EXPECT_EQ(BirthDateField, PendingDateField);
     EXPECT_EQ(0, EntryError);
-    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(101, EN_KILLFOCUS), 0);
-    EXPECT_EQ(105, PendingDateField) << "the first pending field stays pending";
-    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(102, EN_KILLFOCUS), 0);
-    EXPECT_EQ(105, PendingDateField);
-    setText(105, "5/1941");
-    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(105, EN_SETFOCUS), 0);
-    EXPECT_EQ(105, PendingDateField) << "arriving at the pending field itself validates nothing";
-    EXPECT_EQ("5/1941", text(105));
-    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(102, EN_SETFOCUS), 0);
+    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(EventDateField, EN_KILLFOCUS), 0);
+    EXPECT_EQ(BirthDateField, PendingDateField) << "the first pending field stays pending";
+    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(YearsField, EN_KILLFOCUS), 0);
+    EXPECT_EQ(BirthDateField, PendingDateField);
+    setText(BirthDateField, "5/1941");
+    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(BirthDateField, EN_SETFOCUS), 0);
+    EXPECT_EQ(BirthDateField, PendingDateField) << "arriving at the pending field itself validates nothing";
+    EXPECT_EQ("5/1941", text(BirthDateField));
+    mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(YearsField, EN_SETFOCUS), 0);
     EXPECT_EQ(0, PendingDateField);
-    EXPECT_EQ("05/1941", text(105));
+    EXPECT_EQ("05/1941", text(BirthDateField));
 }
 
 }  // namespace

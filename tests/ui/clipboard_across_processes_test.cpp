@@ -29,7 +29,7 @@ void runHelper(int index) {
 
 // Puts text, a private format and a bitmap on the clipboard from this process.
 void fillClipboard(UINT privateFormat) {
-    ASSERT_TRUE(ui::waitFor([] { return OpenClipboard(nullptr) != FALSE; }, 5000));
+    ASSERT_TRUE(ui::waitFor([] { return OpenClipboard(nullptr) != FALSE; }, 5000ms));
     EmptyClipboard();
     const char old[] = "previous text";
     HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, sizeof old);

@@ -20,12 +20,6 @@ using caltest::Pixels;
 using caltest::pump;
 using caltest::runCalendar;
 
-std::string textOf(HWND window) {
-    char buffer[256] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
 HWND centuryBox(HWND calendar) { return GetDlgItem(calendar, CenturyBoxId); }
 HWND yearBox(HWND calendar) { return GetDlgItem(calendar, YearBoxId); }
 
@@ -99,10 +93,10 @@ TEST(CalendarWindow, OpensOnTheFifthOfMarch1850) {
     bool checked = false;
     const auto opening = runCalendar(18500305, [&](HWND w) {
         checked = true;
-        EXPECT_EQ(textOf(w), "1850 Calendar");
+        EXPECT_EQ(ui::text(w), "1850 Calendar");
         EXPECT_EQ(SendMessageA(centuryBox(w), CB_GETCURSEL, 0, 0), 2) << "expected item 2 selected";
-        EXPECT_EQ(textOf(centuryBox(w)), "1800");
-        EXPECT_EQ(textOf(yearBox(w)), "1850");
+        EXPECT_EQ(ui::text(centuryBox(w)), "1800");
+        EXPECT_EQ(ui::text(yearBox(w)), "1850");
         EXPECT_EQ(Calendar.selectedCentury, 1800);
         EXPECT_EQ(SendMessageA(centuryBox(w), CB_GETCOUNT, 0, 0), 5);
         const Highlight h = highlightOf(w, 1850, 3, 5);
@@ -135,8 +129,8 @@ TEST(CalendarWindow, OpensOnTheFifthOfMarch1850) {
         GetWindowRect(GetDlgItem(w, CenturyLabelId), &label);
         MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&label), 2);
         EXPECT_EQ(px.at(label.left + 1, label.top + 1), RGB(255, 255, 255)) << "label background";
-        EXPECT_EQ(textOf(GetDlgItem(w, CenturyLabelId)), "Century: ");
-        EXPECT_EQ(textOf(GetDlgItem(w, YearLabelId)), "Year: ");
+        EXPECT_EQ(ui::text(GetDlgItem(w, CenturyLabelId)), "Century: ");
+        EXPECT_EQ(ui::text(GetDlgItem(w, YearLabelId)), "Year: ");
     });
     EXPECT_TRUE(checked && opening.actionRan) << "the calendar never showed its sheet";
     EXPECT_EQ(opening.result, "") << "closed by the close command: expected no pick";
@@ -162,15 +156,15 @@ TEST(CalendarWindow, OpeningWithoutADayShowsTheYearOnly) {
         const int32_t year = c.year ? c.year : currentYear();
         const std::string title = std::to_string(year) + " Calendar";
         const auto opening = runCalendar(c.initial, [&](HWND w) {
-            EXPECT_EQ(textOf(w), title) << c.name;
+            EXPECT_EQ(ui::text(w), title) << c.name;
             EXPECT_EQ(Calendar.shownYear, year) << c.name;
             if (c.boxesEmpty) {
                 EXPECT_EQ(SendMessageA(centuryBox(w), CB_GETCURSEL, 0, 0), CB_ERR)
                     << c.name << ": expected no century selected";
-                EXPECT_EQ(textOf(yearBox(w)), "") << c.name << ": expected an empty year box";
+                EXPECT_EQ(ui::text(yearBox(w)), "") << c.name << ": expected an empty year box";
             } else {
-                EXPECT_EQ(textOf(centuryBox(w)), "1800") << c.name;
-                EXPECT_EQ(textOf(yearBox(w)), "1850") << c.name;
+                EXPECT_EQ(ui::text(centuryBox(w)), "1800") << c.name;
+                EXPECT_EQ(ui::text(yearBox(w)), "1850") << c.name;
             }
             const Highlight h = highlightOf(w, year, 0, 0);
             EXPECT_EQ(h.total, 0) << c.name << ": expected nothing highlighted, got " << h.total
@@ -183,9 +177,9 @@ TEST(CalendarWindow, OpeningWithoutADayShowsTheYearOnly) {
 
 TEST(CalendarWindow, YearOutsideTheCenturiesLeavesTheCenturyBoxEmpty) {
     const auto opening = runCalendar(15500704, [&](HWND w) {
-        EXPECT_EQ(textOf(w), "1550 Calendar");
+        EXPECT_EQ(ui::text(w), "1550 Calendar");
         EXPECT_EQ(SendMessageA(centuryBox(w), CB_GETCURSEL, 0, 0), CB_ERR);
-        EXPECT_EQ(textOf(yearBox(w)), "1550");
+        EXPECT_EQ(ui::text(yearBox(w)), "1550");
         const Highlight h = highlightOf(w, 1550, 7, 4);
         EXPECT_GT(h.onDay, 20) << "expected 4 July 1550 highlighted";
         EXPECT_EQ(h.total, h.onDay);
@@ -209,7 +203,7 @@ TEST(CalendarWindow, YearListOffersOneCenturyAndChoosingRedraws) {
         // and the year list only on the next focus.
         chooseItem(w, CenturyBoxId, 1, CBN_SELCHANGE);
         EXPECT_EQ(Calendar.selectedCentury, 1700);
-        EXPECT_EQ(textOf(w), "1850 Calendar");
+        EXPECT_EQ(ui::text(w), "1850 Calendar");
         EXPECT_EQ(Calendar.shownYear, 1850);
         SendMessageA(years, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
         EXPECT_STREQ(first, "1800") << "list changed before the year box had the focus";
@@ -222,7 +216,7 @@ TEST(CalendarWindow, YearListOffersOneCenturyAndChoosingRedraws) {
         EXPECT_EQ(SendMessageA(years, CB_GETCURSEL, 0, 0), CB_ERR)
             << "1850 is not in the list: expected no selection";
         chooseItem(w, YearBoxId, 50, CBN_SELENDOK);
-        EXPECT_EQ(textOf(w), "1950 Calendar");
+        EXPECT_EQ(ui::text(w), "1950 Calendar");
         EXPECT_EQ(Calendar.shownYear, 1950);
         const Highlight h = highlightOf(w, 1950, 3, 5);
         EXPECT_GT(h.onDay, 20) << "expected 5 March 1950 highlighted";
@@ -230,7 +224,7 @@ TEST(CalendarWindow, YearListOffersOneCenturyAndChoosingRedraws) {
 
         // A list choice with nothing selected shows the year 0.
         chooseItem(w, YearBoxId, -1, CBN_SELENDOK);
-        EXPECT_EQ(textOf(w), "0 Calendar");
+        EXPECT_EQ(ui::text(w), "0 Calendar");
         EXPECT_EQ(Calendar.shownYear, 0);
         UpdateWindow(w);
         // A day of the year 0 has no mm/dd/yyyy text: pressing it picks nothing.
@@ -247,8 +241,8 @@ TEST(CalendarWindow, YearListOffersOneCenturyAndChoosingRedraws) {
 TEST(CalendarWindow, TypedYears) {
     const auto opening = runCalendar(18500305, [&](HWND w) {
         typeYear(w, "1950");
-        EXPECT_EQ(textOf(w), "1950 Calendar") << "typed 1950";
-        EXPECT_EQ(textOf(centuryBox(w)), "1900") << "typed 1950";
+        EXPECT_EQ(ui::text(w), "1950 Calendar") << "typed 1950";
+        EXPECT_EQ(ui::text(centuryBox(w)), "1900") << "typed 1950";
         EXPECT_EQ(Calendar.selectedCentury, 1900);
         Highlight h = highlightOf(w, 1950, 3, 5);
         EXPECT_GT(h.onDay, 20) << "typed 1950: expected 5 March 1950 highlighted";
@@ -263,8 +257,8 @@ TEST(CalendarWindow, TypedYears) {
         EXPECT_EQ(SendMessageA(years, CB_GETCURSEL, 0, 0), 50) << "expected 1950 selected";
 
         typeYear(w, "2100");
-        EXPECT_EQ(textOf(w), "2100 Calendar") << "typed 2100";
-        EXPECT_EQ(textOf(centuryBox(w)), "1900") << "typed 2100: century box must stay";
+        EXPECT_EQ(ui::text(w), "2100 Calendar") << "typed 2100";
+        EXPECT_EQ(ui::text(centuryBox(w)), "1900") << "typed 2100: century box must stay";
         EXPECT_EQ(Calendar.selectedCentury, 1900);
 
         struct Ignored {
@@ -279,14 +273,14 @@ TEST(CalendarWindow, TypedYears) {
         };
         for (const auto& c : ignored) {
             typeYear(w, c.text);
-            EXPECT_EQ(textOf(w), "2100 Calendar") << c.name << ": expected nothing to change";
+            EXPECT_EQ(ui::text(w), "2100 Calendar") << c.name << ": expected nothing to change";
             EXPECT_EQ(Calendar.shownYear, 2100) << c.name;
-            EXPECT_EQ(textOf(centuryBox(w)), "1900") << c.name;
-            EXPECT_EQ(textOf(yearEdit(w)), c.text) << c.name << ": the text stays as typed";
+            EXPECT_EQ(ui::text(centuryBox(w)), "1900") << c.name;
+            EXPECT_EQ(ui::text(yearEdit(w)), c.text) << c.name << ": the text stays as typed";
         }
         typeYear(w, "1600");
-        EXPECT_EQ(textOf(w), "1600 Calendar") << "typed 1600";
-        EXPECT_EQ(textOf(centuryBox(w)), "1600") << "typed 1600";
+        EXPECT_EQ(ui::text(w), "1600 Calendar") << "typed 1600";
+        EXPECT_EQ(ui::text(centuryBox(w)), "1600") << "typed 1600";
     });
     EXPECT_TRUE(opening.actionRan);
 }
@@ -301,7 +295,7 @@ TEST(CalendarWindow, SecondOpeningBringsTheOpenOneForward) {
         EXPECT_LT(caltest::nowMs() - before, 2000.0) << "the second call must return at once";
         EXPECT_TRUE(IsWindow(w));
         EXPECT_EQ(Calendar.calendarHandle, w) << "expected the first window kept";
-        EXPECT_EQ(textOf(w), "1850 Calendar") << "the open calendar must keep its year";
+        EXPECT_EQ(ui::text(w), "1850 Calendar") << "the open calendar must keep its year";
         EXPECT_EQ(Calendar.shownYear, 1850);
         EXPECT_EQ(Calendar.givenDay, 5);
         EXPECT_EQ(GetForegroundWindow(), w) << "expected the open calendar in front";
@@ -324,7 +318,7 @@ TEST(CalendarWindow, SecondOpeningBringsTheOpenOneForward) {
     EXPECT_EQ(second, "") << "the second call: expected the empty text";
     EXPECT_FALSE(IsWindow(first));
     // And once it is closed, a new opening works again.
-    const auto again = runCalendar(19411207, [&](HWND w) { EXPECT_EQ(textOf(w), "1941 Calendar"); });
+    const auto again = runCalendar(19411207, [&](HWND w) { EXPECT_EQ(ui::text(w), "1941 Calendar"); });
     EXPECT_TRUE(again.actionRan) << "no calendar after the first one closed";
 }
 
@@ -469,11 +463,11 @@ TEST(CalendarWindow, FailingDeviceContextLeavesTheWindowUsable) {
     const auto opening = runCalendar(18500305, [&](HWND w) {
         grid = Calendar.gridFont;
         heading = Calendar.headingFont;
-        EXPECT_EQ(textOf(w), "1850 Calendar");
+        EXPECT_EQ(ui::text(w), "1850 Calendar");
         EXPECT_EQ(Calendar.cellWidth, 0);
         // The boxes still work and a press on the sheet picks nothing.
         typeYear(w, "1950");
-        EXPECT_EQ(textOf(w), "1950 Calendar");
+        EXPECT_EQ(ui::text(w), "1950 Calendar");
         SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(409, 120));
         SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(409, 120));
         EXPECT_TRUE(IsWindow(w)) << "a press without a grid must not close the calendar";
@@ -500,9 +494,9 @@ TEST(CalendarWindow, FailingFontsLeaveTheWindowUsable) {
         EXPECT_EQ(Calendar.headingFont, nullptr);
         EXPECT_EQ(Calendar.savedFont, GetCurrentObject(Calendar.calendarDC, OBJ_FONT))
             << "expected the DC's own font remembered";
-        EXPECT_EQ(textOf(w), "1850 Calendar");
+        EXPECT_EQ(ui::text(w), "1850 Calendar");
         typeYear(w, "1950");
-        EXPECT_EQ(textOf(w), "1950 Calendar");
+        EXPECT_EQ(ui::text(w), "1950 Calendar");
         UpdateWindow(w);
     });
     EXPECT_TRUE(opening.actionRan) << "the calendar did not open without fonts";
@@ -525,7 +519,7 @@ TEST(CalendarWindow, FailingGridFontStillDeletesTheHeadingFont) {
         EXPECT_NE(heading, nullptr);
         EXPECT_NE(original, nullptr) << "expected the DC's own font remembered";
         UpdateWindow(w);  // a paint leaves the heading font selected
-        EXPECT_EQ(textOf(w), "1850 Calendar");
+        EXPECT_EQ(ui::text(w), "1850 Calendar");
     });
     EXPECT_TRUE(opening.actionRan);
     EXPECT_EQ(ReleasedDCs, 1) << "expected the DC released";

@@ -12,45 +12,41 @@
 #include <string>
 #include <vector>
 
+#include "calculation.h"
+#include "main_window.h"
+#include "message_box.h"
 #include "ui_driver.h"
 
 namespace e2e {
 
-// Control ids of the main dialog, as a person knows the controls.
-enum Id : int {
-    Sink = 100,
-    Event = 101,
-    Years = 102,
-    Months = 103,
-    Days = 104,
-    Birth = 105,
-    Abbreviate = 106,
-    WeekDay = 107,
-    Calc = 108,
-    Reset = 111,
-    Cancel = 2,
-    CopyEvent = 112,
-    CopyBirth = 113,
-    CalendarEvent = 114,
-    CalendarBirth = 115,
-    HelpEvent = 121,
-    HelpAge = 122,
-    HelpAbbreviate = 123,
-    HelpWeekDay = 124,
-    HelpBirth = 125,
-};
+// The main dialog's controls by the names a person knows them by, taken from
+// the program's own ids.
+inline constexpr int Sink = FocusSinkId;
+inline constexpr int Event = EventDateField;
+inline constexpr int Years = YearsField;
+inline constexpr int Months = MonthsField;
+inline constexpr int Days = DaysField;
+inline constexpr int Birth = BirthDateField;
+inline constexpr int Abbreviate = AbbreviateOptionId;
+inline constexpr int WeekDay = WeekDayOptionId;
+inline constexpr int Calc = CalcButtonId;
+inline constexpr int Reset = ResetButtonId;
+inline constexpr int Cancel = CancelButtonId;
+inline constexpr int CopyEvent = CopyEventButtonId;
+inline constexpr int CopyBirth = CopyBirthButtonId;
+inline constexpr int CalendarEvent = CalendarEventButtonId;
+inline constexpr int CalendarBirth = CalendarBirthButtonId;
+inline constexpr int HelpEvent = HelpEventButtonId;
+inline constexpr int HelpAge = HelpAgeButtonId;
+inline constexpr int HelpAbbreviate = HelpAbbreviateButtonId;
+inline constexpr int HelpWeekDay = HelpWeekDayButtonId;
+inline constexpr int HelpBirth = HelpBirthButtonId;
 
-using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-// Polls cond every few milliseconds until it holds or the timeout passes.
-bool waitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout = 5000ms);
-// True when cond holds at once and keeps holding for the whole window: the
-// way to see that something does NOT happen (a second box, a calculation).
-bool staysTrue(const std::function<bool()>& cond, std::chrono::milliseconds window = 400ms);
-
-// Path of quillark.exe as Wine sees it (Unix paths become Z:\...).
-std::string windowsPath(const std::string& path);
+using ui::clipboardText;
+using ui::setClipboardText;
+using ui::staysTrue;
+using ui::waitFor;
 
 // Runs a Unix command line through /bin/sh (Wine starts ELF programs) and
 // returns what it printed on standard output; -1 in *exitCode when it could
@@ -123,6 +119,9 @@ public:
     // would) and waits until it is active.
     bool activate();
 
+    // Waits until the program has handled the input sent so far (and
+    // whatever it posted to itself meanwhile); false when it stops answering.
+    bool catchUp() const { return main_ == nullptr || !IsWindow(main_) || ui::catchUp(main_, 10000); }
     // Waits for the text of a control.
     bool waitText(int id, const std::string& expected, std::chrono::milliseconds timeout = 5000ms) const;
     bool waitFocus(int id, std::chrono::milliseconds timeout = 5000ms) const;
@@ -136,10 +135,6 @@ private:
     HWND main_ = nullptr;
     std::chrono::microseconds startup_{0};
 };
-
-// Clipboard of the Windows side.
-bool setClipboardText(const std::string& text);
-std::string clipboardText();
 
 // Saves the whole screen to a PNG (ImageMagick's import).
 bool saveScreenshot(const std::string& unixPath);

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "e2e_fixture.h"
+#include "main_window_fixture.h"
 #include "session_cases.h"
 
 namespace quillark_cases {
@@ -60,11 +60,11 @@ TEST_P(CalculationCaseTest, WindowHoldsTheExpectedFields) {
     for (int id : Fields) ASSERT_TRUE(app.waitText(id, "")) << c.name << ": Reset left text in " << id;
     if (c.abbreviated) {
         ASSERT_TRUE(app.click(Abbreviate));
-        ASSERT_TRUE(waitUntil([&] { return app.checked(Abbreviate); }));
+        ASSERT_TRUE(waitFor([&] { return app.checked(Abbreviate); }));
     }
     if (c.weekDay) {
         ASSERT_TRUE(app.click(WeekDay));
-        ASSERT_TRUE(waitUntil([&] { return app.checked(WeekDay); }));
+        ASSERT_TRUE(waitFor([&] { return app.checked(WeekDay); }));
     }
     ASSERT_TRUE(app.click(Event));
     ASSERT_TRUE(app.waitFocus(Event));
@@ -87,7 +87,7 @@ TEST_P(CalculationCaseTest, WindowHoldsTheExpectedFields) {
         // The focus touches the next control even when the validation there
         // fails and sends it back, so "moved" means: there, and staying there.
         bool boxed = false;
-        ASSERT_TRUE(waitUntil([&] {
+        ASSERT_TRUE(waitFor([&] {
             boxed = !app.boxes("Illegal Date").empty();
             // The calculation's own box takes the focus from "&Calc" at once.
             const bool calculationBox = next == Calc && !app.boxes().empty() && !boxed;
@@ -101,14 +101,14 @@ TEST_P(CalculationCaseTest, WindowHoldsTheExpectedFields) {
     }
 
     if (!c.errorCaption.empty()) {
-        ASSERT_TRUE(waitUntil([&] { return !app.boxes(std::string(c.errorCaption)).empty(); }))
+        ASSERT_TRUE(waitFor([&] { return !app.boxes(std::string(c.errorCaption)).empty(); }))
             << c.name << ": expected a box \"" << c.errorCaption << "\", got " << app.boxes().size() << " boxes";
         std::vector<BoxInfo> shown = app.boxes();
         EXPECT_EQ(1u, shown.size()) << c.name << ": expected exactly one box";
         EXPECT_EQ(std::string(c.errorText), app.boxes(std::string(c.errorCaption)).at(0).text) << c.name;
     } else {
         // The calculation is done once the computed field shows its answer.
-        waitUntil([&] {
+        waitFor([&] {
             for (size_t i = 0; i < Fields.size(); ++i) {
                 if (app.text(Fields[i]) != c.expected[i]) return false;
             }

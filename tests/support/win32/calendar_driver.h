@@ -1,6 +1,7 @@
 // Helpers for the in-process calendar tests: run openCalendar with an action
 // that runs inside its modal loop once the sheet has been painted, read the
-// window's pixels, and send real mouse input from a second thread.
+// window's pixels, and see when input sent from a second thread (with the
+// driver's movePointer, pressLeft, releaseLeft) has reached the calendar.
 #pragma once
 
 #include <windows.h>
@@ -12,14 +13,14 @@
 #include <vector>
 
 #include "calendar_state.h"
+#include "ui_driver.h"
 
 namespace caltest {
 
 // Milliseconds since an arbitrary start, with sub-millisecond resolution.
 double nowMs();
 
-// Waits until `condition` holds, pumping no messages; false on timeout.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs);
+using ui::waitFor;
 
 struct Opening {
     std::string result;        // what openCalendar returned
@@ -60,17 +61,8 @@ private:
     std::vector<uint32_t> bits_;
 };
 
-// Real mouse input through SendInput; meant for a second thread.
-void moveMouseTo(POINT screen);                 // waits until the cursor is there
-void pressLeft();
-void releaseLeft();
-
 // Where a client point of the calendar is on the screen.
 POINT clientToScreen(HWND window, int x, int y);
-
-// A point of the window's frame that hit-tests as `hit` (HTCLOSE,
-// HTCAPTION), found by scanning its caption; {-1, -1} when there is none.
-POINT findFramePoint(HWND window, LRESULT hit);
 
 // Counts the messages of a kind that this thread's loop has taken out of
 // its queue for a window (a WH_GETMESSAGE hook), so a second thread can

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e_fixture.h"
+#include "main_window_fixture.h"
 #include "month_model.h"
 
 namespace e2e {
@@ -46,9 +46,9 @@ TEST_F(MainWindowTest, TypicalRequestWithMonthsGivesTheBirthDate) {
 
 TEST_F(MainWindowTest, TypicalRequestInAbbreviatedDisplayWithWeekDay) {
     ASSERT_TRUE(app->click(Abbreviate));
-    ASSERT_TRUE(waitUntil([&] { return app->checked(Abbreviate); }));
+    ASSERT_TRUE(waitFor([&] { return app->checked(Abbreviate); }));
     ASSERT_TRUE(app->click(WeekDay));
-    ASSERT_TRUE(waitUntil([&] { return app->checked(WeekDay); }));
+    ASSERT_TRUE(waitFor([&] { return app->checked(WeekDay); }));
     typeInto(Event, "Dec 7, 1941");
     pressAndExpectFocus(VK_RETURN, Years);
     expectText(Event, "Dec 7, 1941  [Su]");
@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, TypicalRequestInAbbreviatedDisplayWithWeekDay) {
 TEST_F(MainWindowTest, BadMonthGivesOneBoxAndTheFocusBackThenTheCorrectionMovesOn) {
     typeHere(Event, "13/07/1941");
     app->key(VK_TAB);
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) >= 1; }))
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, IllegalDate) >= 1; }))
         << "expected an \"Illegal Date\" box, got none";
     ASSERT_TRUE(app->waitFocus(Event)) << "expected focus back in 101, got " << app->focusedId();
     EXPECT_TRUE(staysTrue([&] { return boxCount(*app, IllegalDate) == 1 && app->focusedId() == Event; }, 600ms))
@@ -107,7 +107,7 @@ TEST_F(MainWindowTest, EachFailedValidationOpensExactlyOneBox) {
         SCOPED_TRACE(c.name);
         typeInto(c.field, c.text);
         ASSERT_TRUE(app->click(c.clickOnto));
-        ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) >= 1; }))
+        ASSERT_TRUE(waitFor([&] { return boxCount(*app, IllegalDate) >= 1; }))
             << c.name << ": expected an \"Illegal Date\" box, got none";
         ASSERT_TRUE(app->waitFocus(c.field))
             << c.name << ": expected focus back in " << c.field << ", got " << app->focusedId();
@@ -120,7 +120,7 @@ TEST_F(MainWindowTest, EachFailedValidationOpensExactlyOneBox) {
         // Still pending: leaving the field again validates it again.
         ASSERT_TRUE(app->closeAllBoxes());
         ASSERT_TRUE(app->click(c.field == Event ? Years : Event));
-        ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) == 1; }))
+        ASSERT_TRUE(waitFor([&] { return boxCount(*app, IllegalDate) == 1; }))
             << c.name << ": expected the pending field to be validated again";
         ASSERT_TRUE(app->waitFocus(c.field));
         ASSERT_TRUE(app->closeAllBoxes());
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, ClickingCalcAfterEditingAnInvalidDateValidatesAndDoesNotC
     typeHere(Years, "40");
     typeInto(Event, "12/32/1941");
     ASSERT_TRUE(app->click(Calc));
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) == 1; })) << "expected one Illegal Date box";
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, IllegalDate) == 1; })) << "expected one Illegal Date box";
     EXPECT_EQ("Check on days", app->boxes(IllegalDate).at(0).text);
     ASSERT_TRUE(app->waitFocus(Event));
     EXPECT_TRUE(staysTrue([&] { return app->text(Birth).empty() && app->boxes().size() == 1; }, 600ms))
@@ -200,8 +200,8 @@ TEST_F(MainWindowTest, OptionsRewriteNothingWhileAnEntryErrorIsPending) {
     typeInto(Birth, "12/07/1901");
     typeInto(Event, "13/07/1941");
     ASSERT_TRUE(app->click(Abbreviate));
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) == 1; }));
-    ASSERT_TRUE(waitUntil([&] { return app->checked(Abbreviate); })) << "the check mark still toggles";
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, IllegalDate) == 1; }));
+    ASSERT_TRUE(waitFor([&] { return app->checked(Abbreviate); })) << "the check mark still toggles";
     EXPECT_TRUE(staysTrue([&] { return app->text(Birth) == "12/07/1901" && app->text(Event) == "13/07/1941"; }))
         << "expected both fields unchanged, got \"" << app->text(Event) << "\" and \"" << app->text(Birth) << "\"";
 }
@@ -249,7 +249,7 @@ TEST_F(MainWindowTest, EnterOnResetAndOnHelpButtonsKeepsTheFocusInTheChosenField
         pressAndExpectFocus(VK_TAB, id);
     }
     app->key(VK_RETURN);
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, HelpCaption) == 1; }));
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, HelpCaption) == 1; }));
     ASSERT_TRUE(app->waitFocus(Event));
     EXPECT_TRUE(staysTrue([&] { return app->focusedId() == Event; }))
         << "Enter on help 121: expected the focus to stay in 101, got " << app->focusedId();
@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, EnterOnResetAndOnHelpButtonsKeepsTheFocusInTheChosenField
         pressAndExpectFocus(VK_TAB, id);
     }
     app->key(VK_RETURN);
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, HelpCaption) == 2; }));
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, HelpCaption) == 2; }));
     ASSERT_TRUE(app->waitFocus(Birth));
     EXPECT_TRUE(staysTrue([&] { return app->focusedId() == Birth; }))
         << "Enter on help 125: expected the focus to stay in 105, got " << app->focusedId();
@@ -282,7 +282,7 @@ TEST_F(MainWindowTest, EnterInABadBirthDateOpensOneBoxInsteadOfCalculating) {
     typeHere(Years, "40");
     typeInto(Birth, "12/07/19O1");  // a letter O for a zero
     app->key(VK_RETURN);
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) == 1; })) << "expected one Illegal Date box";
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, IllegalDate) == 1; })) << "expected one Illegal Date box";
     ASSERT_TRUE(app->waitFocus(Birth));
     EXPECT_TRUE(staysTrue([&] { return app->boxes().size() == 1 && app->text(Birth) == "12/07/19O1"; }, 600ms))
         << "expected one box and the text kept, got " << app->boxes().size() << " boxes and \""
@@ -312,7 +312,7 @@ TEST_F(MainWindowTest, CopyPutsTheFieldTextWithItsWeekDayTagOnTheClipboard) {
     expectText(Event, "12/07/1941  [Su]");
     ASSERT_TRUE(app->click(CopyEvent));
     ASSERT_TRUE(app->waitFocus(Event));
-    EXPECT_TRUE(waitUntil([] { return clipboardText() == "12/07/1941  [Su]"; }))
+    EXPECT_TRUE(waitFor([] { return clipboardText() == "12/07/1941  [Su]"; }))
         << "expected \"12/07/1941  [Su]\", got \"" << clipboardText() << "\"";
 }
 
@@ -360,7 +360,7 @@ TEST_F(MainWindowTest, TheFiveHelpBoxesShowTheirTextsAndStayOpenTogether) {
     for (const HelpCase& c : cases) {
         ASSERT_TRUE(app->click(c.button));
         ++expected;
-        ASSERT_TRUE(waitUntil([&] { return boxCount(*app, HelpCaption) == expected; }))
+        ASSERT_TRUE(waitFor([&] { return boxCount(*app, HelpCaption) == expected; }))
             << "button " << c.button << ": expected " << expected << " help boxes, got "
             << boxCount(*app, HelpCaption);
         // The new box is the one not yet moved aside. A box opens centred over
@@ -388,7 +388,7 @@ TEST_F(MainWindowTest, AHelpButtonDoesNotLetAnUncheckedDateSlipIntoTheCalculatio
     typeHere(Event, "12/07/1941");
     typeInto(Birth, "13/45/1900");
     ASSERT_TRUE(app->click(HelpEvent));  // the birth field was waiting for its check
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) == 1; }))
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, IllegalDate) == 1; }))
         << "expected the waiting birth date to be checked, got " << boxCount(*app, IllegalDate) << " boxes";
     EXPECT_EQ("Check on months", app->boxes(IllegalDate).at(0).text);
     EXPECT_EQ(1u, boxCount(*app, HelpCaption)) << "the help box opens all the same";
@@ -398,7 +398,7 @@ TEST_F(MainWindowTest, AHelpButtonDoesNotLetAnUncheckedDateSlipIntoTheCalculatio
     // Still waiting: going for "&Calc" checks it again instead of calculating.
     ASSERT_TRUE(app->closeAllBoxes());
     ASSERT_TRUE(app->click(Calc));
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, IllegalDate) == 1; }));
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, IllegalDate) == 1; }));
     EXPECT_TRUE(staysTrue([&] { return app->text(Years).empty() && boxCount(*app, "Data error") == 0; }))
         << "expected no calculation, years \"" << app->text(Years) << "\"";
 }
@@ -428,11 +428,11 @@ TEST_F(MainWindowTest, CalendarOpensOnTheFieldDateAndAPickedDayIsWrittenAndValid
     expectText(Event, "12/07/1941  [Su]");
     ASSERT_TRUE(app->click(CalendarEvent));
     HWND calendar = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (calendar = app->findTopLevel("1941 Calendar")) != nullptr; }, 10000ms))
+    ASSERT_TRUE(waitFor([&] { return (calendar = app->findTopLevel("1941 Calendar")) != nullptr; }, 10000ms))
         << "expected a window \"1941 Calendar\"";
     const PixelPoint day = dayFieldPosition(12, 1941, 25, calendarCellWidth());
     ASSERT_TRUE(app->clickWindow(calendar, day.x + 4, day.y + 4));
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(calendar); }, 5000ms)) << "the calendar should close on a pick";
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(calendar); }, 5000ms)) << "the calendar should close on a pick";
     expectText(Event, "12/25/1941");
     ASSERT_TRUE(app->waitFocus(Event));
     pressAndExpectFocus(VK_TAB, Years);
@@ -446,10 +446,10 @@ TEST_F(MainWindowTest, CalendarOfAnEmptyBirthFieldClosedWithoutAPickChangesNothi
     GetLocalTime(&now);
     const std::string title = std::to_string(now.wYear) + " Calendar";
     HWND calendar = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (calendar = app->findTopLevel(title)) != nullptr; }, 10000ms))
+    ASSERT_TRUE(waitFor([&] { return (calendar = app->findTopLevel(title)) != nullptr; }, 10000ms))
         << "expected a window \"" << title << "\"";
     PostMessageA(calendar, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(calendar); }));
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(calendar); }));
     EXPECT_EQ("", app->text(Birth));
     EXPECT_EQ("12/07/1941", app->text(Event)) << "the pending event field was validated on the way";
 }
@@ -459,19 +459,19 @@ TEST_F(MainWindowTest, ASecondCalendarPressBringsTheOpenCalendarToTheFront) {
     typeInto(Birth, "1850");
     ASSERT_TRUE(app->click(CalendarEvent));
     HWND calendar = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (calendar = app->findTopLevel("1941 Calendar")) != nullptr; }, 10000ms));
+    ASSERT_TRUE(waitFor([&] { return (calendar = app->findTopLevel("1941 Calendar")) != nullptr; }, 10000ms));
     // The calendar covers the dialog; put it aside (moving it by its caption
     // would close it) so the other calendar button can be reached.
     SetWindowPos(calendar, nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(app->activate());
     ASSERT_TRUE(app->click(CalendarBirth));
-    ASSERT_TRUE(waitUntil([&] { return app->activeWindow() == calendar; }))
+    ASSERT_TRUE(waitFor([&] { return app->activeWindow() == calendar; }))
         << "expected the open calendar in front";
     EXPECT_TRUE(staysTrue([&] { return app->activeWindow() == calendar && app->windowCount() == 1; }))
         << "expected one calendar, still in front; windows: " << app->windowCount();
     EXPECT_EQ("1941 Calendar", ui::text(calendar)) << "the open calendar keeps its year";
     PostMessageA(calendar, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(calendar); }));
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(calendar); }));
     EXPECT_EQ("12/07/1941", app->text(Event));
     EXPECT_EQ("1850", app->text(Birth));
     EXPECT_TRUE(app->responsive());
@@ -483,7 +483,7 @@ TEST_F(MainWindowTest, NothingToComputeGivesOneDataErrorBoxAndTheFocusInTheEvent
     typeHere(Event, "12/07/1941");
     for (int id : {Years, Months, Days, Birth}) pressAndExpectFocus(VK_TAB, id);
     app->key(VK_TAB);
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, "Data error") == 1; })) << "expected one \"Data error\" box";
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, "Data error") == 1; })) << "expected one \"Data error\" box";
     EXPECT_EQ("Must specify two of the three data parts", app->boxes("Data error").at(0).text);
     EXPECT_TRUE(staysTrue([&] { return app->boxes().size() == 1; }, 600ms))
         << "expected one box, got " << app->boxes().size();
@@ -498,7 +498,7 @@ TEST_F(MainWindowTest, EventBeforeBirthGivesOneDataErrorBoxAndChangesNoField) {
     typeHere(Event, "05/10/1850");
     typeInto(Birth, "05/11/1850");
     app->key(VK_TAB);
-    ASSERT_TRUE(waitUntil([&] { return boxCount(*app, "Data Error") == 1; })) << "expected one \"Data Error\" box";
+    ASSERT_TRUE(waitFor([&] { return boxCount(*app, "Data Error") == 1; })) << "expected one \"Data Error\" box";
     EXPECT_EQ("Event date before birth date", app->boxes("Data Error").at(0).text);
     EXPECT_TRUE(staysTrue([&] { return app->boxes().size() == 1; }, 600ms))
         << "expected one box, got " << app->boxes().size();
@@ -521,12 +521,12 @@ TEST_F(MainWindowTest, ThirtyThousandCharactersPastedIntoEachFieldCrashNothing) 
         ASSERT_TRUE(app->click(id));
         ASSERT_TRUE(app->waitFocus(id));
         app->paste(huge);
-        ASSERT_TRUE(waitUntil([&] { return app->text(id).size() == huge.size(); }, 10000ms))
+        ASSERT_TRUE(waitFor([&] { return app->text(id).size() == huge.size(); }, 10000ms))
             << "field " << id << ": expected " << huge.size() << " characters, got " << app->text(id).size();
         app->closeAllBoxes();
     }
     ASSERT_TRUE(app->click(Calc));
-    EXPECT_TRUE(waitUntil([&] { return app->responsive(); }, 10000ms)) << "the program stopped answering";
+    EXPECT_TRUE(waitFor([&] { return app->responsive(); }, 10000ms)) << "the program stopped answering";
     EXPECT_TRUE(app->alive());
     EXPECT_LE(app->boxes().size(), 2u) << "one box per failed validation or calculation";
     app->closeAllBoxes();
@@ -539,7 +539,7 @@ TEST_F(MainWindowTest, ControlCharactersTypedAndPastedChangeNoOtherField) {
     app->paste(std::string("12/07/1941\x01\x02\x1b\x7f\t\r\n") + "\x80\xff");
     for (char c : std::string("AHVXZ")) app->key(static_cast<WORD>(c), false, true);  // Ctrl+letters
     pressAndExpectFocus(VK_TAB, Years);
-    EXPECT_TRUE(waitUntil([&] { return app->responsive(); }));
+    EXPECT_TRUE(waitFor([&] { return app->responsive(); }));
     EXPECT_LE(app->boxes().size(), 1u);
     EXPECT_EQ("40", app->text(Years));
     EXPECT_EQ("", app->text(Birth));

@@ -102,7 +102,7 @@ bool requestWithMonths(AppSession& app) {
     if (!step(app, VK_RETURN, Months)) return false;
     app.type("0");
     return app.waitText(Months, "0") && step(app, VK_RETURN, Days) && step(app, VK_RETURN, Birth) &&
-           step(app, VK_RETURN, Calc) && waitUntil([&] { return !app.text(Birth).empty(); });
+           step(app, VK_RETURN, Calc) && waitFor([&] { return !app.text(Birth).empty(); });
 }
 
 bool saveReadmeShots(const Options& options) {
@@ -113,7 +113,7 @@ bool saveReadmeShots(const Options& options) {
     ok = requestWithMonths(app) && app.waitText(Birth, "12/07/1901") &&
          saveScreenshot(dir + "main-window-calculation.png", unionOfWindows({app.mainWindow()}, 0));
     ok = ok && app.click(Reset) && app.waitFocus(Event) && app.click(Abbreviate) && app.click(WeekDay) &&
-         waitUntil([&] { return app.checked(Abbreviate) && app.checked(WeekDay); }) && requestWithMonths(app) &&
+         waitFor([&] { return app.checked(Abbreviate) && app.checked(WeekDay); }) && requestWithMonths(app) &&
          app.waitText(Birth, "Dec 7, 1901  [Sa]") &&
          saveScreenshot(dir + "main-window-abbreviated.png", unionOfWindows({app.mainWindow()}, 0));
     ok = ok && app.click(Reset) && app.waitFocus(Event);
@@ -121,7 +121,7 @@ bool saveReadmeShots(const Options& options) {
         app.type("13/07/1941");
         ok = app.waitText(Event, "13/07/1941");
         app.key(VK_TAB);
-        ok = ok && waitUntil([&] { return app.boxes("Illegal Date").size() == 1; }) && app.waitFocus(Event);
+        ok = ok && waitFor([&] { return app.boxes("Illegal Date").size() == 1; }) && app.waitFocus(Event);
         std::vector<BoxInfo> box = app.boxes("Illegal Date");
         if (!box.empty()) {
             // The Wine virtual desktop draws the re-activated dialog over the
@@ -146,11 +146,11 @@ bool copyField(const Options& options) {
     if (!app.ok()) return false;
     bool ok = false;
     if (options.copy == "weekday") {
-        ok = app.click(WeekDay) && waitUntil([&] { return app.checked(WeekDay); }) && app.click(Event) &&
+        ok = app.click(WeekDay) && waitFor([&] { return app.checked(WeekDay); }) && app.click(Event) &&
              app.waitFocus(Event);
         app.type("12/7/1941");
         ok = ok && step(app, VK_TAB, Years) && app.waitText(Event, "12/07/1941  [Su]") && app.click(CopyEvent) &&
-             app.waitFocus(Event) && waitUntil([] { return clipboardText() == "12/07/1941  [Su]"; });
+             app.waitFocus(Event) && waitFor([] { return clipboardText() == "12/07/1941  [Su]"; });
     } else if (options.copy == "empty") {
         ok = app.click(CopyBirth) && app.waitFocus(Birth) && app.text(Birth).empty();
     }

@@ -71,14 +71,13 @@ int main(int argc, char** argv) {
             if (!program.started()) return 1;
             HWND window = nullptr;
             // Polled every millisecond so the figure is not rounded up.
-            ui::waitFor(
-                [&] {
-                    for (HWND w : ui::topLevelWindows(program.id())) {
-                        if (ui::text(w) == caption) window = w;
-                    }
-                    return window != nullptr;
-                },
-                ui::DefaultTimeoutMs, 1);
+            const DWORD until = GetTickCount() + ui::DefaultTimeoutMs;
+            while (window == nullptr && GetTickCount() < until) {
+                for (HWND w : ui::topLevelWindows(program.id())) {
+                    if (ui::text(w) == caption) window = w;
+                }
+                if (window == nullptr) Sleep(1);
+            }
             QueryPerformanceCounter(&now);
             if (window == nullptr) return 1;
             const double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
@@ -153,7 +152,7 @@ int main(int argc, char** argv) {
     }
     if (command == "type" && argc == 5) {
         ui::click(control);
-        ui::waitFor([&] { return ui::focusedWindow(window) == control; }, 5000);
+        ui::waitFor([&] { return ui::focusedWindow(window) == control; }, 5000ms);
         // What the click set off (focus notifications, selecting the field's
         // text) is done before the first key arrives.
         ui::waitForIdle(window);

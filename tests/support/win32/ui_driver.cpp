@@ -1,22 +1,45 @@
 #include "ui_driver.h"
 
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
 namespace ui {
 
-bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
-    const DWORD start = GetTickCount();
+void pumpMessages(HWND dialog) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (dialog != nullptr && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+namespace {
+
+constexpr DWORD PollMs = 5;
+
+}  // namespace
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout, HWND dialog) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (condition()) return true;
-        if (GetTickCount() - start > timeoutMs) return condition();
-        // The driver has windows of its own only for clipboard work; keep
-        // its queue serviced so nothing waits on it.
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(pollMs);
+        if (std::chrono::steady_clock::now() >= deadline) return condition();
+        pumpMessages(dialog);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, PollMs, QS_ALLINPUT);
     }
+}
+
+bool staysTrue(const std::function<bool()>& condition, std::chrono::milliseconds window, HWND dialog) {
+    const auto deadline = std::chrono::steady_clock::now() + window;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (!condition()) return false;
+        pumpMessages(dialog);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, PollMs, QS_ALLINPUT);
+    }
+    return condition();
 }
 
 std::string toWindowsPath(const std::string& path) {
@@ -45,7 +68,23 @@ Program& Program::operator=(Program&& other) noexcept {
     return *this;
 }
 
+namespace {
+
+// Wine closes a desktop (and its X window) a moment after the last program
+// with windows on it has gone; a program started in that moment was seen to
+// be handed the closing desktop's window and to end on an X error. A window
+// of the driver's own process keeps the desktop for as long as it runs. It
+// only receives messages sent to it alone, which waitFor handles.
+void keepDesktop() {
+    static const HWND keeper = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                               GetModuleHandleA(nullptr), nullptr);
+    (void)keeper;
+}
+
+}  // namespace
+
 Program Program::launch(const std::string& exe, int showCommand, const std::string& arguments, bool waitIdle) {
+    keepDesktop();
     Program program;
     const std::string path = toWindowsPath(exe);
     std::string commandLine = "\"" + path + "\"";
@@ -151,7 +190,7 @@ HWND waitForWindow(const std::string& caption, DWORD processId, DWORD timeoutMs)
             }
             return false;
         },
-        timeoutMs);
+        std::chrono::milliseconds(timeoutMs));
     return result;
 }
 
@@ -274,7 +313,7 @@ void sendKeyEvent(WORD vk, bool up) {
 // Modifiers down, the key down and up, modifiers up, in one SendInput call:
 // the events enter the input stream together, so a change of foreground
 // window in between cannot split the Shift from its letter.
-void sendChord(std::initializer_list<WORD> modifiers, WORD vk) {
+void sendChord(const std::vector<WORD>& modifiers, WORD vk) {
     std::vector<INPUT> events;
     for (WORD m : modifiers) events.push_back(keyEvent(m, false));
     events.push_back(keyEvent(vk, false));
@@ -293,11 +332,27 @@ void sendUnicode(wchar_t c) {
     SendInput(2, in, sizeof in[0]);
 }
 
-// Input is delivered asynchronously; a short pause between strokes keeps a
-// slow target from seeing them merged or reordered with its own posts.
-void settle() { Sleep(15); }
+// Input is delivered asynchronously; waiting until the window that takes it
+// has caught up after each stroke keeps a slow target from seeing strokes
+// merged or reordered with its own posts, at the target's own pace.
+void settle() { catchUp(GetForegroundWindow()); }
 
 }  // namespace
+
+bool catchUp(HWND window, DWORD timeoutMs) {
+    if (window == nullptr) return true;
+    // A sent message is handled only when its thread asks for its next
+    // message, i.e. once the message in hand has been handled: the first
+    // answer means what the thread was doing is done, the second that the
+    // key or click queued before it has been handled, the third that what
+    // that handler posted (WM_CHAR from TranslateMessage, a deferred
+    // command) has been handled too.
+    for (int trip = 0; trip < 3; ++trip) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result)) return false;
+    }
+    return true;
+}
 
 void keyDown(WORD vk) {
     sendKeyEvent(vk, false);
@@ -310,11 +365,11 @@ void keyUp(WORD vk) {
 }
 
 void pressKey(WORD vk) {
-    keyDown(vk);
-    keyUp(vk);
+    sendChord({}, vk);
+    settle();
 }
 
-void pressCombination(std::initializer_list<WORD> modifiers, WORD vk) {
+void pressCombination(const std::vector<WORD>& modifiers, WORD vk) {
     sendChord(modifiers, vk);
     settle();
 }
@@ -366,12 +421,18 @@ bool moveOnce(int x, int y) {
                     steady = cursorAt(x, y) ? steady + 1 : 0;
                     return steady >= 3;
                 },
-                1000)) {
+                1000ms)) {
+            // The window under the pointer has seen the move too.
+            POINT p{x, y};
+            catchUp(WindowFromPoint(p));
             return true;
         }
     }
     return false;
 }
+
+// Where movePointer last put the pointer.
+POINT PointerTarget{0, 0};
 
 // A button event that carries its own position, so that a late echo of an
 // earlier pointer position cannot move the click elsewhere.
@@ -384,20 +445,26 @@ void mouseButtonAt(int x, int y, DWORD buttons) {
 }  // namespace
 
 // Under Xvfb the pointer can echo back to an older position for a moment,
-// and a move to where the pointer already rests produces no event; stepping
-// one pixel aside first makes the final move a real one, and each move is
-// waited for.
+// and a move to where the pointer already rests produces no event (and a
+// window that appeared under the resting pointer may not be the one the next
+// click goes to); stepping one pixel aside first then makes the final move a
+// real one. Each move is waited for.
 bool movePointer(int x, int y) {
-    moveOnce(x > 0 ? x - 1 : x + 1, y);
+    if (cursorAt(x, y)) moveOnce(x > 0 ? x - 1 : x + 1, y);
+    PointerTarget = {x, y};
     return moveOnce(x, y);
 }
 
-void clickAt(int x, int y, bool doubleClick) {
-    movePointer(x, y);
+bool clickAt(int x, int y, bool doubleClick) {
+    const bool there = movePointer(x, y);
+    // Press and release enter the input stream together (the target still
+    // sees them one after the other), then the target is waited for.
     for (int i = 0; i < (doubleClick ? 2 : 1); ++i) {
-        mouseButtonAt(x, y, MOUSEEVENTF_LEFTDOWN);
-        mouseButtonAt(x, y, MOUSEEVENTF_LEFTUP);
+        INPUT in[2] = {absoluteMouse(x, y, MOUSEEVENTF_LEFTDOWN), absoluteMouse(x, y, MOUSEEVENTF_LEFTUP)};
+        SendInput(2, in, sizeof in[0]);
+        settle();
     }
+    return there;
 }
 
 void click(HWND window) {
@@ -436,42 +503,55 @@ bool bringToFront(HWND window, DWORD timeoutMs) {
             SetForegroundWindow(window);
             return GetForegroundWindow() == window;
         },
-        timeoutMs, 50);
+        std::chrono::milliseconds(timeoutMs));
 }
+
+namespace {
+
+LRESULT hitTest(HWND window, LONG x, LONG y) {
+    DWORD_PTR hit = HTNOWHERE;
+    SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 5000, &hit);
+    return static_cast<LRESULT>(hit);
+}
+
+}  // namespace
 
 bool findNonClientPart(HWND window, int hitCode, POINT* where) {
     const RECT r = windowRect(window);
-    // Scan the window row by row from the top; the caption parts lie in the
-    // first rows, so this ends quickly for them.
-    for (int y = r.top; y < r.bottom; y += 2) {
-        for (int x = r.right - 1; x >= r.left; x -= 2) {
-            DWORD_PTR hit = 0;
-            if (!SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 5000, &hit)) {
-                return false;
-            }
-            if (static_cast<int>(static_cast<LRESULT>(hit)) == hitCode) {
-                where->x = x;
-                where->y = y;
-                // Step to the middle of the part along this row.
-                int left = x;
-                while (left - 1 >= r.left) {
-                    SendMessageTimeoutA(window, WM_NCHITTEST, 0, MAKELPARAM(left - 1, y), SMTO_ABORTIFHUNG, 5000,
-                                        &hit);
-                    if (static_cast<int>(static_cast<LRESULT>(hit)) != hitCode) break;
-                    --left;
-                }
-                where->x = (left + x) / 2;
+    POINT client{0, 0};
+    ClientToScreen(window, &client);
+    // The frame's parts above the client area, scanned row by row from the
+    // top: the caption's middle, or the middle of a caption button (found by
+    // its top-right pixel, then widened to its left and bottom edges).
+    for (LONG y = r.top; y < client.y; ++y) {
+        if (hitCode == HTCAPTION) {
+            const LONG x = (r.left + r.right) / 2;
+            if (hitTest(window, x, y) == hitCode) {
+                *where = {x, y + 2 < client.y ? y + 2 : y};
                 return true;
             }
+            continue;
+        }
+        for (LONG x = r.right - 1; x > r.left; --x) {
+            if (hitTest(window, x, y) != hitCode) continue;
+            LONG left = x;
+            LONG bottom = y;
+            while (left > r.left && hitTest(window, left - 1, y) == hitCode) --left;
+            while (bottom + 1 < r.bottom && hitTest(window, x, bottom + 1) == hitCode) ++bottom;
+            *where = {(left + x) / 2, (y + bottom) / 2};
+            return true;
         }
     }
     return false;
 }
 
+void pressLeft() { mouseButtonAt(PointerTarget.x, PointerTarget.y, MOUSEEVENTF_LEFTDOWN); }
+void releaseLeft() { mouseButtonAt(PointerTarget.x, PointerTarget.y, MOUSEEVENTF_LEFTUP); }
+
 namespace {
 
 bool openClipboardPatiently() {
-    return waitFor([] { return OpenClipboard(nullptr) != FALSE; }, 5000, 20);
+    return waitFor([] { return OpenClipboard(nullptr) != FALSE; }, 5000ms);
 }
 
 }  // namespace
@@ -495,6 +575,23 @@ std::vector<UINT> clipboardFormats() {
     for (UINT f = EnumClipboardFormats(0); f != 0; f = EnumClipboardFormats(f)) formats.push_back(f);
     CloseClipboard();
     return formats;
+}
+
+bool setClipboardText(const std::string& text) {
+    if (!openClipboardPatiently()) return false;
+    EmptyClipboard();
+    bool placed = false;
+    // The block belongs to the clipboard once SetClipboardData succeeds.
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+        if (void* data = GlobalLock(block)) {
+            std::memcpy(data, text.c_str(), text.size() + 1);
+            GlobalUnlock(block);
+            placed = SetClipboardData(CF_TEXT, block) != nullptr;
+        }
+        if (!placed) GlobalFree(block);
+    }
+    CloseClipboard();
+    return placed;
 }
 
 bool clipboardHasFormat(UINT format) { return IsClipboardFormatAvailable(format) != FALSE; }

@@ -54,13 +54,6 @@ LRESULT CALLBACK onGetMessage(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(RetrievalHook, code, wParam, lParam);
 }
 
-void sendMouse(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
 }  // namespace
 
 double nowMs() {
@@ -68,17 +61,6 @@ double nowMs() {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&counter);
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
-    const double end = nowMs() + timeoutMs;
-    while (!condition()) {
-        if (nowMs() > end) {
-            return false;
-        }
-        Sleep(2);
-    }
-    return true;
 }
 
 Opening runCalendar(int32_t initial, const std::function<void(HWND)>& action, bool closeAfter) {
@@ -188,69 +170,10 @@ int Pixels::darkIn(int x0, int y0, int x1, int y1) const {
     return count;
 }
 
-void moveMouseTo(POINT screen) {
-    // Under Xvfb the pointer can briefly echo back to an older position:
-    // put it there until it has stayed there for a few reads.
-    int steady = 0;
-    waitFor(
-        [&] {
-            POINT now;
-            GetCursorPos(&now);
-            if (now.x == screen.x && now.y == screen.y) {
-                return ++steady >= 3;
-            }
-            steady = 0;
-            SetCursorPos(screen.x, screen.y);
-            sendMouse(MOUSEEVENTF_MOVE);
-            return false;
-        },
-        5000);
-}
-
-void pressLeft() {
-    sendMouse(MOUSEEVENTF_LEFTDOWN);
-}
-
-void releaseLeft() {
-    sendMouse(MOUSEEVENTF_LEFTUP);
-}
-
 POINT clientToScreen(HWND window, int x, int y) {
     POINT p = {x, y};
     ClientToScreen(window, &p);
     return p;
-}
-
-POINT findFramePoint(HWND window, LRESULT hit) {
-    RECT r;
-    GetWindowRect(window, &r);
-    POINT client = {0, 0};
-    ClientToScreen(window, &client);
-    for (LONG y = r.top; y < client.y; ++y) {
-        if (hit == HTCAPTION) {
-            const LONG x = (r.left + r.right) / 2;
-            if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == hit) {
-                return {x, y + 2 < client.y ? y + 2 : y};
-            }
-            continue;
-        }
-        for (LONG x = r.right - 1; x > r.left; --x) {
-            if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == hit) {
-                // The top-right pixel of the button: aim at its middle.
-                LONG left = x, bottom = y;
-                while (left > r.left &&
-                       SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(left - 1, y)) == hit) {
-                    --left;
-                }
-                while (bottom + 1 < r.bottom &&
-                       SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, bottom + 1)) == hit) {
-                    ++bottom;
-                }
-                return {(left + x) / 2, (y + bottom) / 2};
-            }
-        }
-    }
-    return {-1, -1};
 }
 
 RetrievedMessages::RetrievedMessages(UINT message) {

@@ -13,7 +13,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-30}"
 build="${2:-$root/build/windows}"
 exe="$build/app/quillark.exe"
-probe="$build/tests/ui/ui_probe.exe"
+probe="$build/tests/tools/ui_probe.exe"
 if [[ ! -f "$exe" || ! -f "$probe" ]]; then
   echo "calendar_idle: build the Windows targets quillark and ui_probe first" >&2
   exit 1

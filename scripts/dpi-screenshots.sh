@@ -12,7 +12,7 @@ dpi="${1:-144}"
 build="${2:-$root/build/windows}"
 out="${QUILLARK_SCREENSHOT_DIR:-$root/docs/screenshots}"
 exe="$build/app/quillark.exe"
-probe="$build/tests/ui/ui_probe.exe"
+probe="$build/tests/tools/ui_probe.exe"
 if [[ ! -f "$exe" || ! -f "$probe" ]]; then
   echo "dpi-screenshots: build the Windows targets quillark and ui_probe first" >&2
   exit 1

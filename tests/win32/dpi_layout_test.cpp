@@ -20,9 +20,11 @@
 #include "dpi_scale.h"
 #include "main_window.h"
 #include "month_model.h"
-#include "win32_test_support.h"
+#include "in_process.h"
+#include "ui_driver.h"
 
 using namespace win32test;
+using namespace ui;
 
 namespace {
 
@@ -63,14 +65,14 @@ int expectChildrenFit(HWND window, const char* what) {
     for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) all.push_back(c);
     int checked = 0;
     for (HWND c : all) {
-        const RECT r = childRect(c);
+        const RECT r = rectInParent(c);
         const std::string name = std::string(what) + " control " + std::to_string(GetDlgCtrlID(c)) + " \"" +
-                                 windowText(c) + "\" " + rectText(r) + where();
+                                 ui::text(c) + "\" " + describe(r) + where();
         if (r.right > r.left) {
             EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
-                << name << ": expected inside the client area " << rectText(client);
+                << name << ": expected inside the client area " << describe(client);
         }
-        const std::string text = windowText(c);
+        const std::string text = ui::text(c);
         const LONG style = GetWindowLongA(c, GWL_STYLE);
         const std::string kind = className(c);
         // Texts of several lines are measured line by line by the caller.
@@ -80,7 +82,7 @@ int expectChildrenFit(HWND window, const char* what) {
         LONG room = r.right - r.left;
         if (kind == "Static") {
             for (HWND other : all) {
-                const RECT o = childRect(other);
+                const RECT o = rectInParent(other);
                 if (other != c && o.left > r.left && o.left < r.left + room && o.top < r.bottom && o.bottom > r.top &&
                     (GetWindowLongA(other, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) {
                     room = o.left - r.left;
@@ -140,16 +142,16 @@ TEST(DpiLayout, MainDialogAndHelpBoxFitTheirTexts) {
         const std::vector<HWND> before = threadWindows();
         SendMessageA(GetDlgItem(dialog, HelpEventButtonId), BM_CLICK, 0, 0);
         std::vector<HWND> boxes;
-        ASSERT_TRUE(pumpUntil([&] { return !(boxes = newWindows(before)).empty(); })) << "no help box" << where();
+        ASSERT_TRUE(waitFor([&] { return !(boxes = newWindows(before)).empty(); })) << "no help box" << where();
         HWND box = boxes.front();
         expectChildrenFit(box, "help box");
         HWND text = GetDlgItem(box, BoxTextId);
-        const RECT textRect = childRect(text);
-        const RECT iconRect = childRect(GetDlgItem(box, BoxIconId));
+        const RECT textRect = rectInParent(text);
+        const RECT iconRect = rectInParent(GetDlgItem(box, BoxIconId));
         EXPECT_LE(iconRect.right, textRect.left) << "icon beside the text" << where();
         EXPECT_EQ(iconRect.right - iconRect.left, px(32)) << "icon size" << where();
         // Each line of the text in the text control's font.
-        const std::string all = windowText(text);
+        const std::string all = ui::text(text);
         int lines = 0;
         for (size_t from = 0; from <= all.size(); ++lines) {
             size_t end = all.find("\r\n", from);
@@ -174,7 +176,7 @@ TEST(DpiLayout, CalendarFitsTheScreenAndPicksTheDayClicked) {
         [&](HWND w) {
             GetWindowRect(w, &window);
             GetClientRect(w, &client);
-            const RECT combo = childRect(GetDlgItem(w, YearBoxId));
+            const RECT combo = rectInParent(GetDlgItem(w, YearBoxId));
             comboBottom = combo.bottom;
             GetTextExtentPoint32A(Calendar.calendarDC, WeekdayHeader.data(), static_cast<int>(WeekdayHeader.size()),
                                   &weekLine);
@@ -183,20 +185,20 @@ TEST(DpiLayout, CalendarFitsTheScreenAndPicksTheDayClicked) {
                 clientToScreen(w, at.x + Calendar.cellWidth / 3, at.y + Calendar.sheet.weekPitch / 2);
             SetForegroundWindow(w);
             mouse = std::thread([target] {
-                moveMouseTo(target);
+                movePointer(target.x, target.y);
                 pressLeft();
                 releaseLeft();
             });
         },
         false);
     mouse.join();
-    std::printf("calendar window%s: %s, client %ld x %ld\n", where().c_str(), rectText(window).c_str(),
+    std::printf("calendar window%s: %s, client %ld x %ld\n", where().c_str(), describe(window).c_str(),
                 static_cast<long>(client.right), static_cast<long>(client.bottom));
     // Up to 144 dpi the whole window is on a 1280 x 1024 screen; beyond, it
     // cannot be, but its caption stays reachable.
     EXPECT_TRUE(window.left >= 0 && window.top >= 0 &&
                 (expectedDpi() > 144 || (window.right <= 1280 && window.bottom <= 1024)))
-        << "calendar window " << rectText(window) << where() << ": expected on a 1280 x 1024 screen";
+        << "calendar window " << describe(window) << where() << ": expected on a 1280 x 1024 screen";
     const SheetMetrics sheet = sheetMetrics(expectedDpi());
     // Below the last row's header come at most six week lines.
     EXPECT_LE(sheet.topMargin + 2 * sheet.rowPitch + sheet.headerTop + 6 * sheet.weekPitch + weekLine.cy,

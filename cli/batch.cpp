@@ -13,20 +13,6 @@
 
 namespace quillark {
 
-namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-}  // namespace
-
 std::string rowShapeStatus(size_t fields, size_t headerFields) {
     return "Row error: " + std::to_string(fields) + (fields == 1 ? " field" : " fields") +
            " where the header has " + std::to_string(headerFields);
@@ -188,17 +174,10 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             const std::string_view censusName =
                 census ? trimBlanks(reader.field(static_cast<size_t>(censusColumn))) : std::string_view();
             bool censusFailed = false;
-            if (!censusName.empty()) {
-                censusRow = censusRequest(censusName, fields[0], fields[1],
-                                          !trimBlanks(fields[2]).empty() || !trimBlanks(fields[3]).empty());
-                if (censusRow.error.empty()) {
-                    request.fields[0] = censusRow.event;
-                    request.fields[1] = censusRow.years;
-                    if (!censusRow.warning.empty()) citation.warnings.push_back(censusRow.warning);
-                } else {
-                    censusFailed = true;
-                    rowStatus.assign("Census error: ").append(censusRow.error);
-                }
+            if (!censusName.empty() &&
+                !applyCensus(censusName, fields, censusRow, request.fields, citation.warnings)) {
+                censusFailed = true;
+                rowStatus.assign("Census error: ").append(censusRow.error);
             }
             if (!censusFailed) answerRequest(request, answer);
             const bool ok = !censusFailed && answer.box == EntryBox::None;

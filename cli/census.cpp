@@ -133,15 +133,6 @@ constexpr std::array<Census, 26> Censuses = {{
      "Enumerator's Manual 1950, par. 68; Census Bureau, National Archives"},
 }};
 
-char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerCase(a[i]) != lowerCase(b[i])) return false;
-    return true;
-}
-
 // The youngest age the 1841 rule widens: younger children were written down
 // at the age stated.
 constexpr int32_t FirstRoundedAge = 15;
@@ -231,6 +222,16 @@ CensusRequest censusRequest(std::string_view name, std::string_view event, std::
     request.years = std::move(age.years);
     request.warning = std::move(age.warning);
     return request;
+}
+
+bool applyCensus(std::string_view name, const std::array<std::string, 5>& fields, CensusRequest& census,
+                 std::array<std::string_view, 5>& engine, std::vector<std::string>& warnings) {
+    census = censusRequest(name, fields[0], fields[1], !trimBlanks(fields[2]).empty() || !trimBlanks(fields[3]).empty());
+    if (!census.error.empty()) return false;
+    engine[0] = census.event;
+    engine[1] = census.years;
+    if (!census.warning.empty()) warnings.push_back(census.warning);
+    return true;
 }
 
 std::string censusListText() {

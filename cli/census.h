@@ -4,10 +4,12 @@
 // enumerator wrote into the ages the person may really have had.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillark {
 
@@ -65,6 +67,14 @@ struct CensusRequest {
 // agree with the census day: the same day, or a month or year holding it.
 CensusRequest censusRequest(std::string_view name, std::string_view event, std::string_view years,
                             bool monthsOrDaysGiven);
+
+// A request's five fields (as the researchers' forms leave them) read under
+// the census named name: on success the engine's event and years fields are
+// pointed at census.event and census.years, and the rule's warning joins
+// warnings; otherwise census.error says why and engine is left alone. Months
+// or days in their own fields make the age exact.
+bool applyCensus(std::string_view name, const std::array<std::string, 5>& fields, CensusRequest& census,
+                 std::array<std::string_view, 5>& engine, std::vector<std::string>& warnings);
 
 // The table as --census list prints it, one census a line.
 std::string censusListText();

@@ -64,15 +64,6 @@ void setBinary(std::FILE* file) {
 #endif
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 void writeOut(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 // The JSON holds the texts as bytes from the user's code page; a byte that
@@ -84,6 +75,14 @@ std::string dumpJson(const nlohmann::ordered_json& value) {
 // An open end, or no window at all, is null.
 nlohmann::ordered_json textOrNull(const std::string& text) {
     return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+}
+
+// "Years: 40", the label alone for an empty field.
+void appendFieldLine(std::string& lines, size_t field, std::string_view value) {
+    lines.append(FieldLabels[field]);
+    value = trimBlanks(value);
+    if (!value.empty()) lines.append(" ").append(value);
+    lines.push_back('\n');
 }
 
 // shownYears: the years as written, where a census rule read them otherwise.
@@ -119,12 +118,7 @@ int runSingle(const SessionInput& input, bool json, std::optional<GedcomVersion>
         writeOut(dumpJson(answer));
     } else {
         std::string lines;
-        for (size_t i = 0; i < result.fields.size(); ++i) {
-            lines.append(FieldLabels[i]);
-            const std::string_view value = trimBlanks(result.fields[i]);
-            if (!value.empty()) lines.append(" ").append(value);
-            lines.push_back('\n');
-        }
+        for (size_t i = 0; i < result.fields.size(); ++i) appendFieldLine(lines, i, result.fields[i]);
         const std::string window = windowLine(citation, input.abbreviated, input.weekDay);
         if (!window.empty()) lines.append(window).push_back('\n');
         if (gedcom && !citation.gedcom.empty()) lines.append("GEDCOM: ").append(citation.gedcom).push_back('\n');
@@ -189,13 +183,7 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
         input.weekDay = weekDay;
         for (size_t k = 0; k < 5; ++k) input.fields[k] = record.fields[k];
         CensusRequest census;
-        if (!record.census.empty()) {
-            census = censusRequest(record.census, record.fields[0], record.fields[1],
-                                   !record.fields[2].empty() || !record.fields[3].empty());
-            input.fields[0] = census.event;
-            input.fields[1] = census.years;
-            if (!census.warning.empty()) citation.warnings.push_back(census.warning);
-        }
+        if (!record.census.empty()) applyCensus(record.census, record.fields, census, input.fields, citation.warnings);
         nlohmann::ordered_json answer;
         answer["record"] = i + 1;
         if (!json) lines.append("Record ").append(std::to_string(i + 1)).append(":\n");
@@ -215,17 +203,11 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
             answers.push_back(std::move(answer));
             continue;
         }
-        static constexpr const char* Keys[] = {"event", "years", "months", "days", "birth"};
-        for (size_t k = 0; k < 5; ++k) {
+        for (size_t k = 0; k < FieldKeys.size(); ++k) {
             // The years as written, not as a census rule reads them.
             const std::string& value = k == 1 && !record.census.empty() ? record.fields[1] : result->fields[k];
-            answer[Keys[k]] = value;
-            if (!json) {
-                lines.append("  ").append(FieldLabels[k]);
-                const std::string_view shown = trimBlanks(value);
-                if (!shown.empty()) lines.append(" ").append(shown);
-                lines.push_back('\n');
-            }
+            answer[std::string(FieldKeys[k])] = value;
+            if (!json) appendFieldLine(lines.append("  "), k, value);
         }
         answer["missing"] = std::string(missingFactName(result->missing));
         if (!record.census.empty()) answer["census"] = record.census;
@@ -568,15 +550,11 @@ int runProgram(int argc, char** argv) {
     input.weekDay = weekDay;
     if (censusOpt->count() == 0) return runSingle(input, json, gedcom, citation);
 
-    const CensusRequest request =
-        censusRequest(census, fields[0], fields[1], !fields[2].empty() || !fields[3].empty());
-    if (!request.error.empty()) {
+    CensusRequest request;
+    if (!applyCensus(census, fields, request, input.fields, citation.warnings)) {
         std::fprintf(stderr, "%s: census: %s\n", ProgramName, request.error.c_str());
         return findCensus(census) == nullptr ? ExitUsage : ExitEntryError;
     }
-    input.fields[0] = request.event;
-    input.fields[1] = request.years;
-    if (!request.warning.empty()) citation.warnings.push_back(request.warning);
     return runSingle(input, json, gedcom, citation, &fields[1]);
 }
 

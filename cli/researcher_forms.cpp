@@ -19,15 +19,6 @@ std::string cat(std::initializer_list<std::string_view> parts) {
     return text;
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 // A piece of an entry: a run of digits, a run of letters (a trailing full
 // stop dropped: "yrs."), or one other character. Blanks, commas and "&"
 // only separate.

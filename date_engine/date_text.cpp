@@ -12,8 +12,6 @@ namespace {
 
 constexpr std::string_view MonthList = "Jan, Feb, Mar, Apr, May, Jun, Jul, Aug, Sep, Oct, Nov, Dec";
 
-constexpr char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // The list in lower case, for finding a word in it regardless of case.
 constexpr std::array<char, MonthList.size()> LowerMonthList = [] {
     std::array<char, MonthList.size()> lower{};
@@ -202,6 +200,13 @@ std::string normalise(std::string_view input, int32_t& code) {
 }  // namespace engine
 
 using namespace engine;
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerCase(a[i]) != lowerCase(b[i])) return false;
+    return true;
+}
 
 std::string_view trimBlanks(std::string_view text) {
     size_t first = text.find_first_not_of(' ');

@@ -88,3 +88,7 @@ FormattedDate formatDateText(std::string_view text, bool abbreviated, bool weekD
 // Small text helpers shared by the engine and its callers.
 std::string_view trimBlanks(std::string_view text);       // spaces only
 std::string_view beforeTag(std::string_view text);        // up to the first "["
+// ASCII letters only: texts are single-byte code-page text, and only the
+// English words of dates and ages are compared without regard to case.
+constexpr char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+bool equalsIgnoringCase(std::string_view a, std::string_view b);

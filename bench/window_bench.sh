@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # What the citation columns cost the batch: quillark-calc on the same
-# generated file plain, with --window, and with --window --gedcom 7, each run
-# RUNS times in turn; median rows per second of wall clock and of CPU time
-# (user + system, from /usr/bin/time -v), and each rate as a share of the
-# plain one.
+# generated file plain, with --window, and with --window --gedcom 7, in RUNS
+# rounds of one run each; median rows per second of wall clock and of CPU
+# time (user + system, from /usr/bin/time -v), and each variant's CPU rate
+# as a share of the plain one's in the same round (the median over rounds).
 #
 # usage: bench/window_bench.sh [ROWS] [QUILLARK_CALC] [RUNS]
 #   ROWS           rows to generate (default 1000000)
@@ -56,13 +56,15 @@ done
 python3 - "$rows" "$work" "${variants[@]}" <<'PY'
 import statistics, sys
 rows, work, names = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
-base = None
+runs = {name: [tuple(map(float, l.split())) for l in open(f"{work}/{name}.runs") if l.strip()] for name in names}
+base = names[0]
 for name in names:
-    runs = [tuple(map(float, l.split())) for l in open(f"{work}/{name}.runs") if l.strip()]
-    wall = statistics.median(r[0] for r in runs)
-    cpu = statistics.median(r[1] for r in runs)
-    if base is None:
-        base = (rows / wall, rows / cpu)
+    wall = statistics.median(r[0] for r in runs[name])
+    cpu = statistics.median(r[1] for r in runs[name])
+    # The share of plain's rate, as the median over rounds of each round's
+    # own ratio: the variants of a round ran one after the other, so a
+    # machine that speeds up or slows down between rounds cancels out.
+    share = statistics.median(p[1] / r[1] for p, r in zip(runs[base], runs[name]))
     print(f"{name:14s} {rows / wall:11,.0f} rows/s wall  {rows / cpu:11,.0f} rows/s of CPU"
-          f"  ({100 * rows / wall / base[0]:5.1f}% / {100 * rows / cpu / base[1]:5.1f}% of plain)")
+          f"  ({100 * share:5.1f}% of plain's CPU rate, median of {len(runs[name])} rounds)")
 PY

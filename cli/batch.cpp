@@ -1,5 +1,6 @@
 #include "batch.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
@@ -106,21 +107,36 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     std::string warnings;
     CensusRequest censusRow;
     PeopleTable* const people = personColumn >= 0 ? options.people : nullptr;
-    // Writes the citation columns of a row; empty ones for a row that was
-    // not calculated.
+    // Writes the citation columns of a row: the computed fact's group among
+    // the empty groups of the other facts, all empty for a row that was not
+    // calculated.
+    std::vector<CitationText> texts;  // a fact's columns
+    if (options.window) texts = {CitationText::Earliest, CitationText::Latest};
+    if (options.gedcom) texts.push_back(CitationText::Gedcom);
+    const size_t perFact = texts.size();
+    const size_t citationColumns = perFact * CitedFacts.size();
     const auto writeCitation = [&](bool calculated) {
         if (!citing && !census) return;
-        const size_t perFact = (options.window ? 2 : 0) + (options.gedcom ? 1 : 0);
-        for (MissingFact fact : CitedFacts) {
-            if (!calculated || citation.fact != fact) {
-                writer.emptyFields(perFact);
-                continue;
-            }
-            if (options.window) {
-                writer.field(citation.earliest);
-                writer.field(citation.latest);
-            }
-            if (options.gedcom) writer.field(citation.gedcom);
+        const size_t group = calculated ? static_cast<size_t>(std::find(CitedFacts.begin(), CitedFacts.end(),
+                                                                        citation.fact) - CitedFacts.begin())
+                                        : CitedFacts.size();
+        if (group == CitedFacts.size() || citationColumns == 0) {
+            writer.emptyFields(citationColumns);
+        } else {
+            // The empty groups before, the fact's texts, the empty groups after.
+            const size_t before = perFact * group, after = citationColumns - before - perFact;
+            writer.writtenFields(citationColumns, citationColumns + 8 + perFact * CitationTextBytes, [&](char* out) {
+                out = CsvWriter::commas(out, before);
+                for (size_t k = 0; k < perFact; ++k) {
+                    if (k > 0) *out++ = ',';
+                    out = writeCitationText(out, citation, texts[k]);
+                }
+                return CsvWriter::commas(out, after);
+            });
+        }
+        if (citation.warnings.empty()) {
+            writer.emptyFields(1);
+            return;
         }
         warnings.clear();
         for (const std::string& warning : citation.warnings) {
@@ -181,7 +197,8 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             }
             if (!censusFailed) answerRequest(request, answer);
             const bool ok = !censusFailed && answer.box == EntryBox::None;
-            if (!censusFailed && citing) citeAnswer(answer.fields, answer.missing, ok, options.gedcom, citation);
+            if (!censusFailed && citing)
+                citeAnswer(answer.fields, answer.missing, ok, answer.inputs, options.gedcom, citation);
             if (ok) {
                 // The years as written, not as a census rule reads them.
                 const auto shown = [&](size_t k) {
@@ -196,7 +213,7 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                 writer.field("ok");
                 rowFailed = false;
                 if (people != nullptr) {
-                    if (const auto window = recordBirthWindow(answer.fields, answer.missing)) {
+                    if (const auto window = recordBirthWindow(answer.fields, answer.missing, answer.inputs)) {
                         people->add(person, reader.line(), *window);
                     } else {
                         people->addUnusable(person);

@@ -18,59 +18,85 @@ std::string displayed(const std::string& iso, bool abbreviated, bool weekDay) {
 }  // namespace
 
 void citeAnswer(const SessionResult& answer, std::optional<GedcomVersion> gedcom, Citation& citation) {
-    citeAnswer(answer.fields, answer.missing, answer.outcome == SessionOutcome::Ok, gedcom, citation);
+    citeAnswer(answer.fields, answer.missing, answer.outcome == SessionOutcome::Ok, answer.inputs, gedcom,
+               citation);
 }
 
 void citeAnswer(const std::array<std::string, 5>& fields, MissingFact missing, bool ok,
-                std::optional<GedcomVersion> gedcom, Citation& citation) {
+                const EntryInputs& inputs, std::optional<GedcomVersion> gedcom, Citation& citation) {
     citation.fact = missing;
     citation.known = false;
-    citation.earliest.clear();
-    citation.latest.clear();
-    citation.gedcom.clear();
+    citation.gedcom.reset();
     if (!ok || missing == MissingFact::None) return;
 
-    const AnswerWindow window = answerWindow(fields, missing);
+    AnswerWindow& window = citation.window;
+    fillAnswerWindow(fields, missing, inputs, window);
     if (window.status == WindowStatus::OutOfRange) {
         citation.warnings.emplace_back("The window of possible dates falls outside the years 1 to 9999");
         return;
     }
     if (window.status != WindowStatus::Ok) return;
     citation.known = true;
+    if (!gedcom) return;
+    citation.gedcom = gedcom;
     if (missing == MissingFact::Age) {
-        citation.earliest = gedcomAge(window.ages.youngest);
-        citation.latest = gedcomAge(window.ages.oldest);
-        if (gedcom) {
-            if (const auto value = gedcomAgeValue(window.ages)) {
-                citation.gedcom = *value;
-            } else {
-                citation.warnings.push_back("A GEDCOM age holds no range: the age is between " + citation.earliest +
-                                            " and " + citation.latest);
-            }
-        }
+        if (gedcomAgeValue(window.ages)) return;
+        citation.gedcom.reset();
+        citation.warnings.push_back("A GEDCOM age holds no range: the age is between " +
+                                    citationText(citation, CitationText::Earliest) + " and " +
+                                    citationText(citation, CitationText::Latest));
         return;
     }
-    if (window.dates.earliest) appendIso(citation.earliest, *window.dates.earliest);
-    if (window.dates.latest) appendIso(citation.latest, *window.dates.latest);
-    if (gedcom) {
-        if (!appendGedcomDateValue(citation.gedcom, window.dates, *gedcom)) {
-            citation.warnings.emplace_back("The window cannot be written as a GEDCOM date of the years 1 to 9999");
+    // A window with both ends is always written (BET or CAL); an open one
+    // may need a bound moved outside the years 1 to 9999.
+    char trial[GedcomTextBytes];
+    if ((window.dates.earliest && window.dates.latest) ||
+        writeGedcomDateValue(trial, window.dates, *gedcom) != nullptr)
+        return;
+    citation.gedcom.reset();
+    citation.warnings.emplace_back("The window cannot be written as a GEDCOM date of the years 1 to 9999");
+}
+
+char* writeCitationText(char* out, const Citation& citation, CitationText which) {
+    if (!citation.known) return out;
+    const AnswerWindow& window = citation.window;
+    if (citation.fact == MissingFact::Age) {
+        switch (which) {
+        case CitationText::Earliest: return writeGedcomAge(out, window.ages.youngest);
+        case CitationText::Latest: return writeGedcomAge(out, window.ages.oldest);
+        case CitationText::Gedcom: break;
         }
+        return citation.gedcom ? writeGedcomAge(out, window.ages.youngest) : out;
     }
+    switch (which) {
+    case CitationText::Earliest: return window.dates.earliest ? writeIso(out, *window.dates.earliest) : out;
+    case CitationText::Latest: return window.dates.latest ? writeIso(out, *window.dates.latest) : out;
+    case CitationText::Gedcom: break;
+    }
+    if (!citation.gedcom) return out;
+    char* const end = writeGedcomDateValue(out, window.dates, *citation.gedcom);
+    return end != nullptr ? end : out;
+}
+
+std::string citationText(const Citation& citation, CitationText which) {
+    char text[CitationTextBytes];
+    return std::string(text, static_cast<size_t>(writeCitationText(text, citation, which) - text));
 }
 
 std::string windowLine(const Citation& citation, bool abbreviated, bool weekDay) {
     if (!citation.known) return {};
+    const std::string earliest = citationText(citation, CitationText::Earliest);
+    const std::string latest = citationText(citation, CitationText::Latest);
     if (citation.fact == MissingFact::Age) {
-        if (citation.earliest == citation.latest) return "Aged " + citation.earliest;
-        return "Aged between " + citation.earliest + " and " + citation.latest;
+        if (earliest == latest) return "Aged " + earliest;
+        return "Aged between " + earliest + " and " + latest;
     }
     const std::string who = citation.fact == MissingFact::BirthDate ? "Born" : "Event";
-    const std::string from = displayed(citation.earliest, abbreviated, weekDay);
-    const std::string to = displayed(citation.latest, abbreviated, weekDay);
-    if (citation.earliest.empty()) return who + " on or before " + to;
-    if (citation.latest.empty()) return who + " on or after " + from;
-    if (citation.earliest == citation.latest) return who + " on " + from;
+    const std::string from = displayed(earliest, abbreviated, weekDay);
+    const std::string to = displayed(latest, abbreviated, weekDay);
+    if (earliest.empty()) return who + " on or before " + to;
+    if (latest.empty()) return who + " on or after " + from;
+    if (earliest == latest) return who + " on " + from;
     return who + " between " + from + " and " + to;
 }
 

@@ -224,10 +224,9 @@ void CsvWriter::field(std::string_view text) {
 void CsvWriter::emptyFields(size_t count) {
     if (count == 0) return;
     // The first field of a record has no comma in front of it.
-    const size_t commas = firstInRecord_ ? count - 1 : count;
-    char* out = room(commas);
-    std::fill(out, out + commas, ',');
-    used_ += commas;
+    const size_t separators = firstInRecord_ ? count - 1 : count;
+    commas(room(separators + 8), separators);
+    used_ += separators;
     fieldsInRecord_ += count;
     firstInRecord_ = false;
 }

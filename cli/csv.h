@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -139,6 +140,27 @@ public:
 
     void setLineEnd(std::string_view lineEnd) { lineEnd_.assign(lineEnd); }
     void field(std::string_view text);
+    // count fields the caller writes in place: write(out) puts at most
+    // maxBytes there, the fields with a comma between each two, and returns
+    // their end. None of the fields may need quotes: no comma, quote or line
+    // break, nor a byte-order mark to start the output (ISO dates, say).
+    template <class Write>
+    void writtenFields(size_t count, size_t maxBytes, Write&& write) {
+        if (count == 0) return;
+        char* const start = room(maxBytes + 1);
+        char* out = start;
+        if (!firstInRecord_) *out++ = ',';
+        fieldsInRecord_ += count;
+        firstInRecord_ = false;
+        atStart_ = false;
+        used_ += static_cast<size_t>(write(out) - start);
+    }
+    // n commas at out, written eight at a time: out needs room for n
+    // rounded up to a multiple of eight. Returns their end.
+    static char* commas(char* out, size_t n) {
+        for (size_t i = 0; i < n; i += 8) std::memcpy(out + i, ",,,,,,,,", 8);
+        return out + n;
+    }
     // count empty fields at once, as field("") count times would write them.
     void emptyFields(size_t count);
     void endRecord();

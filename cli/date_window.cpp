@@ -15,36 +15,71 @@ constexpr int64_t LastYear = 9999;
 bool inRange(int64_t y) { return y >= FirstYear && y <= LastYear; }
 
 unsigned lastDay(int64_t y, unsigned m) {
-    return static_cast<unsigned>(
-        (year{static_cast<int>(y)} / month{m} / std::chrono::last).day());
+    return static_cast<unsigned>(daysInMonth(static_cast<int32_t>(m), static_cast<int32_t>(y)));
 }
 
-// A day count keeps a date safe to step by one: the years stay in 1..9999.
-std::optional<year_month_day> addDays(year_month_day d, int64_t n) {
-    const int64_t count = sys_days{d}.time_since_epoch().count() + n;
+// A date during the window's arithmetic, in whole ints: a batch works out a
+// window a row, and the packed year_month_day would be taken apart and put
+// together again at every step.
+struct Civil {
+    int64_t year;
+    unsigned month, day;
+};
+
+Civil civilOf(const year_month_day& d) {
+    return {static_cast<int>(d.year()), static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day())};
+}
+
+year_month_day dateOf(const Civil& c) {
+    return year_month_day{year{static_cast<int>(c.year)}, month{c.month}, std::chrono::day{c.day}};
+}
+
+// Steps a date by n days; false, leaving it as it was, where that leaves the
+// years 1 to 9999.
+bool addDays(Civil& d, int64_t n) {
+    // A step of one day within the month, as nearly every window bound takes.
+    if ((n == 1 && d.day < 28) || (n == -1 && d.day > 1)) {
+        d.day = static_cast<unsigned>(d.day + n);
+        return true;
+    }
+    const int64_t count = sys_days{dateOf(d)}.time_since_epoch().count() + n;
     // 0001-01-01 and 9999-12-31 as day counts from 1970-01-01.
-    if (count < -719162 || count > 2932896) return std::nullopt;
-    return year_month_day{sys_days{days{count}}};
+    if (count < -719162 || count > 2932896) return false;
+    d = civilOf(year_month_day{sys_days{days{count}}});
+    return true;
 }
 
 // Moves a date by a number of months. A day the target month lacks becomes
-// the month's last (floor) or the first of the next month (ceiling).
-std::optional<year_month_day> shiftMonths(year_month_day d, int64_t months, bool ceiling) {
-    // 64-bit month index; ages saturate at about 2^31 years, far inside it.
-    const int64_t index = int64_t{static_cast<int>(d.year())} * 12 +
-                          static_cast<unsigned>(d.month()) - 1 + months;
-    const int64_t y = index >= 0 ? index / 12 : -((-index + 11) / 12);
-    const unsigned m = static_cast<unsigned>(index - y * 12) + 1;
-    if (!inRange(y)) return std::nullopt;
-    const unsigned day = static_cast<unsigned>(d.day());
+// the month's last (floor) or the first of the next month (ceiling). False
+// where the move leaves the years 1 to 9999 (the date is then of no use).
+bool shiftMonths(Civil& d, int64_t months, bool ceiling) {
+    int64_t y;
+    unsigned m;
+    if (months % 12 == 0) {
+        // Whole years, as nearly every age is: the month stays.
+        y = d.year + months / 12;
+        m = d.month;
+    } else {
+        // 64-bit month index; ages saturate at about 2^31 years, far inside it.
+        const int64_t index = d.year * 12 + d.month - 1 + months;
+        y = index >= 0 ? index / 12 : -((-index + 11) / 12);
+        m = static_cast<unsigned>(index - y * 12) + 1;
+    }
+    if (!inRange(y)) return false;
+    d.year = y;
+    d.month = m;
+    if (d.day <= 28) return true;
     const unsigned length = lastDay(y, m);
-    const year_month_day moved{year{static_cast<int>(y)}, month{m}, std::chrono::day{std::min(day, length)}};
-    if (day > length && ceiling) return addDays(year_month_day{year{static_cast<int>(y)}, month{m}, std::chrono::day{length}}, 1);
-    return moved;
+    if (d.day <= length) return true;
+    d.day = length;
+    return !ceiling || addDays(d, 1);
 }
 
-std::optional<year_month_day> back(year_month_day d, int64_t months) { return shiftMonths(d, -months, false); }
-std::optional<year_month_day> forward(year_month_day d, int64_t months) { return shiftMonths(d, months, true); }
+std::optional<year_month_day> back(year_month_day d, int64_t months) {
+    Civil c = civilOf(d);
+    if (!shiftMonths(c, -months, false)) return std::nullopt;
+    return dateOf(c);
+}
 
 // The engine's own arithmetic for an exact age, so that a single date is
 // the one the window shows.
@@ -62,11 +97,35 @@ std::optional<year_month_day> engineShift(year_month_day d, const WindowAge& age
     return result;
 }
 
-DateWindow outOfRange(DateForm precision) {
-    DateWindow window;
-    window.status = WindowStatus::OutOfRange;
-    window.precision = precision;
-    return window;
+// The window of the date an age away from a given date, filled in place:
+// direction -1 for the birth from an event, +1 for the event from a birth.
+// (Windows are built where they are kept: a batch builds one a row.)
+void fillWindow(const DateSpan& given, const WindowAge& age, int32_t direction, DateWindow& window) {
+    window = DateWindow{};
+    window.precision = given.form;
+    const bool backwards = direction < 0;
+    const auto outOfRange = [&] {
+        window.status = WindowStatus::OutOfRange;
+        window.earliest.reset();
+        window.latest.reset();
+    };
+    if (age.exact) {
+        const auto a = engineShift(given.first, age, direction), b = engineShift(given.last, age, direction);
+        if (!a || !b) return outOfRange();
+        window.earliest = std::min(*a, *b);
+        window.latest = std::max(*a, *b);
+        return;
+    }
+    // The nearest date: the least age from the given date's near end.
+    Civil nearest = civilOf(backwards ? given.last : given.first);
+    if (!shiftMonths(nearest, direction * age.lowMonths, !backwards)) return outOfRange();
+    (backwards ? window.latest : window.earliest) = dateOf(nearest);
+    if (!age.highMonths) return;
+    // The farthest: a day short of the first age too many from the far end.
+    Civil farthest = civilOf(backwards ? given.first : given.last);
+    if (!shiftMonths(farthest, direction * *age.highMonths, !backwards) || !addDays(farthest, -direction))
+        return outOfRange();
+    (backwards ? window.earliest : window.latest) = dateOf(farthest);
 }
 
 }  // namespace
@@ -118,28 +177,37 @@ std::optional<DateSpan> dateSpan(std::string_view text) {
     return spanOf(readDateParts(bare));
 }
 
-std::optional<DateSpan> spanOf(const DateParts& parts) {
-    if (!inRange(parts.year)) return std::nullopt;
-    const year y{parts.year};
-    DateSpan span;
+namespace {
+
+// spanOf's work, filling a span in place; false for no valid date.
+bool fillSpan(const DateParts& parts, DateSpan& span) {
+    if (!inRange(parts.year)) return false;
     span.form = parts.form;
-    switch (parts.form) {
-    case DateForm::YearOnly:
-        span.first = y / January / 1;
-        span.last = y / December / 31;
-        break;
-    case DateForm::MonthYear:
-        if (parts.month < 1 || parts.month > 12) return std::nullopt;
-        span.first = y / month{static_cast<unsigned>(parts.month)} / 1;
-        span.last = year_month_day{y / month{static_cast<unsigned>(parts.month)} / std::chrono::last};
-        break;
-    case DateForm::FullDate:
-        if (parts.month < 1 || parts.month > 12 || parts.day < 1) return std::nullopt;
-        span.first = y / month{static_cast<unsigned>(parts.month)} / static_cast<unsigned>(parts.day);
-        if (!span.first.ok()) return std::nullopt;
-        span.last = span.first;
-        break;
+    if (parts.form == DateForm::YearOnly) {
+        span.first = dateOf({parts.year, 1, 1});
+        span.last = dateOf({parts.year, 12, 31});
+        return true;
     }
+    if (parts.month < 1 || parts.month > 12) return false;
+    const unsigned m = static_cast<unsigned>(parts.month);
+    if (parts.form == DateForm::MonthYear) {
+        span.first = dateOf({parts.year, m, 1});
+        span.last = dateOf({parts.year, m, lastDay(parts.year, m)});
+        return true;
+    }
+    if (parts.day < 1 || static_cast<unsigned>(parts.day) > lastDay(parts.year, m)) return false;
+    // Each written in full: copying one to the other would read back the
+    // parts just stored as one word, which stalls.
+    span.first = dateOf({parts.year, m, static_cast<unsigned>(parts.day)});
+    span.last = dateOf({parts.year, m, static_cast<unsigned>(parts.day)});
+    return true;
+}
+
+}  // namespace
+
+std::optional<DateSpan> spanOf(const DateParts& parts) {
+    DateSpan span;
+    if (!fillSpan(parts, span)) return std::nullopt;
     return span;
 }
 
@@ -172,45 +240,13 @@ WindowAge windowAge(const AgeSpec& age) {
 
 DateWindow birthWindow(const DateSpan& event, const WindowAge& age) {
     DateWindow window;
-    window.precision = event.form;
-    if (age.exact) {
-        auto a = engineShift(event.first, age, -1), b = engineShift(event.last, age, -1);
-        if (!a || !b) return outOfRange(event.form);
-        window.earliest = std::min(*a, *b);
-        window.latest = std::max(*a, *b);
-        return window;
-    }
-    const auto latest = back(event.last, age.lowMonths);
-    if (!latest) return outOfRange(event.form);
-    window.latest = latest;
-    if (age.highMonths) {
-        const auto before = back(event.first, *age.highMonths);
-        const auto earliest = before ? addDays(*before, 1) : std::nullopt;
-        if (!earliest) return outOfRange(event.form);
-        window.earliest = earliest;
-    }
+    fillWindow(event, age, -1, window);
     return window;
 }
 
 DateWindow eventWindow(const DateSpan& birth, const WindowAge& age) {
     DateWindow window;
-    window.precision = birth.form;
-    if (age.exact) {
-        auto a = engineShift(birth.first, age, +1), b = engineShift(birth.last, age, +1);
-        if (!a || !b) return outOfRange(birth.form);
-        window.earliest = std::min(*a, *b);
-        window.latest = std::max(*a, *b);
-        return window;
-    }
-    const auto earliest = forward(birth.first, age.lowMonths);
-    if (!earliest) return outOfRange(birth.form);
-    window.earliest = earliest;
-    if (age.highMonths) {
-        const auto after = forward(birth.last, *age.highMonths);
-        const auto latest = after ? addDays(*after, -1) : std::nullopt;
-        if (!latest) return outOfRange(birth.form);
-        window.latest = latest;
-    }
+    fillWindow(birth, age, +1, window);
     return window;
 }
 
@@ -253,50 +289,36 @@ AgeWindow ageWindow(const DateSpan& event, const DateSpan& birth) {
     return window;
 }
 
-namespace {
-
-// The age as the window uses it. A plain count of years, by far the most
-// common entry in a transcription, is read directly.
-WindowAge plainYears(std::string_view years, std::string_view months, std::string_view days) {
-    if (months.empty() && days.empty() && !years.empty() && years.size() <= 9) {
-        int64_t value = 0;
-        bool digits = true;
-        for (char c : years) {
-            digits = digits && c >= '0' && c <= '9';
-            value = value * 10 + (c - '0');
-        }
-        if (digits) {
-            WindowAge age;
-            age.lowMonths = value * 12;
-            age.highMonths = age.lowMonths + 12;
-            return age;
-        }
-    }
-    return windowAge(parseAge(years, months, days));
+AnswerWindow answerWindow(const std::array<std::string, 5>& fields, MissingFact fact, const EntryInputs& inputs) {
+    AnswerWindow answer;
+    fillAnswerWindow(fields, fact, inputs, answer);
+    return answer;
 }
 
-}  // namespace
-
-AnswerWindow answerWindow(const std::array<std::string, 5>& fields, MissingFact fact) {
-    AnswerWindow answer;
+void fillAnswerWindow(const std::array<std::string, 5>& fields, MissingFact fact, const EntryInputs& inputs,
+                      AnswerWindow& answer) {
+    // Only the part for the fact is filled in (and only where the status is
+    // Ok does it mean anything); the whole is not cleared first, which would
+    // cost a batch more than the rest of the work.
     answer.fact = fact;
-    // Only the dates the fact is worked out from; the computed field holds words.
-    const std::optional<DateSpan> event =
-        fact == MissingFact::EventDate ? std::nullopt : dateSpan(fields[0]);
-    const std::optional<DateSpan> birth =
-        fact == MissingFact::BirthDate ? std::nullopt : dateSpan(fields[4]);
-    const WindowAge age = plainYears(fields[1], fields[2], fields[3]);
+    answer.status = WindowStatus::Ok;
+    // The dates as the calculation read them; the computed field holds words.
+    DateSpan eventSpan, birthSpan;
+    const DateSpan* const event =
+        fact != MissingFact::EventDate && inputs.eventRead && fillSpan(inputs.event, eventSpan) ? &eventSpan : nullptr;
+    const DateSpan* const birth =
+        fact != MissingFact::BirthDate && inputs.birthRead && fillSpan(inputs.birth, birthSpan) ? &birthSpan : nullptr;
     switch (fact) {
     case MissingFact::BirthDate:
         if (!event) break;
-        answer.dates = birthWindow(*event, age);
+        fillWindow(*event, windowAge(inputs.age), -1, answer.dates);
         answer.status = answer.dates.status;
-        return answer;
+        return;
     case MissingFact::EventDate:
         if (!birth) break;
-        answer.dates = eventWindow(*birth, age);
+        fillWindow(*birth, windowAge(inputs.age), +1, answer.dates);
         answer.status = answer.dates.status;
-        return answer;
+        return;
     case MissingFact::Age:
         if (!event || !birth) break;
         answer.ages = ageWindow(*event, *birth);
@@ -306,28 +328,25 @@ AnswerWindow answerWindow(const std::array<std::string, 5>& fields, MissingFact 
             answer.ages.youngest = answer.ages.oldest = shown;
         }
         answer.status = answer.ages.status;
-        return answer;
+        return;
     case MissingFact::None:
         break;
     }
     answer.status = WindowStatus::NoDate;
-    return answer;
 }
 
-void appendIso(std::string& text, year_month_day date) {
-    const int y = static_cast<int>(date.year());
-    const unsigned m = static_cast<unsigned>(date.month()), d = static_cast<unsigned>(date.day());
-    const char digits[10] = {static_cast<char>('0' + y / 1000 % 10), static_cast<char>('0' + y / 100 % 10),
-                             static_cast<char>('0' + y / 10 % 10),   static_cast<char>('0' + y % 10),
-                             '-', static_cast<char>('0' + m / 10), static_cast<char>('0' + m % 10),
-                             '-', static_cast<char>('0' + d / 10), static_cast<char>('0' + d % 10)};
-    text.append(digits, sizeof digits);
+char* writeIso(char* out, const year_month_day& date) {
+    const unsigned y = static_cast<unsigned>(static_cast<int>(date.year()));
+    out = writeTwoDigits(writeTwoDigits(out, y / 100), y % 100);
+    *out++ = '-';
+    out = writeTwoDigits(out, static_cast<unsigned>(date.month()));
+    *out++ = '-';
+    return writeTwoDigits(out, static_cast<unsigned>(date.day()));
 }
 
 std::string isoText(year_month_day date) {
-    std::string text;
-    appendIso(text, date);
-    return text;
+    char out[10];
+    return std::string(out, static_cast<size_t>(writeIso(out, date) - out));
 }
 
 }  // namespace quillark

@@ -35,6 +35,7 @@
 
 #include "calculation.h"
 #include "date_text.h"
+#include "entry.h"
 
 namespace quillark {
 
@@ -115,17 +116,33 @@ AgeValue completedAge(year_month_day birth, year_month_day event);
 AgeWindow ageWindow(const DateSpan& event, const DateSpan& birth);
 
 // The window of a whole answer: the five field texts as the calculator left
-// them and the fact it computed.
+// them, the fact it computed, and the dates and age it worked from.
 struct AnswerWindow {
     MissingFact fact = MissingFact::None;
     DateWindow dates;  // EventDate, BirthDate
     AgeWindow ages;    // Age
     WindowStatus status = WindowStatus::Ok;
 };
-AnswerWindow answerWindow(const std::array<std::string, 5>& fields, MissingFact fact);
+AnswerWindow answerWindow(const std::array<std::string, 5>& fields, MissingFact fact, const EntryInputs& inputs);
+// The same filled in place, as a batch does for every row: of dates and
+// ages only the one for the fact is written.
+void fillAnswerWindow(const std::array<std::string, 5>& fields, MissingFact fact, const EntryInputs& inputs,
+                      AnswerWindow& window);
 
-// "yyyy-mm-dd" (the years 1 to 9999).
+// Two decimal digits of 0..99 at out; returns their end.
+inline char* writeTwoDigits(char* out, unsigned value) {
+    static constexpr char Pairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    out[0] = Pairs[2 * value];
+    out[1] = Pairs[2 * value + 1];
+    return out + 2;
+}
+
+// "yyyy-mm-dd" (the years 1 to 9999); the second writes its ten bytes at
+// out and returns their end.
 std::string isoText(year_month_day date);
-void appendIso(std::string& text, year_month_day date);
+char* writeIso(char* out, const year_month_day& date);
 
 }  // namespace quillark

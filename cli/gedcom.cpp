@@ -1,5 +1,7 @@
 #include "gedcom.h"
 
+#include <charconv>
+#include <cstring>
 
 namespace quillark {
 
@@ -7,8 +9,8 @@ namespace {
 
 using namespace std::chrono;
 
-constexpr const char* GedcomMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                        "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+// Each month's name with the blank after it, four bytes apiece.
+constexpr char GedcomMonths[] = "JAN FEB MAR APR MAY JUN JUL AUG SEP OCT NOV DEC ";
 
 // The first day of the day, month or year a date falls in.
 year_month_day startOf(year_month_day d, DateForm precision) {
@@ -18,6 +20,12 @@ year_month_day startOf(year_month_day d, DateForm precision) {
     case DateForm::FullDate: break;
     }
     return d;
+}
+
+// Whether two dates fall in the same day, month or year.
+bool samePeriod(const year_month_day& a, const year_month_day& b, DateForm precision) {
+    return a.year() == b.year() && (precision == DateForm::YearOnly || a.month() == b.month()) &&
+           (precision != DateForm::FullDate || a.day() == b.day());
 }
 
 // One step of the precision later (+1) or earlier (-1), as the first day of
@@ -34,34 +42,38 @@ std::optional<year_month_day> step(year_month_day d, DateForm precision, int dir
     return moved;
 }
 
-// Writes a date into out (room for 20 bytes) and returns its end.
-char* writeGedcomDate(char* out, year_month_day date, DateForm precision, GedcomVersion version) {
+// Writes a date into out (room for 20 bytes) and returns its end. (Dates are
+// taken by reference here and below: a window's bounds have just been
+// stored part by part, and reading one back whole would stall.)
+char* writeGedcomDate(char* out, const year_month_day& date, DateForm precision, GedcomVersion version) {
     if (precision == DateForm::FullDate) {
         const unsigned day = static_cast<unsigned>(date.day());  // 1..31
-        if (day >= 10) *out++ = static_cast<char>('0' + day / 10);
-        *out++ = static_cast<char>('0' + day % 10);
+        if (day >= 10) {
+            out = writeTwoDigits(out, day);
+        } else {
+            *out++ = static_cast<char>('0' + day);
+        }
         *out++ = ' ';
     }
     if (precision != DateForm::YearOnly) {
-        const char* month = GedcomMonths[static_cast<unsigned>(date.month()) - 1];
-        *out++ = month[0];
-        *out++ = month[1];
-        *out++ = month[2];
-        *out++ = ' ';
+        std::memcpy(out, GedcomMonths + 4 * (static_cast<unsigned>(date.month()) - 1), 4);
+        out += 4;
     }
     // 1..9999; 5.5.1 wants a year of three or four digits, 7 any integer.
     const unsigned y = static_cast<unsigned>(static_cast<int>(date.year()));
+    if (y >= 1000) return writeTwoDigits(writeTwoDigits(out, y / 100), y % 100);
     const unsigned width = version == GedcomVersion::V551 ? 3 : 1;
-    if (y >= 1000) *out++ = static_cast<char>('0' + y / 1000);
     if (y >= 100 || width >= 3) *out++ = static_cast<char>('0' + y / 100 % 10);
     if (y >= 10 || width >= 2) *out++ = static_cast<char>('0' + y / 10 % 10);
     *out++ = static_cast<char>('0' + y % 10);
     return out;
 }
 
-char* writeWord(char* out, std::string_view word) {
-    for (char c : word) *out++ = c;
-    return out;
+// A word of N - 1 letters (a literal) at out; returns its end.
+template <size_t N>
+char* writeWord(char* out, const char (&word)[N]) {
+    std::memcpy(out, word, N - 1);
+    return out + N - 1;
 }
 
 }  // namespace
@@ -72,58 +84,49 @@ std::optional<GedcomVersion> gedcomVersion(std::string_view name) {
     return std::nullopt;
 }
 
-void appendGedcomDate(std::string& text, year_month_day date, DateForm precision, GedcomVersion version) {
-    char out[24];
-    text.append(out, static_cast<size_t>(writeGedcomDate(out, date, precision, version) - out));
-}
-
-std::string gedcomDate(year_month_day date, DateForm precision, GedcomVersion version) {
-    std::string text;
-    appendGedcomDate(text, date, precision, version);
-    return text;
-}
-
-bool appendGedcomDateValue(std::string& text, const DateWindow& window, GedcomVersion version) {
-    if (window.status != WindowStatus::Ok) return false;
+char* writeGedcomDateValue(char* out, const DateWindow& window, GedcomVersion version) {
+    if (window.status != WindowStatus::Ok) return nullptr;
     const DateForm p = window.precision;
     const bool inclusive = version == GedcomVersion::V7;
-    // Built in one buffer and appended once: a batch writes one a row.
-    char out[64];
-    char* end = out;
     if (window.earliest && window.latest) {
-        char* from = writeWord(out, "BET ");
-        char* fromEnd = writeGedcomDate(from, *window.earliest, p, version);
-        char* to = writeWord(fromEnd, " AND ");
-        end = writeGedcomDate(to, *window.latest, p, version);
         // Bounds that read the same are one calculated date.
-        if (std::string_view(from, static_cast<size_t>(fromEnd - from)) ==
-            std::string_view(to, static_cast<size_t>(end - to))) {
-            writeWord(out, "CAL");
-            end = fromEnd;
-        }
-    } else if (window.latest) {
-        const auto bound = inclusive ? window.latest : step(*window.latest, p, +1);
-        if (!bound) return false;
-        end = writeGedcomDate(writeWord(out, "BEF "), *bound, p, version);
-    } else if (window.earliest) {
-        const auto bound = inclusive ? window.earliest : step(*window.earliest, p, -1);
-        if (!bound) return false;
-        end = writeGedcomDate(writeWord(out, "AFT "), *bound, p, version);
-    } else {
-        return false;
+        if (samePeriod(*window.earliest, *window.latest, p))
+            return writeGedcomDate(writeWord(out, "CAL "), *window.earliest, p, version);
+        out = writeGedcomDate(writeWord(out, "BET "), *window.earliest, p, version);
+        return writeGedcomDate(writeWord(out, " AND "), *window.latest, p, version);
     }
-    text.append(out, static_cast<size_t>(end - out));
-    return true;
+    if (window.latest) {
+        const auto bound = inclusive ? window.latest : step(*window.latest, p, +1);
+        return bound ? writeGedcomDate(writeWord(out, "BEF "), *bound, p, version) : nullptr;
+    }
+    if (window.earliest) {
+        const auto bound = inclusive ? window.earliest : step(*window.earliest, p, -1);
+        return bound ? writeGedcomDate(writeWord(out, "AFT "), *bound, p, version) : nullptr;
+    }
+    return nullptr;
 }
 
 std::optional<std::string> gedcomDateValue(const DateWindow& window, GedcomVersion version) {
-    std::string text;
-    if (!appendGedcomDateValue(text, window, version)) return std::nullopt;
-    return text;
+    char out[GedcomTextBytes];
+    const char* end = writeGedcomDateValue(out, window, version);
+    if (end == nullptr) return std::nullopt;
+    return std::string(out, static_cast<size_t>(end - out));
+}
+
+char* writeGedcomAge(char* out, const AgeValue& age) {
+    // Each part at most 20 characters: the three with their units fit.
+    out = std::to_chars(out, out + 20, age.years).ptr;
+    out = writeWord(out, "y ");
+    out = std::to_chars(out, out + 20, age.months).ptr;
+    out = writeWord(out, "m ");
+    out = std::to_chars(out, out + 20, age.days).ptr;
+    *out++ = 'd';
+    return out;
 }
 
 std::string gedcomAge(const AgeValue& age) {
-    return std::to_string(age.years) + "y " + std::to_string(age.months) + "m " + std::to_string(age.days) + "d";
+    char out[GedcomTextBytes];
+    return std::string(out, static_cast<size_t>(writeGedcomAge(out, age) - out));
 }
 
 std::optional<std::string> gedcomAgeValue(const AgeWindow& window) {

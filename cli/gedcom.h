@@ -23,19 +23,20 @@ enum class GedcomVersion { V551, V7 };
 // "5.5.1" and "7" (also "7.0"); empty for anything else.
 std::optional<GedcomVersion> gedcomVersion(std::string_view name);
 
-// One date at a precision: "8 DEC 1900", "DEC 1900", "1900".
-std::string gedcomDate(year_month_day date, DateForm precision, GedcomVersion version);
-void appendGedcomDate(std::string& text, year_month_day date, DateForm precision, GedcomVersion version);
+// The most a GEDCOM date value or age below writes.
+constexpr size_t GedcomTextBytes = 72;
 
 // A window as a GEDCOM date value; empty when the window has no bound or a
 // bound moved by one step for 5.5.1's exclusive BEF/AFT leaves the years
 // 1 to 9999.
 std::optional<std::string> gedcomDateValue(const DateWindow& window, GedcomVersion version);
-// The same appended to text; false (text unchanged) when there is none.
-bool appendGedcomDateValue(std::string& text, const DateWindow& window, GedcomVersion version);
+// The same written at out (room for GedcomTextBytes); returns its end, or
+// nullptr when there is none.
+char* writeGedcomDateValue(char* out, const DateWindow& window, GedcomVersion version);
 
 // An age payload: "49y 0m 30d".
 std::string gedcomAge(const AgeValue& age);
+char* writeGedcomAge(char* out, const AgeValue& age);
 
 // A computed age as a GEDCOM age: the one age when youngest and oldest
 // agree; empty when they differ, as a GEDCOM age holds no range.

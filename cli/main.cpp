@@ -73,8 +73,8 @@ std::string dumpJson(const nlohmann::ordered_json& value) {
 }
 
 // An open end, or no window at all, is null.
-nlohmann::ordered_json textOrNull(const std::string& text) {
-    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+nlohmann::ordered_json textOrNull(std::string_view text) {
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(std::string(text));
 }
 
 // "Years: 40", the label alone for an empty field.
@@ -111,9 +111,9 @@ int runSingle(const SessionInput& input, bool json, std::optional<GedcomVersion>
         nlohmann::ordered_json answer;
         for (size_t i = 0; i < result.fields.size(); ++i) answer[std::string(FieldKeys[i])] = result.fields[i];
         answer["missing"] = std::string(missingFactName(result.missing));
-        answer["earliest"] = textOrNull(citation.earliest);
-        answer["latest"] = textOrNull(citation.latest);
-        if (gedcom) answer["gedcom"] = textOrNull(citation.gedcom);
+        answer["earliest"] = textOrNull(citationText(citation, CitationText::Earliest));
+        answer["latest"] = textOrNull(citationText(citation, CitationText::Latest));
+        if (gedcom) answer["gedcom"] = textOrNull(citationText(citation, CitationText::Gedcom));
         answer["warnings"] = citation.warnings;
         writeOut(dumpJson(answer));
     } else {
@@ -121,7 +121,8 @@ int runSingle(const SessionInput& input, bool json, std::optional<GedcomVersion>
         for (size_t i = 0; i < result.fields.size(); ++i) appendFieldLine(lines, i, result.fields[i]);
         const std::string window = windowLine(citation, input.abbreviated, input.weekDay);
         if (!window.empty()) lines.append(window).push_back('\n');
-        if (gedcom && !citation.gedcom.empty()) lines.append("GEDCOM: ").append(citation.gedcom).push_back('\n');
+        if (citation.gedcom)
+            lines.append("GEDCOM: ").append(citationText(citation, CitationText::Gedcom)).push_back('\n');
         writeOut(lines);
     }
     return ExitOk;
@@ -211,15 +212,16 @@ int runRecords(const std::vector<std::string>& texts, bool abbreviated, bool wee
         }
         answer["missing"] = std::string(missingFactName(result->missing));
         if (!record.census.empty()) answer["census"] = record.census;
-        answer["earliest"] = textOrNull(citation.earliest);
-        answer["latest"] = textOrNull(citation.latest);
-        if (gedcom) answer["gedcom"] = textOrNull(citation.gedcom);
+        answer["earliest"] = textOrNull(citationText(citation, CitationText::Earliest));
+        answer["latest"] = textOrNull(citationText(citation, CitationText::Latest));
+        if (gedcom) answer["gedcom"] = textOrNull(citationText(citation, CitationText::Gedcom));
         answer["warnings"] = citation.warnings;
         if (!json) {
             const std::string window = windowLine(citation, abbreviated, weekDay);
             if (!window.empty()) lines.append("  ").append(window).push_back('\n');
         }
-        if (const std::optional<DateWindow> window = recordBirthWindow(result->fields, result->missing)) {
+        if (const std::optional<DateWindow> window =
+                recordBirthWindow(result->fields, result->missing, result->inputs)) {
             people.add(Person, i + 1, *window);
         } else {
             people.addUnusable(Person);

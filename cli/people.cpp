@@ -121,14 +121,15 @@ PersonSummary PeopleTable::summary(size_t index) const {
     return s;
 }
 
-std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing) {
+std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing,
+                                            const EntryInputs& inputs) {
     if (missing == MissingFact::BirthDate) {
-        const AnswerWindow answer = answerWindow(fields, missing);
+        const AnswerWindow answer = answerWindow(fields, missing, inputs);
         if (answer.status != WindowStatus::Ok) return std::nullopt;
         return answer.dates;
     }
     // The birth was given: every day it covers.
-    const std::optional<DateSpan> birth = dateSpan(fields[4]);
+    const std::optional<DateSpan> birth = inputs.birthRead ? spanOf(inputs.birth) : std::nullopt;
     if (!birth) return std::nullopt;
     DateWindow window;
     window.earliest = birth->first;

@@ -89,7 +89,8 @@ private:
 // The birth window one calculated request allows: the window of the computed
 // birth date, or the span of the birth date given when another fact was
 // computed. Empty when the answer gives none.
-std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing);
+std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing,
+                                            const EntryInputs& inputs);
 
 // Writes one row per person, in the order of their first record: the person
 // (under the header idHeader), the number of records that gave a window,

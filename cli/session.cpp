@@ -32,6 +32,7 @@ const SessionResult& Session::run(const SessionInput& input) {
     MissingPart = answer_.missing;
     result.caption.assign(answer_.caption);
     result.text.assign(answer_.text);
+    result.inputs = answer_.inputs;
     // The answer's texts trade places with the result's, so both keep their
     // buffers for the next run and nothing is copied.
     result.fields.swap(answer_.fields);

@@ -37,6 +37,7 @@ struct SessionResult {
     MissingFact missing = MissingFact::None;
     std::string caption;  // error box caption, empty when Ok
     std::string text;     // error box text, empty when Ok
+    EntryInputs inputs;   // what the calculation worked from
 };
 
 // "event", "age", "birth", or "" for None.

@@ -240,7 +240,7 @@ bool inShownYears(int64_t year) { return year >= 1 && year <= 9999; }
 // birth (earlier), +1 for the event (later).
 void computeDate(std::array<std::string, 5>& fields, const DateParts& given, int32_t resultField, int32_t direction,
                  CalcOutcome& outcome) {
-    const AgeSpec age =
+    const AgeSpec age = outcome.age =
         parseAge(fieldOf(fields, YearsField), fieldOf(fields, MonthsField), fieldOf(fields, DaysField));
     const bool plain = age.kind == AgeKind::Plain;
     const bool monthsOrDays = plain && !(fieldOf(fields, MonthsField).empty() && fieldOf(fields, DaysField).empty());

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "age.h"
 #include "calculation.h"
 #include "date_text.h"
 
@@ -76,6 +77,7 @@ struct CalcOutcome {
     bool focusEvent = false;     // the error moves the focus to the event field
     uint32_t written = 0;        // bit i: field i (0..4) was written
     DateValue computed;          // a computed date (Full or MonthYear); Empty otherwise
+    AgeSpec age;                 // the age a date was computed from
 };
 
 // The calculation on the five field texts, which it rewrites in place; the

@@ -32,6 +32,7 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
     answer.box = EntryBox::None;
     answer.caption = {};
     answer.text = {};
+    answer.inputs = {};
 
     // The dates are read once. Typed texts are validated and shown as the
     // window does when both fields have been left (the event field first);
@@ -58,7 +59,12 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
         dates[n] = calcDateOf(value, field, scratch);
     }
 
+    answer.inputs.event = dates[0].parts;
+    answer.inputs.birth = dates[1].parts;
+    answer.inputs.eventRead = dates[0].present && dates[0].code == 0;
+    answer.inputs.birthRead = dates[1].present && dates[1].code == 0;
     const CalcOutcome outcome = calculateFields(answer.fields, dates[0], dates[1], request.remembered);
+    answer.inputs.age = outcome.age;
     answer.missing = outcome.missing;
     answer.entryError = answer.calculationError = outcome.entryError;
     answer.written = outcome.written;

@@ -12,7 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "age.h"
 #include "calculation.h"
+#include "date_text.h"
 
 struct EntryRequest {
     std::array<std::string_view, 5> fields{};  // 101..105
@@ -33,6 +35,16 @@ enum class EntryBox {
     Calculation,   // one of the calculation's error boxes
 };
 
+// What a calculation worked from, read once: the two dates as numbers and
+// the age, so that callers carrying on from an answer (the command line's
+// window of possible dates) need not read its texts again.
+struct EntryInputs {
+    DateParts event, birth;
+    bool eventRead = false;  // the field held a date that read without error
+    bool birthRead = false;
+    AgeSpec age;             // as read for a computed date; default otherwise
+};
+
 struct EntryAnswer {
     // The five texts afterwards. On an error, what the window shows then: a
     // date field validated before the failing one has been rewritten.
@@ -48,6 +60,7 @@ struct EntryAnswer {
     EntryBox box = EntryBox::None;
     std::string_view caption;  // static texts; empty when there is no box
     std::string_view text;
+    EntryInputs inputs;
 
     // Working space of answerRequest, kept with the answer so that unusual
     // inputs do not allocate every time either.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "date_window.h"
+#include "request_file.h"
 #include "session.h"
 #include "window_test_support.h"
 
@@ -139,6 +140,50 @@ TEST(DateWindow, BirthAndEventWindowsAreInverse) {
     }
     EXPECT_EQ(checked, requests);
     std::printf("windows checked for inverse: %llu\n", static_cast<unsigned long long>(checked));
+}
+
+// The window is worked out from the dates and age as the engine read them.
+// Read again from the answer's texts, every form the window accepts (junk,
+// partial dates, month words, ranges and bounds) must give the same window.
+TEST(DateWindow, EnginesReadingMatchesTheAnswersTexts) {
+    const uint64_t requests = window_test::requestCount(20000);
+    Session session;
+    uint64_t compared = 0;
+    for (uint64_t n = 0; n < requests; ++n) {
+        const golden::RequestLine r =
+            golden::generateRequest(1871, n, n % 2 == 0 ? golden::Mix::Everything : golden::Mix::Transcription);
+        const SessionResult& answer =
+            session.run({{r.fields[0], r.fields[1], r.fields[2], r.fields[3], r.fields[4]}, r.abbreviated, r.weekDay});
+        if (answer.outcome != SessionOutcome::Ok || answer.missing == MissingFact::None) continue;
+        const AnswerWindow window = answerWindow(answer.fields, answer.missing, answer.inputs);
+        const std::optional<DateSpan> event = dateSpan(answer.fields[0]), birth = dateSpan(answer.fields[4]);
+        const WindowAge age = windowAge(parseAge(answer.fields[1], answer.fields[2], answer.fields[3]));
+        const std::string said = "'" + r.fields[0] + "' '" + r.fields[1] + "' '" + r.fields[2] + "' '" +
+                                 r.fields[3] + "' '" + r.fields[4] + "'";
+        if (answer.missing == MissingFact::Age) {
+            ASSERT_EQ(window.status == WindowStatus::Ok, event && birth) << said;
+            if (window.status != WindowStatus::Ok) continue;
+            const AgeWindow ages = ageWindow(*event, *birth);
+            ASSERT_EQ(window.ages.precision, ages.precision) << said;
+            if (event->form != DateForm::FullDate || birth->form != DateForm::FullDate) {
+                ASSERT_EQ(window.ages.youngest, ages.youngest) << said;
+                ASSERT_EQ(window.ages.oldest, ages.oldest) << said;
+            }
+        } else {
+            const std::optional<DateSpan>& given = answer.missing == MissingFact::BirthDate ? event : birth;
+            ASSERT_EQ(window.status == WindowStatus::NoDate, !given) << said;
+            if (!given) continue;
+            const DateWindow dates =
+                answer.missing == MissingFact::BirthDate ? birthWindow(*given, age) : eventWindow(*given, age);
+            ASSERT_EQ(window.status, dates.status) << said;
+            ASSERT_EQ(iso(window.dates.earliest), iso(dates.earliest)) << said;
+            ASSERT_EQ(iso(window.dates.latest), iso(dates.latest)) << said;
+            ASSERT_EQ(window.dates.precision, dates.precision) << said;
+        }
+        ++compared;
+    }
+    EXPECT_GT(compared, requests / 4);
+    std::printf("windows compared with the texts' reading: %llu\n", static_cast<unsigned long long>(compared));
 }
 
 }  // namespace

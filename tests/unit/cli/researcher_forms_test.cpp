@@ -181,7 +181,7 @@ TEST(ResearcherForms, WindowLiesWithinTheWordsYears) {
         const window_test::Request r = window_test::randomRequest(random, false);
         const SessionResult& answer = session.run({{r.event, r.years, r.months, r.days, ""}});
         ASSERT_EQ(answer.outcome, SessionOutcome::Ok) << r.describe();
-        const AnswerWindow window = answerWindow(answer.fields, answer.missing);
+        const AnswerWindow window = answerWindow(answer.fields, answer.missing, answer.inputs);
         ASSERT_EQ(window.status, WindowStatus::Ok) << r.describe();
         const WordYears words = wordYears(answer.fields[4]);
         ASSERT_TRUE(words.low || words.high) << r.describe() << " gave '" << answer.fields[4] << "'";

@@ -47,12 +47,14 @@ std::optional<year_month_day> step(year_month_day d, DateForm precision, int dir
 // stored part by part, and reading one back whole would stall.)
 char* writeGedcomDate(char* out, const year_month_day& date, DateForm precision, GedcomVersion version) {
     if (precision == DateForm::FullDate) {
-        const unsigned day = static_cast<unsigned>(date.day());  // 1..31
-        if (day >= 10) {
-            out = writeTwoDigits(out, day);
-        } else {
-            *out++ = static_cast<char>('0' + day);
-        }
+        // 1..31 without a leading zero: both digits are written and the
+        // pointer steps back over the zero (the blank then overwrites the
+        // second digit), which spares a branch that random days mispredict.
+        const unsigned day = static_cast<unsigned>(date.day());
+        const unsigned one = day < 10 ? 1 : 0;
+        writeTwoDigits(out, day);
+        out[0] = out[one];
+        out += 2 - one;
         *out++ = ' ';
     }
     if (precision != DateForm::YearOnly) {

@@ -18,17 +18,8 @@ rows="${1:-1000000}"
 people="${2:-200000}"
 calc="${3:-$root/build/host/cli/quillark-calc}"
 
-if [[ ! -x "$calc" ]]; then
-  echo "people_bench.sh: $calc not found; build it first (cmake --build <dir> --target quillark-calc)" >&2
-  exit 2
-fi
-if [[ ! -x /usr/bin/time ]]; then
-  echo "people_bench.sh: /usr/bin/time is missing (Debian package: time)" >&2
-  exit 2
-fi
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+source "$here/bench_common.sh"
+bench_start people_bench.sh "$calc"
 
 # Each person has a true birth day; each row is a census of 1841-1911 with
 # the age that day gives (1841 rounded down to a multiple of 5 from 15), or a
@@ -71,22 +62,12 @@ with open(path, "w", newline="") as f:
 PY
 echo "input: $rows rows of $people people, $(stat -c %s "$work/input.csv") bytes"
 
-# measure command...: prints "wall-seconds peak-MiB cpu-seconds" of one run
+# measure command...: prints "W s wall, C s CPU, peak P MiB" of one run
 measure() {
-  set +e
-  /usr/bin/time -v -o "$work/time.txt" "$@" > /dev/null
-  local status=$?
-  set -e
+  local line status=0
+  line="$(bench_measure "$@")" || status=$?
   if ((status != 0)); then echo "quillark-calc failed ($status)" >&2; exit 1; fi
-  python3 - "$work/time.txt" <<'PY'
-import sys
-fields = dict(line.strip().split(": ", 1) for line in open(sys.argv[1]) if ": " in line)
-wall = 0.0
-for part in fields["Elapsed (wall clock) time (h:mm:ss or m:ss)"].split(":"):
-    wall = wall * 60 + float(part)
-cpu = float(fields["User time (seconds)"]) + float(fields["System time (seconds)"])
-print(f"{wall:.2f} s wall, {cpu:.2f} s CPU, peak {int(fields['Maximum resident set size (kbytes)']) / 1024:.1f} MiB")
-PY
+  awk '{ printf "%.2f s wall, %.2f s CPU, peak %.1f MiB\n", $1, $2, $3 / 1024 }' <<<"$line"
 }
 
 echo "with --person/--people: $(measure "$calc" --csv "$work/input.csv" --output "$work/out.csv" \

@@ -24,17 +24,8 @@ calc="${2:-$root/build/host/cli/quillark-calc}"
 runs="${3:-3}"
 file="${4:-census}"
 
-if [[ ! -x "$calc" ]]; then
-  echo "run_bench.sh: $calc not found; build it first (cmake --build <dir> --target quillark-calc)" >&2
-  exit 2
-fi
-if [[ ! -x /usr/bin/time ]]; then
-  echo "run_bench.sh: /usr/bin/time is missing (Debian package: time)" >&2
-  exit 2
-fi
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+source "$here/bench_common.sh"
+bench_start run_bench.sh "$calc"
 if [[ "$file" == mixed ]]; then
   generator="$root/build/host/tests/unit/golden/golden_requests"
   if [[ ! -x "$generator" ]]; then
@@ -47,20 +38,6 @@ else
 fi
 echo "input: $rows rows, $(stat -c %s "$work/input.csv") bytes"
 
-# measure command...: prints "wall-seconds peak-kib cpu-seconds" of one run
-measure() {
-  /usr/bin/time -v -o "$work/time.txt" "$@" > /dev/null
-  python3 - "$work/time.txt" <<'PY'
-import sys
-fields = dict(line.strip().split(": ", 1) for line in open(sys.argv[1]) if ": " in line)
-wall = 0.0
-for part in fields["Elapsed (wall clock) time (h:mm:ss or m:ss)"].split(":"):
-    wall = wall * 60 + float(part)
-cpu = float(fields["User time (seconds)"]) + float(fields["System time (seconds)"])
-print(wall, fields["Maximum resident set size (kbytes)"], cpu)
-PY
-}
-
 report() {
   local name="$1" file="$2"
   python3 - "$name" "$rows" "$file" <<'PY'
@@ -68,8 +45,8 @@ import statistics, sys
 name, rows, path = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 runs = [tuple(map(float, line.split())) for line in open(path) if line.strip()]
 wall = statistics.median(r[0] for r in runs)
-cpu = statistics.median(r[2] for r in runs)
-rss = max(r[1] for r in runs)
+cpu = statistics.median(r[1] for r in runs)
+rss = max(r[2] for r in runs)
 print(f"{name:14s} {rows / wall:11,.0f} rows/s wall ({wall:6.2f} s)  {rows / cpu:11,.0f} rows/s of CPU"
       f" ({cpu:6.2f} s)  peak {rss / 1024:5.1f} MiB")
 print(f"{rows / wall:.0f} {rows / cpu:.0f}", file=open(path + '.rate', 'w'))
@@ -80,12 +57,12 @@ PY
 : > "$work/python.runs"
 for ((i = 0; i < runs; i++)); do
   set +e
-  measure "$calc" --csv "$work/input.csv" --output "$work/calc.csv" >> "$work/calc.runs"
+  bench_measure "$calc" --csv "$work/input.csv" --output "$work/calc.csv" >> "$work/calc.runs"
   status=$?
   set -e
   # Exit 1 only says that some rows have errors, as a mixed file's do.
-  if ((status != 0 && !(status == 1 && "$file" == mixed))); then echo "quillark-calc failed" >&2; exit 1; fi
-  measure python3 "$here/birth_years.py" "$work/input.csv" "$work/python.csv" >> "$work/python.runs"
+  if [[ $status -ne 0 && ! ($status -eq 1 && "$file" == mixed) ]]; then echo "quillark-calc failed" >&2; exit 1; fi
+  bench_measure python3 "$here/birth_years.py" "$work/input.csv" "$work/python.csv" >> "$work/python.runs"
 done
 
 echo "median of $runs runs each; peak memory is the largest maximum resident set size"

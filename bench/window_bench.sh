@@ -16,41 +16,23 @@ rows="${1:-1000000}"
 calc="${2:-$root/build/host/cli/quillark-calc}"
 runs="${3:-3}"
 
-if [[ ! -x "$calc" ]]; then
-  echo "window_bench.sh: $calc not found; build it first (cmake --build <dir> --target quillark-calc)" >&2
-  exit 2
-fi
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+source "$here/bench_common.sh"
+bench_start window_bench.sh "$calc"
 python3 "$here/generate_rows.py" "$rows" "$work/input.csv"
 echo "input: $rows rows, $(stat -c %s "$work/input.csv") bytes"
 
 variants=("plain" "window" "window+gedcom")
-flags_plain=()
-flags_window=(--window)
-flags_gedcom=(--window --gedcom 7)
 
-run_one() {  # variant-index -> appends "wall cpu" to its file
-  local name="${variants[$1]}" flags
-  case "$1" in
-    0) flags=("${flags_plain[@]}") ;;
-    1) flags=("${flags_window[@]}") ;;
-    *) flags=("${flags_gedcom[@]}") ;;
-  esac
-  /usr/bin/time -v -o "$work/time.txt" "$calc" --csv "$work/input.csv" --output "$work/out.csv" \
-    ${flags[@]+"${flags[@]}"}
-  python3 - "$work/time.txt" >> "$work/$name.runs" <<'PY'
-import sys
-fields = dict(line.strip().split(": ", 1) for line in open(sys.argv[1]) if ": " in line)
-wall = 0.0
-for part in fields["Elapsed (wall clock) time (h:mm:ss or m:ss)"].split(":"):
-    wall = wall * 60 + float(part)
-print(wall, float(fields["User time (seconds)"]) + float(fields["System time (seconds)"]))
-PY
+run_one() {  # NAME FLAGS... -> appends "wall cpu peak" to NAME's file
+  local name="$1"
+  shift
+  bench_measure "$calc" --csv "$work/input.csv" --output "$work/out.csv" "$@" >> "$work/$name.runs"
 }
 
 for ((i = 0; i < runs; i++)); do
-  for v in 0 1 2; do run_one "$v"; done
+  run_one plain
+  run_one window --window
+  run_one window+gedcom --window --gedcom 7
 done
 
 python3 - "$rows" "$work" "${variants[@]}" <<'PY'

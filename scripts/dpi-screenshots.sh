@@ -35,19 +35,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Saves the screen region x y w h to a file once two captures in a row agree.
-capture() {
-  local x=$1 y=$2 w=$3 h=$4 file=$5 tmp i
-  tmp="$(mktemp -d)"
-  for ((i = 0; i < 50; i++)); do
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$tmp/a.png"
-    sleep 0.2
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$tmp/b.png"
-    [[ "$(compare -metric AE "$tmp/a.png" "$tmp/b.png" null: 2>&1 || true)" == 0 ]] && break
-  done
-  convert "$tmp/b.png" -strip -define png:compression-level=9 "$file"
-  rm -rf "$tmp"
-}
+# shellcheck source=capture.sh
+source "$root/scripts/capture.sh"
 
 read -r x y w h < <(wine "$probe" window Quillark | tr -d "\r")
 capture "$x" "$y" "$w" "$h" "$out/main-window-${dpi}dpi.png"

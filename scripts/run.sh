@@ -82,14 +82,9 @@ fi
 wine "$exe" &
 program=$!
 read -r x y w h < <(wine "$probe" window Quillark | tr -d '\r')
-# Two captures in a row that agree mean the window has finished painting.
-for ((i = 0; i < 50; i++)); do
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot.a.png"
-  sleep 0.2
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot"
-  [[ "$(compare -metric AE "$shot.a.png" "$shot" null: 2>&1 || true)" == 0 ]] && break
-done
-rm -f "$shot.a.png"
+# shellcheck source=capture.sh
+source "$root/scripts/capture.sh"
+capture "$x" "$y" "$w" "$h" "$shot"
 wine "$probe" close Quillark
 wait "$program" || true
 echo "Screenshot saved to $shot"

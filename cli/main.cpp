@@ -478,8 +478,10 @@ int runProgram(int argc, char** argv) {
     CLI::Option* outputOpt =
         app.add_option("--output", outputPath, "Batch: write to this file instead of standard output")
             ->type_name("FILE");
-    csvOpt->excludes(eventOpt)->excludes(yearsOpt)->excludes(monthsOpt)->excludes(daysOpt)
-        ->excludes(birthOpt)->excludes(jsonOpt);
+    // The five fields of a single request, which a batch or records replace.
+    const std::array<CLI::Option*, 5> fieldOpts = {eventOpt, yearsOpt, monthsOpt, daysOpt, birthOpt};
+    for (CLI::Option* field : fieldOpts) csvOpt->excludes(field);
+    csvOpt->excludes(jsonOpt);
     CLI::Option* windowOpt = app.add_flag(
         "--window", window, "Batch: add the earliest and latest possible date (or age) of each answer");
     outputOpt->needs(csvOpt);
@@ -500,8 +502,8 @@ int runProgram(int argc, char** argv) {
         app.add_option("--people", peoplePath, "Batch: write one row per person (with --person) to this file")
             ->type_name("FILE");
     csvOpt->excludes(censusOpt)->excludes(recordOpt);
-    recordOpt->excludes(eventOpt)->excludes(yearsOpt)->excludes(monthsOpt)->excludes(daysOpt)
-        ->excludes(birthOpt)->excludes(censusOpt);
+    for (CLI::Option* field : fieldOpts) recordOpt->excludes(field);
+    recordOpt->excludes(censusOpt);
     personOpt->needs(csvOpt);
     peopleOpt->needs(personOpt);
     personOpt->needs(peopleOpt);

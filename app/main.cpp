@@ -1,5 +1,5 @@
 // Process entry: hands the start-up values to the main window and ends the
-// process with its result (always 0).
+// process with its result (0, or 1 when the window could not be made).
 #include <windows.h>
 
 #include "main_window.h"

@@ -97,6 +97,9 @@ void createControls(HWND window) {
             0, layout.className, layout.text, WS_CHILD | WS_VISIBLE | layout.style, r.left, r.top,
             r.right - r.left, r.bottom - r.top, window,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
+        // Without one of its boxes the calendar still shows its sheet, picks
+        // a day and closes; the missing box's messages go nowhere.
+        if (control == nullptr) continue;
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
     }
 }

@@ -6,11 +6,6 @@
 #include "numbers.h"
 #include "date_text.h"
 
-const std::array<std::string_view, 13> MonthNames = {
-    "",     "January", "February", "March",     "April",   "May",      "June",
-    "July", "August",  "September", "October", "November", "December",
-};
-
 namespace {
 
 int64_t floorDiv(int64_t a, int64_t b) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "date.h"
 #include "dpi_scale.h"
 #include "numbers.h"
 
@@ -65,8 +66,8 @@ constexpr SheetMetrics sheetMetrics(int32_t dpi) {
 
 inline constexpr std::string_view WeekdayHeader = "Su Mo Tu We Th Fr Sa";
 
-// Month names indexed 1 to 12; index 0 is empty.
-extern const std::array<std::string_view, 13> MonthNames;
+// Month names indexed 1 to 12 (index 0 is empty): MonthNames of the engine's
+// date.h.
 
 struct BlockOrigin {
     int32_t colX = 0;  // 0, 180, 360, 540 at 96 dpi

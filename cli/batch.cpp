@@ -5,11 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "census.h"
-#include "citation.h"
 #include "date_text.h"
-#include "entry.h"
-#include "researcher_forms.h"
+#include "research.h"
+#include "render.h"
 #include "shown_texts.h"
 
 namespace quillark {
@@ -97,16 +95,17 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     writer.field("status");
     writer.endRecord();
 
-    EntryRequest request;
+    ResearchPipeline pipeline;
+    ResearchRequest request;
     request.abbreviated = options.abbreviated;
     request.weekDay = options.weekDay;
-    EntryAnswer answer;
-    std::string rowStatus;
-    std::array<std::string, 5> fields;  // the row's fields after the researchers' forms are read
-    Citation citation;
-    std::string warnings;
-    CensusRequest censusRow;
+    request.cite = citing;
+    request.gedcom = options.gedcom;
     PeopleTable* const people = personColumn >= 0 ? options.people : nullptr;
+    request.birthWindow = people != nullptr;
+    const ResearchAnswer* answer = nullptr;  // the row's, once calculated
+    std::string rowStatus;
+    std::string warnings;
     // Writes the citation columns of a row: the computed fact's group among
     // the empty groups of the other facts, all empty for a row that was not
     // calculated.
@@ -117,9 +116,12 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     const size_t citationColumns = perFact * CitedFacts.size();
     const auto writeCitation = [&](bool calculated) {
         if (!citing && !census) return;
-        const size_t group = calculated ? static_cast<size_t>(std::find(CitedFacts.begin(), CitedFacts.end(),
-                                                                        citation.fact) - CitedFacts.begin())
-                                        : CitedFacts.size();
+        const Citation* citation = calculated && answer->citation.known ? &answer->citation : nullptr;
+        const size_t group =
+            citation != nullptr
+                ? static_cast<size_t>(std::find(CitedFacts.begin(), CitedFacts.end(), citation->fact) -
+                                      CitedFacts.begin())
+                : CitedFacts.size();
         if (group == CitedFacts.size() || citationColumns == 0) {
             writer.emptyFields(citationColumns);
         } else {
@@ -129,17 +131,17 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                 out = CsvWriter::commas(out, before);
                 for (size_t k = 0; k < perFact; ++k) {
                     if (k > 0) *out++ = ',';
-                    out = writeCitationText(out, citation, texts[k]);
+                    out = writeCitationText(out, *citation, texts[k]);
                 }
                 return CsvWriter::commas(out, after);
             });
         }
-        if (citation.warnings.empty()) {
+        if (answer == nullptr || answer->warnings.empty()) {
             writer.emptyFields(1);
             return;
         }
         warnings.clear();
-        for (const std::string& warning : citation.warnings) {
+        for (const std::string& warning : answer->warnings) {
             if (!warnings.empty()) warnings.append("; ");
             warnings.append(warning);
         }
@@ -169,7 +171,7 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
         if (reader.blankLine() && headerFields > 1) continue;
 
         ++result.rows;
-        citation.clear();
+        answer = nullptr;
         const bool wellFormed = !reader.unterminatedQuote() && reader.fieldCount() == headerFields;
         const std::string_view person =
             wellFormed && personColumn >= 0 ? trimBlanks(reader.field(static_cast<size_t>(personColumn)))
@@ -181,47 +183,29 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
             rowStatus = rowShapeStatus(reader.fieldCount(), headerFields);
             writeUncalculated(rowStatus);
         } else {
-            for (size_t k = 0; k < column.size(); ++k) {
-                fields[k].assign(column[k] >= 0 ? reader.field(static_cast<size_t>(column[k]))
-                                                : std::string_view());
-            }
-            translateResearcherForms(fields, citation.warnings);
-            for (size_t k = 0; k < column.size(); ++k) request.fields[k] = fields[k];
-            const std::string_view censusName =
-                census ? trimBlanks(reader.field(static_cast<size_t>(censusColumn))) : std::string_view();
-            bool censusFailed = false;
-            if (!censusName.empty() &&
-                !applyCensus(censusName, fields, censusRow, request.fields, citation.warnings)) {
-                censusFailed = true;
-                rowStatus.assign("Census error: ").append(censusRow.error);
-            }
-            if (!censusFailed) answerRequest(request, answer);
-            const bool ok = !censusFailed && answer.box == EntryBox::None;
-            if (!censusFailed && citing)
-                citeAnswer(answer.fields, answer.missing, ok, answer.inputs, options.gedcom, citation);
-            if (ok) {
-                // The years as written, not as a census rule reads them.
-                const auto shown = [&](size_t k) {
-                    return trimBlanks(k == 1 && !censusName.empty() ? fields[1] : answer.fields[k]);
-                };
+            for (size_t k = 0; k < column.size(); ++k)
+                request.fields[k] = column[k] >= 0 ? reader.field(static_cast<size_t>(column[k])) : std::string_view();
+            request.census = census ? reader.field(static_cast<size_t>(censusColumn)) : std::string_view();
+            answer = &pipeline.answer(request);
+            if (answer->outcome == ResearchOutcome::Ok) {
                 for (size_t i = 0; i < headerFields; ++i) {
                     const int k = engineField[i];
-                    writer.field(k >= 0 ? shown(static_cast<size_t>(k)) : reader.field(i));
+                    writer.field(k >= 0 ? trimBlanks(answer->shown(static_cast<Field>(k))) : reader.field(i));
                 }
-                for (size_t k : addedColumns) writer.field(shown(k));
+                for (size_t k : addedColumns) writer.field(trimBlanks(answer->shown(static_cast<Field>(k))));
                 writeCitation(true);
                 writer.field("ok");
                 rowFailed = false;
                 if (people != nullptr) {
-                    if (const auto window = recordBirthWindow(answer.fields, answer.missing, answer.inputs)) {
-                        people->add(person, reader.line(), *window);
+                    if (answer->birthWindow) {
+                        people->add(person, reader.line(), *answer->birthWindow);
                     } else {
                         people->addUnusable(person);
                     }
                 }
             } else {
                 // The row stays as it came.
-                if (!censusFailed) rowStatus.assign(answer.caption).append(": ").append(answer.text);
+                rowStatus = failureText(*answer);
                 writeUncalculated(rowStatus);
             }
         }
@@ -239,6 +223,43 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     }
     result.status = result.failedRows == 0 ? BatchStatus::AllOk : BatchStatus::RowErrors;
     return result;
+}
+
+}  // namespace quillark
+
+namespace quillark {
+
+bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader,
+                 std::optional<GedcomVersion> gedcom, std::string_view lineEnd) {
+    CsvWriter writer(out, lineEnd);
+    writer.field(idHeader);
+    for (std::string_view name : {"records", "birth_earliest", "birth_latest"}) writer.field(name);
+    if (gedcom) writer.field("birth_gedcom");
+    for (std::string_view name : {"status", "conflict_lines", "outlier_line", "without_outlier_earliest",
+                                  "without_outlier_latest"})
+        writer.field(name);
+    writer.endRecord();
+    for (size_t i = 0; i < people.size() && !writer.failed(); ++i) {
+        const PersonSummary s = people.summary(i);
+        writer.field(s.id);
+        writer.field(std::to_string(s.records));
+        writer.field(isoText(s.birth.earliest));
+        writer.field(isoText(s.birth.latest));
+        if (gedcom) {
+            const std::optional<std::string> value =
+                s.status == PersonStatus::Ok ? gedcomDateValue(s.birth, *gedcom) : std::nullopt;
+            writer.field(value ? std::string_view(*value) : std::string_view());
+        }
+        writer.field(personStatusName(s.status));
+        const bool conflict = s.status == PersonStatus::Conflict;
+        writer.field(conflict ? std::to_string(s.conflictLines[0]) + " " + std::to_string(s.conflictLines[1])
+                              : std::string());
+        writer.field(s.outlierLine ? std::to_string(*s.outlierLine) : std::string());
+        writer.field(isoText(s.withoutOutlier.earliest));
+        writer.field(isoText(s.withoutOutlier.latest));
+        writer.endRecord();
+    }
+    return writer.flush();
 }
 
 }  // namespace quillark

@@ -67,4 +67,13 @@ std::string rowShapeStatus(size_t fields, size_t headerFields);
 // date that is not the census day, fails the row with "Census error: ...".
 BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options);
 
+// Writes one row per person, in the order of their first record: the person
+// (under the header idHeader), the number of records that gave a window,
+// birth_earliest and birth_latest, status ("ok", "conflict" or "no window"),
+// and for a conflict conflict_lines (the two line numbers), outlier_line and
+// the window without it. With a GEDCOM version, a column birth_gedcom after
+// birth_latest holds the window as a GEDCOM date. False when writing failed.
+bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader,
+                 std::optional<GedcomVersion> gedcom = std::nullopt, std::string_view lineEnd = "\n");
+
 }  // namespace quillark

@@ -7,59 +7,33 @@
 
 using namespace engine;
 
-MissingFact MissingPart = MissingFact::None;
-
 namespace engine {
-
-// Howard Hinnant's civil day count, written out on 64 bits: the standard
-// library's calendar types do the same sum but hold years of -32767..32767
-// only, and an absurd age moves a date far beyond that before the answer is
-// judged.
-int64_t daysFromCivil(int64_t year, int64_t month, int64_t day) {
-    year -= month <= 2;
-    const int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const int64_t yearOfEra = year - era * 400;                                       // 0..399
-    const int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;  // 0..365
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;  // 0..146096
-    return era * 146097 + dayOfEra - 719468;
-}
-
-void civilFromDays(int64_t days, int64_t& year, int64_t& month, int64_t& day) {
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const int64_t dayOfEra = days - era * 146097;                                                // 0..146096
-    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;  // 0..399
-    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);     // 0..365
-    const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;                                      // 0..11
-    day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
-    month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
-    year = yearOfEra + era * 400 + (month <= 2);
-}
 
 CalcDate readCalcDate(std::string_view field, std::string& scratch) {
     CalcDate date;
     const std::string_view text = trimBlanks(beforeTag(field));
-    date.present = !text.empty();
-    if (date.present) {
-        date.parts = readDateParts(normaliseView(text, date.code, scratch));
+    if (text.empty()) {
+        date.field.date = readDateParts({});
+        return date;
+    }
+    const std::string_view normal = normaliseView(text, date.code, scratch);
+    date.field.date = readDateParts(normal);
+    if (isYearText(normal)) {
+        date.field.kind = FieldKind::Text;
+        date.field.text = normal;
     } else {
-        date.parts = readDateParts({});
+        date.field.kind = FieldKind::Date;
     }
     return date;
 }
 
-CalcDate calcDateOf(const DateValue& value, std::string_view shown, std::string& scratch) {
+CalcDate calcDateOf(const FieldDate& read, std::string_view shown, std::string& scratch) {
     // A date shown by writeDate reads back as the numbers it was written
     // from; only year texts need reading again.
+    if (read.kind == FieldKind::Text) return readCalcDate(shown, scratch);
     CalcDate date;
-    switch (value.kind) {
-    case ValueKind::Empty: break;  // as an empty text reads: a year 0
-    case ValueKind::Text: return readCalcDate(shown, scratch);
-    case ValueKind::Year: date.parts = {DateForm::YearOnly, 0, 0, value.year}; break;
-    case ValueKind::MonthYear: date.parts = {DateForm::MonthYear, value.month, 0, value.year}; break;
-    case ValueKind::Full: date.parts = {DateForm::FullDate, value.month, value.day, value.year}; break;
-    }
-    date.present = value.kind != ValueKind::Empty;
+    date.field = read;
+    if (read.kind == FieldKind::Empty) date.field.date = readDateParts({});  // an empty text reads as a year 0
     return date;
 }
 
@@ -67,52 +41,35 @@ CalcDate calcDateOf(const DateValue& value, std::string_view shown, std::string&
 
 namespace {
 
-// A date during the arithmetic. 64-bit so that any age, however absurd,
-// moves it without overflow.
-struct Shifted {
-    DateForm form = DateForm::YearOnly;
-    int64_t month = 0;
-    int64_t day = 0;
-    int64_t year = 0;
-};
-
-// Brings the month into 1..12, carrying into the year.
-void normaliseMonth(Shifted& d) {
-    if (d.month >= 1 && d.month <= 12) return;
-    int64_t zeroBased = d.month - 1;
-    int64_t carry = zeroBased >= 0 ? zeroBased / 12 : -((-zeroBased + 11) / 12);
-    d.year += carry;
-    d.month = zeroBased - carry * 12 + 1;
-}
-
-int64_t lengthOf(const Shifted& d) { return monthLength(static_cast<int32_t>(d.month), d.year); }
-
 // Moves a date by an age, later (+1) or earlier (-1). Years move the year,
 // months the month (carrying into the year); the days then count from the
 // first of the resulting month, so a full date always comes out as a real
 // calendar date. A month/year date has no day of its own: its days carry at
-// most one month, as an ordinary age of days would.
-Shifted shiftDate(const DateParts& parts, int64_t years, int64_t months, int64_t days, int32_t direction) {
-    Shifted d{parts.form, parts.month, parts.day, parts.year};
+// most one month, as an ordinary age of days would. The year is 64-bit, so
+// that any age, however absurd, moves the date without overflow; the parts
+// a form lacks stay 0.
+CivilDay shiftDate(const DateParts& parts, int64_t years, int64_t months, int64_t days, int32_t direction) {
     const int64_t sign = direction > 0 ? 1 : -1;
-    d.year += sign * years;
-    if (d.form == DateForm::YearOnly) return d;
-    d.month += sign * months;
-    normaliseMonth(d);
-    d.day += sign * days;
-    if (d.form == DateForm::FullDate) {
+    const int64_t year = parts.year + sign * years;
+    if (parts.form == DateForm::YearOnly) return {year, 0, 0};
+    // The month carried into the year: the first of that month as a day.
+    const CivilDay first = civilDay(dayNumber(year, parts.month + sign * months, 1));
+    const int64_t day = parts.day + sign * days;
+    if (parts.form == DateForm::FullDate) {
         // A day already inside its month (any age in whole years and months
         // of a real date that stays real) needs no counting.
-        if (d.day < 1 || (d.day > 28 && d.day > lengthOf(d)))
-            civilFromDays(daysFromCivil(d.year, d.month, 1) + d.day - 1, d.year, d.month, d.day);
-    } else if (direction > 0 && d.day > lengthOf(d)) {
-        ++d.month;
-        normaliseMonth(d);
-    } else if (direction < 0 && d.day < 0) {
-        --d.month;
-        normaliseMonth(d);
+        if (day >= 1 && (day <= 28 || day <= monthLength(first.month, first.year)))
+            return {first.year, first.month, static_cast<int32_t>(day)};
+        return civilDay(dayNumber(first.year, first.month, day));
     }
-    return d;
+    int64_t month = first.month;
+    if (direction > 0 && day > monthLength(first.month, first.year))
+        ++month;
+    else if (direction < 0 && day < 0)
+        --month;
+    if (month == first.month) return {first.year, first.month, 0};
+    const CivilDay moved = civilDay(dayNumber(first.year, month, 1));
+    return {moved.year, moved.month, 0};
 }
 
 // Appends a month or day (1..31 once normalised) as two digits.
@@ -121,12 +78,12 @@ void appendTwoDigits(std::string& text, int64_t value) {
     text += static_cast<char>('0' + value % 10);
 }
 
-void appendShifted(std::string& text, const Shifted& d) {
-    if (d.form != DateForm::YearOnly) {
+void appendShifted(std::string& text, DateForm form, const CivilDay& d) {
+    if (form != DateForm::YearOnly) {
         appendTwoDigits(text, d.month);
         text += '/';
     }
-    if (d.form == DateForm::FullDate) {
+    if (form == DateForm::FullDate) {
         appendTwoDigits(text, d.day);
         text += '/';
     }
@@ -135,7 +92,7 @@ void appendShifted(std::string& text, const Shifted& d) {
     char year[24];
     char* end = std::to_chars(year, year + sizeof year, d.year).ptr;
     size_t digits = static_cast<size_t>(end - year);
-    if (d.form != DateForm::YearOnly && d.year >= 0 && digits < 4) text.append(4 - digits, '0');
+    if (form != DateForm::YearOnly && d.year >= 0 && digits < 4) text.append(4 - digits, '0');
     text.append(year, digits);
 }
 
@@ -176,11 +133,9 @@ bool eventBeforeBirth(const DateParts& event, const DateParts& birth) {
     return event.day < birth.day;
 }
 
-constexpr uint32_t bit(int32_t id) { return 1u << (id - EventDateField); }
+constexpr uint32_t bit(Field field) { return 1u << fieldIndex(field); }
 
-std::string& fieldOf(std::array<std::string, 5>& fields, int32_t id) {
-    return fields[static_cast<size_t>(id - EventDateField)];
-}
+std::string& fieldOf(std::array<std::string, 5>& fields, Field field) { return fields[fieldIndex(field)]; }
 
 void fail(CalcOutcome& outcome, std::string_view text, std::string_view caption) {
     outcome.caption = caption;
@@ -193,13 +148,13 @@ void computeAge(std::array<std::string, 5>& fields, const DateParts& e, const Da
     int64_t dy = int64_t{e.year} - b.year;
     int64_t dm = int64_t{e.month} - b.month;
     int64_t dd = int64_t{e.day} - b.day;
-    std::string& years = fieldOf(fields, YearsField);
-    std::string& months = fieldOf(fields, MonthsField);
-    std::string& days = fieldOf(fields, DaysField);
+    std::string& years = fieldOf(fields, Field::Years);
+    std::string& months = fieldOf(fields, Field::Months);
+    std::string& days = fieldOf(fields, Field::Days);
     years.clear();
     months.clear();
     days.clear();
-    outcome.written |= bit(YearsField) | bit(MonthsField) | bit(DaysField);
+    outcome.written |= bit(Field::Years) | bit(Field::Months) | bit(Field::Days);
 
     if (e.form == DateForm::YearOnly || b.form == DateForm::YearOnly) {
         // Born in the year of the event: no "or -1".
@@ -232,19 +187,22 @@ void computeAge(std::array<std::string, 5>& fields, const DateParts& e, const Da
     appendNumber(years, dy);
     appendNumber(months, dm);
     if (!noDay) appendNumber(days, dd);
+    // Dates of 0..9999 keep each part well inside 32 bits.
+    outcome.computedAge = {static_cast<int32_t>(dy), static_cast<int32_t>(dm), static_cast<int32_t>(dd)};
 }
-
-bool inShownYears(int64_t year) { return year >= 1 && year <= 9999; }
 
 // The missing date from the other date and the age; direction -1 for the
 // birth (earlier), +1 for the event (later).
-void computeDate(std::array<std::string, 5>& fields, const DateParts& given, int32_t resultField, int32_t direction,
-                 CalcOutcome& outcome) {
+void computeDate(std::array<std::string, 5>& fields, const DateParts& given, Field resultField, int32_t direction,
+                 const AgeSpec* read, CalcOutcome& outcome) {
     const AgeSpec age = outcome.age =
-        parseAge(fieldOf(fields, YearsField), fieldOf(fields, MonthsField), fieldOf(fields, DaysField));
+        read != nullptr ? *read
+                        : parseAge(fieldOf(fields, Field::Years), fieldOf(fields, Field::Months),
+                                   fieldOf(fields, Field::Days));
     const bool plain = age.kind == AgeKind::Plain;
-    const bool monthsOrDays = plain && !(fieldOf(fields, MonthsField).empty() && fieldOf(fields, DaysField).empty());
-    const Shifted result = shiftDate(given, age.years, age.months, age.days, direction);
+    const bool monthsOrDays =
+        plain && !(fieldOf(fields, Field::Months).empty() && fieldOf(fields, Field::Days).empty());
+    const CivilDay result = shiftDate(given, age.years, age.months, age.days, direction);
     const int64_t y = result.year;
 
     // A date (months or days given, and a date with a month to move) or
@@ -261,22 +219,19 @@ void computeDate(std::array<std::string, 5>& fields, const DateParts& given, int
         else if (!atLeast)
             second = direction < 0 ? y - 1 : y + 1;
     }
-    if (!inShownYears(first) || !inShownYears(second)) return fail(outcome, OutOfRangeText, OutOfRangeCaption);
+    if (!inYears(first) || !inYears(second)) return fail(outcome, OutOfRangeText, OutOfRangeCaption);
 
     if (!plain) {
-        fieldOf(fields, MonthsField).clear();
-        fieldOf(fields, DaysField).clear();
-        outcome.written |= bit(MonthsField) | bit(DaysField);
+        fieldOf(fields, Field::Months).clear();
+        fieldOf(fields, Field::Days).clear();
+        outcome.written |= bit(Field::Months) | bit(Field::Days);
     }
     std::string& text = fieldOf(fields, resultField);
     text.clear();
     outcome.written |= bit(resultField);
     if (asDate) {
-        appendShifted(text, result);
-        outcome.computed.kind = result.form == DateForm::FullDate ? ValueKind::Full : ValueKind::MonthYear;
-        outcome.computed.month = static_cast<int32_t>(result.month);
-        outcome.computed.day = result.form == DateForm::FullDate ? static_cast<int32_t>(result.day) : 0;
-        outcome.computed.year = static_cast<int32_t>(y);
+        appendShifted(text, given.form, result);
+        outcome.computed = DateParts{given.form, result.month, result.day, static_cast<int32_t>(y)};
         return;
     }
     // At most "9999 or before" or "9999 to 9999".
@@ -297,45 +252,47 @@ void computeDate(std::array<std::string, 5>& fields, const DateParts& given, int
 namespace engine {
 
 CalcOutcome calculateFields(std::array<std::string, 5>& fields, const CalcDate& event, const CalcDate& birth,
-                            MissingFact remembered) {
+                            MissingFact remembered, const AgeSpec* age) {
     CalcOutcome outcome;
     outcome.missing = remembered;
-    const size_t ageLength = fieldOf(fields, YearsField).size() + fieldOf(fields, MonthsField).size() +
-                             fieldOf(fields, DaysField).size();
+    const size_t ageLength = fieldOf(fields, Field::Years).size() + fieldOf(fields, Field::Months).size() +
+                             fieldOf(fields, Field::Days).size();
+    const bool eventPresent = event.field.kind != FieldKind::Empty;
+    const bool birthPresent = birth.field.kind != FieldKind::Empty;
 
-    if (event.present && birth.present && ageLength == 0)
+    if (eventPresent && birthPresent && ageLength == 0)
         outcome.missing = MissingFact::Age;
-    else if (event.present && ageLength > 0 && !birth.present)
+    else if (eventPresent && ageLength > 0 && !birthPresent)
         outcome.missing = MissingFact::BirthDate;
-    else if (birth.present && ageLength > 0 && !event.present)
+    else if (birthPresent && ageLength > 0 && !eventPresent)
         outcome.missing = MissingFact::EventDate;
     else {
         // All three filled (a recalculation) or too little given. A remembered
         // fact is recomputed only while both of its inputs are there; from an
         // emptied input it would overwrite the user's field with a result
         // computed from zeros.
-        const bool inputsThere = (remembered == MissingFact::Age && event.present && birth.present) ||
-                                 (remembered == MissingFact::BirthDate && event.present && ageLength > 0) ||
-                                 (remembered == MissingFact::EventDate && birth.present && ageLength > 0);
+        const bool inputsThere = (remembered == MissingFact::Age && eventPresent && birthPresent) ||
+                                 (remembered == MissingFact::BirthDate && eventPresent && ageLength > 0) ||
+                                 (remembered == MissingFact::EventDate && birthPresent && ageLength > 0);
         if (!inputsThere) {
-            outcome.entryError = 1;
+            outcome.entryError = EntryCode::Months;
             fail(outcome, TwoOfThreeText, TwoOfThreeCaption);
             return outcome;
         }
     }
     switch (outcome.missing) {
     case MissingFact::Age:
-        if (birth.code != 0) outcome.entryError = birth.code;
-        if (event.code != 0) outcome.entryError = event.code;
-        computeAge(fields, event.parts, birth.parts, outcome);
+        if (birth.code != EntryCode::None) outcome.entryError = birth.code;
+        if (event.code != EntryCode::None) outcome.entryError = event.code;
+        computeAge(fields, event.field.date, birth.field.date, outcome);
         break;
     case MissingFact::BirthDate:
         outcome.entryError = event.code;
-        computeDate(fields, event.parts, BirthDateField, -1, outcome);
+        computeDate(fields, event.field.date, Field::Birth, -1, age, outcome);
         break;
     case MissingFact::EventDate:
         outcome.entryError = birth.code;
-        computeDate(fields, birth.parts, EventDateField, +1, outcome);
+        computeDate(fields, birth.field.date, Field::Event, +1, age, outcome);
         break;
     case MissingFact::None:
         break;
@@ -345,23 +302,25 @@ CalcOutcome calculateFields(std::array<std::string, 5>& fields, const CalcDate& 
 
 }  // namespace engine
 
+std::string_view missingFactName(MissingFact fact) {
+    switch (fact) {
+    case MissingFact::EventDate: return "event";
+    case MissingFact::Age: return "age";
+    case MissingFact::BirthDate: return "birth";
+    case MissingFact::None: break;
+    }
+    return "";
+}
+
 std::string applyAge(std::string_view date, int32_t years, int32_t months, int32_t days, int32_t direction) {
+    const DateParts parts = readDateParts(date);
     std::string text;
-    appendShifted(text, shiftDate(readDateParts(date), years, months, days, direction));
+    appendShifted(text, parts.form, shiftDate(parts, years, months, days, direction));
     return text;
 }
 
-void calculate(DialogFields& dialog) {
-    std::array<std::string, 5> fields;
-    for (int32_t id = EventDateField; id <= BirthDateField; ++id) fieldOf(fields, id) = dialog.readField(id);
-    std::string eventScratch, birthScratch;
-    const CalcDate event = readCalcDate(fieldOf(fields, EventDateField), eventScratch);
-    const CalcDate birth = readCalcDate(fieldOf(fields, BirthDateField), birthScratch);
-    const CalcOutcome outcome = calculateFields(fields, event, birth, MissingPart);
-    MissingPart = outcome.missing;
-    EntryError = outcome.entryError;
-    for (int32_t id = EventDateField; id <= BirthDateField; ++id)
-        if (outcome.written & bit(id)) dialog.writeField(id, fieldOf(fields, id));
-    if (!outcome.caption.empty()) dialog.showError(outcome.text, outcome.caption);
-    if (outcome.focusEvent) dialog.focusEventField();
+std::optional<Date> applyAge(const Date& date, int32_t years, int32_t months, int32_t days, int32_t direction) {
+    const CivilDay moved = shiftDate(partsOf(date), years, months, days, direction);
+    if (!inYears(moved.year)) return std::nullopt;
+    return makeDate(moved.year, moved.month, moved.day);
 }

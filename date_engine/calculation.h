@@ -1,54 +1,40 @@
 // The calculation of the missing fact, and the moving of a date by an age.
-// calculate reaches the dialog only through DialogFields, so the whole
-// calculation runs without a window.
+// The calculation itself runs through the engine's entry (entry.h); what
+// is here is shared by it and by those who carry on from an answer.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "age.h"
+#include "date.h"
 #include "numbers.h"
 
-// Control ids of the five entry fields of the main dialog.
-enum FieldId : int32_t {
-    EventDateField = 101,
-    YearsField = 102,
-    MonthsField = 103,
-    DaysField = 104,
-    BirthDateField = 105,
-};
-
-enum class MissingFact : int32_t { None = 0, EventDate = 1, Age = 2, BirthDate = 3 };
+// The five entry fields, in the order of the dialog's tab walk; requests
+// and answers hold their texts in this order.
+enum class Field : uint8_t { Event, Years, Months, Days, Birth };
+inline constexpr size_t FieldCount = 5;
+constexpr size_t fieldIndex(Field field) { return static_cast<size_t>(field); }
 
 // Which fact the calculation computes; None at start and after "&Reset".
-extern MissingFact MissingPart;
+enum class MissingFact : int32_t { None = 0, EventDate = 1, Age = 2, BirthDate = 3 };
+
+// "event", "age", "birth", or "" for None.
+std::string_view missingFactName(MissingFact fact);
 
 // Moves a canonical date by an age, later (+1) or earlier (-1), and returns a
 // canonical text of the same form. Full dates come back as real calendar
-// dates; month/year dates with a month of 1..12.
-std::string applyAge(std::string_view date, int32_t years, int32_t months, int32_t days,
-                     int32_t direction);
+// dates; month/year dates with a month of 1..12. A year beyond 9999 (or
+// below 1) is written in full.
+std::string applyAge(std::string_view date, int32_t years, int32_t months, int32_t days, int32_t direction);
 
-// The four operations of the dialog the calculation uses.
-class DialogFields {
-public:
-    virtual std::string readField(int32_t id) = 0;
-    virtual void writeField(int32_t id, std::string_view text) = 0;
-    // An error box with one OK button and the stop icon.
-    virtual void showError(std::string_view text, std::string_view caption) = 0;
-    // Brings the dialog to the front and puts the focus in the event field.
-    virtual void focusEventField() = 0;
+// The same move of a day, as the calculation shows it for an age given to
+// the day; empty where it leaves the years 1 to 9999.
+std::optional<Date> applyAge(const Date& date, int32_t years, int32_t months, int32_t days, int32_t direction);
 
-protected:
-    ~DialogFields() = default;
-};
-
-// Finds the missing fact from the five fields, computes it and writes it back.
-// Sets MissingPart and EntryError; reports at most one error through dialog.
-void calculate(DialogFields& dialog);
-
-// Text of the calculation's two errors.
+// Text of the calculation's errors.
 inline constexpr std::string_view TwoOfThreeText = "Must specify two of the three data parts";
 inline constexpr std::string_view TwoOfThreeCaption = "Data error";
 inline constexpr std::string_view BeforeBirthText = "Event date before birth date";

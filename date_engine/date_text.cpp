@@ -2,26 +2,39 @@
 
 #include "numbers.h"
 #include "engine_internal.h"
+#include "shown_texts.h"
 
 #include <array>
+#include <iterator>
 #include <vector>
-
-int32_t EntryError = 0;
 
 namespace {
 
-constexpr std::string_view MonthList = "Jan, Feb, Mar, Apr, May, Jun, Jul, Aug, Sep, Oct, Nov, Dec";
+// "Jan, Feb, Mar, Apr, May, Jun, Jul, Aug, Sep, Oct, Nov, Dec": the first
+// three letters of each name, a comma and a blank between two.
+constexpr size_t MonthListSize = 12 * 5 - 2;
+constexpr std::array<char, MonthListSize> MonthList = [] {
+    std::array<char, MonthListSize> list{};
+    for (size_t m = 0; m < 12; ++m) {
+        for (size_t i = 0; i < 3; ++i) list[5 * m + i] = MonthNames[m + 1][i];
+        if (m < 11) {
+            list[5 * m + 3] = ',';
+            list[5 * m + 4] = ' ';
+        }
+    }
+    return list;
+}();
 
 // The list in lower case, for finding a word in it regardless of case.
-constexpr std::array<char, MonthList.size()> LowerMonthList = [] {
-    std::array<char, MonthList.size()> lower{};
-    for (size_t i = 0; i < MonthList.size(); ++i) lower[i] = lowerCase(MonthList[i]);
+constexpr std::array<char, MonthListSize> LowerMonthList = [] {
+    std::array<char, MonthListSize> lower{};
+    for (size_t i = 0; i < MonthListSize; ++i) lower[i] = lowerCase(MonthList[i]);
     return lower;
 }();
 
 }  // namespace
 
-const std::string_view MonthAbbreviations = MonthList;
+const std::string_view MonthAbbreviations(MonthList.data(), MonthList.size());
 const std::string_view WeekdayNames = "Su,Mo,Tu,We,Th,Fr,Sa";
 
 namespace engine {
@@ -89,15 +102,6 @@ std::string_view lastFour(std::string_view text) {
     return text.size() <= 4 ? text : text.substr(text.size() - 4);
 }
 
-int32_t monthLength(int32_t month, int64_t year) {
-    if (month == 2) {
-        bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-        return leap ? 29 : 28;
-    }
-    if (month <= 7) return 30 + month % 2;
-    return 30 + (month + 1) % 2;
-}
-
 // Collapses every run of blanks to a single blank.
 static void shrinkBlanks(std::string& text) {
     if (text.find("  ") == std::string::npos) return;
@@ -120,13 +124,13 @@ static bool alreadyCanonical(std::string_view t) {
     }
 }
 
-std::string_view normaliseView(std::string_view input, int32_t& code, std::string& scratch) {
+std::string_view normaliseView(std::string_view input, EntryCode& code, std::string& scratch) {
     if (input.empty() || alreadyCanonical(input)) return input;
     scratch = normalise(input, code);
     return scratch;
 }
 
-std::string normalise(std::string_view input, int32_t& code) {
+std::string normalise(std::string_view input, EntryCode& code) {
     if (alreadyCanonical(input)) return std::string(input);
     std::string text;
     std::string_view tag;
@@ -186,7 +190,7 @@ std::string normalise(std::string_view input, int32_t& code) {
         }
         // A year is exactly four digits: "41", "01941" and "19a1" all fail.
         if (year.size() != 4 || !allDigits(year)) {
-            code = 4;
+            code = EntryCode::FourDigitYear;
             return text;
         }
     }
@@ -231,18 +235,18 @@ int32_t monthWordPosition(std::string_view word) {
     // first character of a date) rules a word out at once.
     for (char c : word)
         if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ',' || c == ' ')) return 0;
-    char lowered[MonthList.size()];
+    char lowered[MonthListSize];
     for (size_t i = 0; i < word.size(); ++i) lowered[i] = lowerCase(word[i]);
     const size_t found = std::string_view(LowerMonthList.data(), LowerMonthList.size())
                              .find(std::string_view(lowered, word.size()));
     return found == std::string_view::npos ? 0 : static_cast<int32_t>(found + 1);
 }
 
-std::string normaliseDateText(std::string_view text) {
-    int32_t code = 0;
-    std::string result = normalise(text, code);
-    if (code != 0) EntryError = code;
-    return result;
+std::string normaliseDateText(std::string_view text, EntryCode& code) { return normalise(text, code); }
+
+std::string_view entryCodeName(EntryCode code) {
+    const auto index = static_cast<size_t>(code);
+    return index < std::size(PartNames) ? PartNames[index] : "";
 }
 
 DateParts readDateParts(std::string_view text) {
@@ -257,9 +261,20 @@ DateParts readDateParts(std::string_view text) {
     return parts;
 }
 
-int32_t checkFullDate(const DateParts& parts) {
-    if (parts.month < 1 || parts.month > 12) return 1;
-    if (parts.day < 1 || parts.day > daysInMonth(parts.month, parts.year)) return 2;
-    if (parts.year < 1600 || parts.year > 2100) return 3;
-    return 0;
+EntryCode checkFullDate(const DateParts& parts) {
+    if (parts.month < 1 || parts.month > 12) return EntryCode::Months;
+    if (parts.day < 1 || parts.day > daysInMonth(parts.month, parts.year)) return EntryCode::Days;
+    if (parts.year < FirstEntryYear || parts.year > LastEntryYear) return EntryCode::Years;
+    return EntryCode::None;
+}
+
+EntryCode checkDate(const DateParts& parts) {
+    switch (parts.form) {
+    case DateForm::FullDate: return checkFullDate(parts);
+    case DateForm::MonthYear:
+        if (parts.month < 1 || parts.month > 12) return EntryCode::Months;
+        break;
+    case DateForm::YearOnly: break;
+    }
+    return parts.year >= 0 && parts.year <= 9999 ? EntryCode::None : EntryCode::FourDigitYear;
 }

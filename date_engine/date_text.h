@@ -1,27 +1,31 @@
 // Canonical date text: normalisation of what the user typed, the checks behind
-// "Illegal Date", the display forms and the week day. Pure functions; the one
-// piece of shared state is EntryError, which the main window owns.
+// "Illegal Date", the display forms and the week day. Pure functions that
+// keep no state: a failed check is reported as a value, an EntryCode.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-// The shared entry-error code: 0 none, 1 months, 2 days, 3 years,
-// 4 "4 digit year". The calculation also sets 1 for its own error.
-extern int32_t EntryError;
+#include "date.h"
 
-enum class DateForm { YearOnly, MonthYear, FullDate };
-
-// A canonical date text read as numbers; a part the form lacks is 0.
-struct DateParts {
-    DateForm form = DateForm::YearOnly;
-    int32_t month = 0;  // 1..12 in a valid date
-    int32_t day = 0;    // 1..daysInMonth in a valid full date
-    int32_t year = 0;   // 1600..2100 in a valid full date
+// Why an entry is no date, as the "Illegal Date" box names it after
+// "Check on ". The calculation reports its own "Must specify two of the
+// three data parts" with the code 1 as well, which keeps the window from
+// validating until a date field is left again.
+enum class EntryCode : int32_t {
+    None = 0,
+    Months = 1,         // "months"
+    Days = 2,           // "days"
+    Years = 3,          // "years": a full date outside 1600..2100
+    FourDigitYear = 4,  // "4 digit year"
 };
 
-// "Jan, Feb, ..., Dec": month k starts at offset 5 * (k - 1).
+// The part's name the box shows after "Check on "; empty for None.
+std::string_view entryCodeName(EntryCode code);
+
+// "Jan, Feb, ..., Dec", made from MonthNames: month k starts at offset
+// 5 * (k - 1).
 extern const std::string_view MonthAbbreviations;
 // "Su,Mo,Tu,We,Th,Fr,Sa": week day w starts at offset 3 * w.
 extern const std::string_view WeekdayNames;
@@ -35,16 +39,20 @@ int32_t daysInMonth(int32_t month, int32_t year);
 int32_t monthWordPosition(std::string_view word);
 
 // Any date entry to its canonical text ("mm/dd/yyyy", "mm/yyyy", "yyyy"),
-// keeping a week-day tag. Raises EntryError to 4 when the year part is not
-// four digits; never lowers it.
-std::string normaliseDateText(std::string_view text);
+// keeping a week-day tag. Raises code to FourDigitYear when the year part is
+// not four digits; never lowers it.
+std::string normaliseDateText(std::string_view text, EntryCode& code);
 
 // A canonical text without tag to numbers, by the fixed positions of the
 // canonical form.
 DateParts readDateParts(std::string_view text);
 
-// 0 for a real calendar date of 1600..2100; else 1 (month), 2 (day), 3 (year).
-int32_t checkFullDate(const DateParts& parts);
+// None for a real calendar date of 1600..2100; else Months, Days or Years,
+// the first that fails in that order.
+EntryCode checkFullDate(const DateParts& parts);
+// The check of any date read as numbers, as the display makes it: a full
+// date by checkFullDate, a month/year date's month, a year of four digits.
+EntryCode checkDate(const DateParts& parts);
 
 // 0 Sunday .. 6 Saturday, valid for the years 1..9999 (and safe beyond).
 int32_t dayOfWeek(int32_t month, int32_t year, int32_t day);
@@ -53,36 +61,33 @@ int32_t dayOfWeek(int32_t month, int32_t year, int32_t day);
 std::string weekdayTag(std::string_view text);
 
 struct FormattedDate {
-    int32_t code = 0;  // EntryError code 0..4
-    std::string text;  // the display text when code is 0
+    EntryCode code = EntryCode::None;
+    std::string text;  // the display text when code is None
 };
 
-// A date field read once: what formatting shows, held as numbers wherever
-// the text is a date of one of the three forms. Year texts (anything that
-// holds "to" or "or", such as the calculation's "1850 or 1849") keep their
-// display text, as they pass the display nearly untouched.
-enum class ValueKind { Empty, Year, MonthYear, Full, Text };
+// A date field read once. A date of one of the three forms is held as its
+// numbers; a year text (anything that holds "to" or "or", such as the
+// calculation's "1850 or 1849") keeps its display text, as it passes the
+// display nearly untouched.
+enum class FieldKind { Empty, Date, Text };
 
-struct DateValue {
-    ValueKind kind = ValueKind::Empty;
-    int32_t month = 0;       // 1..12 for MonthYear and Full
-    int32_t day = 0;         // 1..daysInMonth for Full
-    int32_t year = 0;        // 0..9999 (Full: 1600..2100)
-    std::string_view text;   // Text only: the display text, in the reader's scratch
+struct FieldDate {
+    FieldKind kind = FieldKind::Empty;
+    DateParts date;         // Date: the date (valid as checkDate has it, where readDate read it)
+    std::string_view text;  // Text only: the display text, in the reader's scratch
 };
 
-// The reading half of formatDateText: 0 and the value, or the EntryError
-// code 1..4. scratch holds any text the value refers to; it is reused.
-int32_t readDate(std::string_view input, bool abbreviated, bool weekDay, std::string& scratch,
-                 DateValue& value);
+// The reading half of formatDateText: None and the field, or why it is no
+// date. scratch holds any text the field refers to; it is reused.
+EntryCode readDate(std::string_view input, bool abbreviated, bool weekDay, std::string& scratch,
+                   FieldDate& field);
 
-// The writing half: the display text of a value read by readDate (or made
-// from numbers of a real date), written into out, which keeps its buffer.
-void writeDate(const DateValue& value, bool abbreviated, bool weekDay, std::string& out);
+// The writing half: the display text of a field read by readDate (or of a
+// date that passes checkDate), written into out, which keeps its buffer.
+void writeDate(const FieldDate& field, bool abbreviated, bool weekDay, std::string& out);
 
 // The whole logic of formatting a date field: validate and rewrite in the
 // numeric or abbreviated display, optionally with the week-day tag.
-// Leaves EntryError as it found it.
 FormattedDate formatDateText(std::string_view text, bool abbreviated, bool weekDay);
 
 // Small text helpers shared by the engine and its callers.

@@ -1,6 +1,3 @@
-#include <chrono>
-#include <cmath>
-
 #include "numbers.h"
 #include "date_text.h"
 #include "engine_internal.h"
@@ -8,28 +5,10 @@
 using namespace engine;
 
 int32_t dayOfWeek(int32_t month, int32_t year, int32_t day) {
-    // A real calendar date: the standard library's civil calendar, which is
-    // the Gregorian one extended backwards as here.
-    if (year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(month, year)) {
-        const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
-                                               std::chrono::day{static_cast<unsigned>(day)}};
-        return static_cast<int32_t>(std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding());
-    }
-    // Anything else (tests and fuzzing pass month 0 or day 40) by the
-    // day-count formula, which takes any numbers.
-    // The day count is the Julian Day Number plus 4 for every Gregorian date of
-    // the years 1..9999. The constants are the single-precision values of 2.85
-    // and 0.01; for those years every floor lies well clear of an integer, so
-    // the precision used does not change the answer. Doubles also keep absurd
-    // inputs finite, so nothing overflows.
-    const double monthShift = 2.8499999046325684;
-    const double centuryScale = 0.009999999776482582;
-    double j = year + (month - monthShift) / 12.0;
-    double n = 1721119.0 +
-               std::floor(std::floor(std::floor(367.0 * j) - 1.75 * std::floor(j) + day) -
-                          0.75 * std::floor(j * centuryScale));
-    int64_t count = static_cast<int64_t>(n);
-    return static_cast<int32_t>(((count - 3) % 7 + 7) % 7);
+    // Any numbers (tests and fuzzing pass month 0 or day 40): the month
+    // carries into the year and the day counts from the month's first, as
+    // the day-count formula this replaces read them.
+    return weekdayOf(year, month, day);
 }
 
 static void appendTag(std::string& text, int32_t month, int32_t year, int32_t day) {
@@ -40,9 +19,9 @@ static void appendTag(std::string& text, int32_t month, int32_t year, int32_t da
 }
 
 std::string weekdayTag(std::string_view text) {
-    int32_t code = 0;
+    EntryCode code = EntryCode::None;
     std::string copy = normalise(text, code);
-    if (code != 0 || countChar(copy, '/') < 2) return {};
+    if (code != EntryCode::None || countChar(copy, '/') < 2) return {};
     DateParts parts = readDateParts(trimBlanks(beforeTag(copy)));
     std::string tag;
     appendTag(tag, parts.month, parts.year, parts.day);
@@ -69,10 +48,10 @@ static int32_t monthOfPart(std::string_view part) {
     return m >= 1 && m <= 12 ? m : 0;
 }
 
-// The checks behind "Illegal Date" for a full date given as three parts:
-// 1 months, 2 days, 3 years, 0 valid. A part that is not all digits fails
-// like an out-of-range one ("1a/07/1941" is no January).
-static int32_t checkParts(std::string_view month, std::string_view day, std::string_view year) {
+// The checks behind "Illegal Date" for a full date given as three parts. A
+// part that is not all digits fails like an out-of-range one ("1a/07/1941"
+// is no January).
+static EntryCode checkParts(std::string_view month, std::string_view day, std::string_view year) {
     // Each part is looked at once: its value when it is a few digits, -1
     // when it holds anything else.
     auto digitsOnly = [](std::string_view part) {
@@ -85,9 +64,9 @@ static int32_t checkParts(std::string_view month, std::string_view day, std::str
         return value;
     };
     const int32_t m = digitsOnly(month);
-    if (m < 1 || m > 12) return 1;
+    if (m < 1 || m > 12) return EntryCode::Months;
     const int32_t d = digitsOnly(day);
-    if (d < 0) return 2;
+    if (d < 0) return EntryCode::Days;
     return checkFullDate({DateForm::FullDate, m, d, partValue(year)});
 }
 
@@ -115,19 +94,19 @@ int32_t digitsValue(std::string_view digits) {
 // anything a person typed with those letters in it. The display rewrites
 // such texts by the same rules as dates, but on the text itself, since
 // they need not be dates at all.
-int32_t readYearText(std::string text, size_t parts, bool abbreviated, bool weekDay, std::string& scratch,
-                     DateValue& value) {
+EntryCode readYearText(std::string text, size_t parts, bool abbreviated, bool weekDay, std::string& scratch,
+                       FieldDate& value) {
     if (abbreviated) {
         if (parts == 2) {
             int32_t m = monthOfPart(slashPart(text, 0));
-            if (m == 0) return 1;
+            if (m == 0) return EntryCode::Months;
             std::string shown(abbreviation(m));
             shown += ' ';
             shown.append(slashPart(text, 1));
             text.swap(shown);
         } else if (parts == 3) {
             std::string_view month = slashPart(text, 0), day = slashPart(text, 1), year = slashPart(text, 2);
-            if (int32_t check = checkParts(month, day, year); check != 0) return check;
+            if (EntryCode check = checkParts(month, day, year); check != EntryCode::None) return check;
             size_t firstKept = day.find_first_not_of('0');
             std::string shown(abbreviation(leadingNumber(month)));
             shown += ' ';
@@ -152,15 +131,15 @@ int32_t readYearText(std::string text, size_t parts, bool abbreviated, bool week
             // own: "Mayor" would otherwise come out as "5", a text that is no
             // date and that the next formatting rejects.
             if (!isYearText(text)) {
-                int32_t check = 0;
+                EntryCode check = EntryCode::None;
                 text = normalise(text, check);
-                if (check != 0) return check;
+                if (check != EntryCode::None) return check;
             }
             parts = countChar(text, '/') + 1;
         }
         if (parts == 3) {
             std::string_view month = slashPart(text, 0), day = slashPart(text, 1), year = slashPart(text, 2);
-            if (int32_t check = checkParts(month, day, year); check != 0) return check;
+            if (EntryCode check = checkParts(month, day, year); check != EntryCode::None) return check;
             std::string shown = padTwo(month) + "/" + padTwo(day) + "/";
             shown.append(year);
             if (weekDay) appendTag(shown, leadingNumber(month), leadingNumber(year), leadingNumber(day));
@@ -168,71 +147,75 @@ int32_t readYearText(std::string text, size_t parts, bool abbreviated, bool week
         } else if (parts == 2) {
             // Checked as the abbreviated display does, so "13/1941" is no date
             // in either display.
-            if (monthOfPart(slashPart(text, 0)) == 0) return 1;
+            if (monthOfPart(slashPart(text, 0)) == 0) return EntryCode::Months;
         }
     }
     scratch.swap(text);
-    value.kind = ValueKind::Text;
+    value.kind = FieldKind::Text;
     value.text = scratch;
-    return 0;
+    return EntryCode::None;
 }
 
 }  // namespace
 
-int32_t readDate(std::string_view input, bool abbreviated, bool weekDay, std::string& scratch, DateValue& value) {
-    value = DateValue{};
-    int32_t code = 0;
+EntryCode readDate(std::string_view input, bool abbreviated, bool weekDay, std::string& scratch, FieldDate& value) {
+    value = FieldDate{};
+    EntryCode code = EntryCode::None;
     const std::string_view normal = normaliseView(input, code, scratch);
-    if (code != 0) return code;
+    if (code != EntryCode::None) return code;
     const std::string_view untrimmed = beforeTag(normal);
     const std::string_view text = trimBlanks(untrimmed);
     const size_t parts = countChar(text, '/') + 1;
     // A month part that begins with a blank ("x 7/1941" keeps " 7") is no
     // month; trimming it away would show "7/1941" and quietly accept it.
-    if ((parts == 2 || parts == 3) && !untrimmed.empty() && untrimmed.front() == ' ') return 1;
-    if (text.empty()) return 0;
+    if ((parts == 2 || parts == 3) && !untrimmed.empty() && untrimmed.front() == ' ') return EntryCode::Months;
+    if (text.empty()) return EntryCode::None;
     if (isYearText(text)) return readYearText(std::string(text), parts, abbreviated, weekDay, scratch, value);
 
     // Otherwise the normalisation has left a canonical date: two-character
     // month and day parts and a year of exactly four digits.
+    value.kind = FieldKind::Date;
+    DateParts& date = value.date;
     if (parts == 1) {
-        value.kind = ValueKind::Year;
-        value.year = digitsValue(text);
-        return 0;
+        date = {DateForm::YearOnly, 0, 0, digitsValue(text)};
+        return EntryCode::None;
     }
     const std::string_view month = text.substr(0, 2);
     if (parts == 2) {
-        value.month = monthOfPart(month);
-        if (value.month == 0) return 1;
-        value.kind = ValueKind::MonthYear;
-        value.year = digitsValue(text.substr(3));
-        return 0;
+        date = {DateForm::MonthYear, monthOfPart(month), 0, digitsValue(text.substr(3))};
+        if (date.month == 0) {
+            value = FieldDate{};
+            return EntryCode::Months;
+        }
+        return EntryCode::None;
     }
     const std::string_view day = text.substr(3, 2), year = text.substr(6);
-    if (int32_t check = checkParts(month, day, year); check != 0) return check;
-    value.kind = ValueKind::Full;
-    value.month = digitsValue(month);
-    value.day = digitsValue(day);
-    value.year = digitsValue(year);
-    return 0;
+    if (EntryCode check = checkParts(month, day, year); check != EntryCode::None) {
+        value = FieldDate{};
+        return check;
+    }
+    date = {DateForm::FullDate, digitsValue(month), digitsValue(day), digitsValue(year)};
+    return EntryCode::None;
 }
 
-void writeDate(const DateValue& value, bool abbreviated, bool weekDay, std::string& out) {
-    if (value.kind == ValueKind::Text) {
-        out.assign(value.text);
+void writeDate(const FieldDate& field, bool abbreviated, bool weekDay, std::string& out) {
+    if (field.kind == FieldKind::Text) {
+        out.assign(field.text);
         return;
     }
     // Written into a local buffer first: at most "Mon dd, yyyy  [Su]".
     char buffer[24];
     char* end = buffer;
-    switch (value.kind) {
-    case ValueKind::Empty:
-    case ValueKind::Text:
-        break;
-    case ValueKind::Year:
+    const DateParts& value = field.date;
+    if (field.kind == FieldKind::Empty) {
+        out.clear();
+        return;
+    }
+    switch (value.form) {
+    case DateForm::YearOnly:
         end = putDigits(end, value.year, 4);
         break;
-    case ValueKind::MonthYear:
+    case DateForm::MonthYear:
         if (abbreviated) {
             end = putText(end, abbreviation(value.month));
             *end++ = ' ';
@@ -242,7 +225,7 @@ void writeDate(const DateValue& value, bool abbreviated, bool weekDay, std::stri
         }
         end = putDigits(end, value.year, 4);
         break;
-    case ValueKind::Full:
+    case DateForm::FullDate:
         if (abbreviated) {
             end = putText(end, abbreviation(value.month));
             *end++ = ' ';
@@ -270,9 +253,9 @@ void writeDate(const DateValue& value, bool abbreviated, bool weekDay, std::stri
 
 FormattedDate formatDateText(std::string_view input, bool abbreviated, bool weekDay) {
     std::string scratch;
-    DateValue value;
+    FieldDate value;
     FormattedDate result;
     result.code = readDate(input, abbreviated, weekDay, scratch, value);
-    if (result.code == 0) writeDate(value, abbreviated, weekDay, result.text);
+    if (result.code == EntryCode::None) writeDate(value, abbreviated, weekDay, result.text);
     return result;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,12 +36,12 @@ std::string padTwo(std::string_view part);
 // The i-th "/"-separated piece (from 0); empty past the end.
 std::string_view slashPart(std::string_view text, size_t index);
 
-// normaliseDateText with its error reported in code instead of EntryError.
-std::string normalise(std::string_view text, int32_t& code);
+// normaliseDateText for the engine's own callers.
+std::string normalise(std::string_view text, EntryCode& code);
 
 // normalise without a copy for a text that is already canonical: the view
 // is the input itself or the text left in scratch.
-std::string_view normaliseView(std::string_view text, int32_t& code, std::string& scratch);
+std::string_view normaliseView(std::string_view text, EntryCode& code, std::string& scratch);
 
 // True when the text holds "to" or "or": a year text of the calculation,
 // which the normalisation passes untouched.
@@ -51,42 +52,38 @@ inline bool isYearText(std::string_view text) {
 // The last min(4, size) characters.
 std::string_view lastFour(std::string_view text);
 
-// Month length for any 64-bit year; month must be 1..12.
-int32_t monthLength(int32_t month, int64_t year);
-
 // A date field as the calculation reads it: the text before any tag,
-// trimmed, normalised and read by position. code is what the normalisation
-// reports (4 for a year that is not four digits), present whether anything
-// is left once tag and blanks are gone.
+// trimmed, normalised and read by position (a year text too: "1850 or
+// 1849" reads as the year 1849). code is what the normalisation reports
+// (FourDigitYear for a year that is not four digits), whether or not
+// anything is left once tag and blanks are gone.
 struct CalcDate {
-    DateParts parts;
-    int32_t code = 0;
-    bool present = false;
+    FieldDate field;  // Empty, or the date as read (Text keeps its text)
+    EntryCode code = EntryCode::None;
 };
 CalcDate readCalcDate(std::string_view field, std::string& scratch);
-// The same reading of a field that readDate has just read into value and
-// writeDate has written as shown.
-CalcDate calcDateOf(const DateValue& value, std::string_view shown, std::string& scratch);
+// The same reading of a field that readDate has just read and writeDate
+// has written as shown.
+CalcDate calcDateOf(const FieldDate& read, std::string_view shown, std::string& scratch);
 
 // What the calculation did with the five fields.
 struct CalcOutcome {
     MissingFact missing = MissingFact::None;
-    int32_t entryError = 0;      // 0, 1 for too little given, 4 from a date read
-    std::string_view caption;    // the error box, empty when none
+    EntryCode entryError = EntryCode::None;  // Months for too little given, FourDigitYear from a date read
+    std::string_view caption;                // the error box, empty when none
     std::string_view text;
-    bool focusEvent = false;     // the error moves the focus to the event field
-    uint32_t written = 0;        // bit i: field i (0..4) was written
-    DateValue computed;          // a computed date (Full or MonthYear); Empty otherwise
-    AgeSpec age;                 // the age a date was computed from
+    bool focusEvent = false;                 // the error moves the focus to the event field
+    uint32_t written = 0;                    // bit i: field i (0..4) was written
+    std::optional<DateParts> computed;       // a computed date (FullDate or MonthYear)
+    AgeSpec age;                             // the age a date was computed from
+    std::array<int32_t, 3> computedAge{};    // Age: the years, months and days written
 };
 
 // The calculation on the five field texts, which it rewrites in place; the
-// two dates come already read. Reads and writes no shared state.
+// two dates come already read, and the age too when the caller read it
+// (else it is read from the three age fields). Reads and writes no shared
+// state.
 CalcOutcome calculateFields(std::array<std::string, 5>& fields, const CalcDate& event, const CalcDate& birth,
-                            MissingFact remembered);
-
-// A civil day count (0 for 1970-01-01) and back, for any 64-bit year.
-int64_t daysFromCivil(int64_t year, int64_t month, int64_t day);
-void civilFromDays(int64_t days, int64_t& year, int64_t& month, int64_t& day);
+                            MissingFact remembered, const AgeSpec* age = nullptr);
 
 }  // namespace engine

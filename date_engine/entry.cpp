@@ -13,26 +13,29 @@ constexpr size_t BirthIndex = 4;
 
 }  // namespace
 
-std::string_view illegalDateText(int32_t code) {
+std::string_view illegalDateText(EntryCode code) {
     // Made once from the words the window shows, so the two cannot drift.
     static const std::array<std::string, 5> Texts = [] {
         std::array<std::string, 5> texts;
-        for (size_t i = 0; i < texts.size(); ++i) texts[i] = std::string(CheckOnText) + PartNames[i];
+        for (size_t i = 0; i < texts.size(); ++i)
+            texts[i] = std::string(CheckOnText).append(entryCodeName(static_cast<EntryCode>(i)));
         return texts;
     }();
-    return Texts[code >= 1 && code <= 4 ? static_cast<size_t>(code) : 0];
+    const auto index = static_cast<size_t>(code);
+    return Texts[index < Texts.size() ? index : 0];
 }
 
 void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
     for (size_t i = 0; i < answer.fields.size(); ++i) answer.fields[i].assign(request.fields[i]);
     answer.missing = request.remembered;
-    answer.entryError = 0;
-    answer.calculationError = 0;
+    answer.entryError = EntryCode::None;
+    answer.calculationError = EntryCode::None;
     answer.written = 0;
     answer.box = EntryBox::None;
     answer.caption = {};
     answer.text = {};
     answer.inputs = {};
+    answer.age = {};
 
     // The dates are read once. Typed texts are validated and shown as the
     // window does when both fields have been left (the event field first);
@@ -42,13 +45,21 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
         const size_t index = n == 0 ? EventIndex : BirthIndex;
         std::string& scratch = n == 0 ? answer.scratch.event : answer.scratch.birth;
         std::string& field = answer.fields[index];
-        if (request.datesShown) {
+        const std::optional<DateParts>& given = n == 0 ? request.eventDate : request.birthDate;
+        if (request.datesShown && !given) {
             dates[n] = readCalcDate(field, scratch);
             continue;
         }
-        DateValue value;
-        const int32_t code = readDate(request.fields[index], request.abbreviated, request.weekDay, scratch, value);
-        if (code != 0) {
+        FieldDate value;
+        EntryCode code;
+        if (given) {
+            code = checkDate(*given);
+            value.kind = FieldKind::Date;
+            value.date = *given;
+        } else {
+            code = readDate(request.fields[index], request.abbreviated, request.weekDay, scratch, value);
+        }
+        if (code != EntryCode::None) {
             answer.entryError = code;
             answer.box = EntryBox::IllegalDate;
             answer.caption = IllegalDateCaption;
@@ -59,12 +70,14 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
         dates[n] = calcDateOf(value, field, scratch);
     }
 
-    answer.inputs.event = dates[0].parts;
-    answer.inputs.birth = dates[1].parts;
-    answer.inputs.eventRead = dates[0].present && dates[0].code == 0;
-    answer.inputs.birthRead = dates[1].present && dates[1].code == 0;
-    const CalcOutcome outcome = calculateFields(answer.fields, dates[0], dates[1], request.remembered);
+    answer.inputs.event = dates[0].field.date;
+    answer.inputs.birth = dates[1].field.date;
+    answer.inputs.eventRead = dates[0].field.kind != FieldKind::Empty && dates[0].code == EntryCode::None;
+    answer.inputs.birthRead = dates[1].field.kind != FieldKind::Empty && dates[1].code == EntryCode::None;
+    const CalcOutcome outcome = calculateFields(answer.fields, dates[0], dates[1], request.remembered,
+                                                request.age ? &*request.age : nullptr);
     answer.inputs.age = outcome.age;
+    answer.age = {outcome.computedAge[0], outcome.computedAge[1], outcome.computedAge[2]};
     answer.missing = outcome.missing;
     answer.entryError = answer.calculationError = outcome.entryError;
     answer.written = outcome.written;
@@ -83,19 +96,19 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
     else if (outcome.missing == MissingFact::BirthDate) shown = BirthIndex;
     else return;
     std::string& field = answer.fields[shown];
-    DateValue value = outcome.computed;
-    if (value.kind == ValueKind::Empty) {
+    FieldDate value;
+    if (!outcome.computed) {
         if (outcome.written != 0 && outcome.caption.empty()) {
-            answer.entryError = 0;  // year words
+            answer.entryError = EntryCode::None;  // year words
             return;
         }
         answer.entryError = readDate(field, request.abbreviated, request.weekDay, answer.scratch.display, value);
     } else {
-        answer.entryError = value.kind == ValueKind::Full
-                                ? checkFullDate({DateForm::FullDate, value.month, value.day, value.year})
-                                : 0;
+        value.kind = FieldKind::Date;
+        value.date = *outcome.computed;
+        answer.entryError = value.date.form == DateForm::FullDate ? checkFullDate(value.date) : EntryCode::None;
     }
-    if (answer.entryError == 0) {
+    if (answer.entryError == EntryCode::None) {
         writeDate(value, request.abbreviated, request.weekDay, field);
         answer.written |= 1u << shown;
     }

@@ -3,12 +3,13 @@
 // five texts as the window shows them after "&Calc", the computed fact, the
 // entry error code and the one box the window shows). The window, the
 // command line and the batch all go through here; nothing in it reads or
-// writes shared state, so the window sets its EntryError and MissingPart
-// from the answer.
+// writes shared state: the window keeps its own EntryError and MissingPart
+// and sets them from the answer.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,15 @@
 #include "date_text.h"
 
 struct EntryRequest {
-    std::array<std::string_view, 5> fields{};  // 101..105
+    std::array<std::string_view, FieldCount> fields{};  // in Field order
+    // Dates and an age the caller has already read (a census day, a date
+    // in a form researchers copy, a census's reading of the age). A date
+    // given here stands for its field's text, which is not read: it is
+    // checked as a typed date would be and shown in the display chosen.
+    // The age is calculated with instead of the three age fields' reading;
+    // the fields keep their texts.
+    std::optional<DateParts> eventDate, birthDate;
+    std::optional<AgeSpec> age;
     bool abbreviated = false;                 // "Show month abbreviated"
     bool weekDay = false;                     // "Show week day"
     MissingFact remembered = MissingFact::None;
@@ -45,15 +54,20 @@ struct EntryInputs {
     AgeSpec age;             // as read for a computed date; default otherwise
 };
 
+// A computed age as numbers: what the three age fields show.
+struct ComputedAge {
+    int32_t years = 0, months = 0, days = 0;
+};
+
 struct EntryAnswer {
     // The five texts afterwards. On an error, what the window shows then: a
     // date field validated before the failing one has been rewritten.
-    std::array<std::string, 5> fields{};
-    MissingFact missing = MissingFact::None;  // MissingPart afterwards
-    int32_t entryError = 0;                   // EntryError afterwards
+    std::array<std::string, FieldCount> fields{};
+    MissingFact missing = MissingFact::None;   // MissingPart afterwards
+    EntryCode entryError = EntryCode::None;    // EntryError afterwards
     // EntryError as the calculation leaves it, before the computed field is
     // passed through the display (what the window holds while a box shows).
-    int32_t calculationError = 0;
+    EntryCode calculationError = EntryCode::None;
     // Bit i (0..4): the calculation or the display after it wrote field i,
     // which the window then sets even where the text has not changed.
     uint32_t written = 0;
@@ -61,6 +75,7 @@ struct EntryAnswer {
     std::string_view caption;  // static texts; empty when there is no box
     std::string_view text;
     EntryInputs inputs;
+    ComputedAge age;  // Age only: the age written into the three fields
 
     // Working space of answerRequest, kept with the answer so that unusual
     // inputs do not allocate every time either.
@@ -75,5 +90,5 @@ struct EntryAnswer {
 void answerRequest(const EntryRequest& request, EntryAnswer& answer);
 
 // The "Illegal Date" box's text for an entry error code: "Check on " and the
-// part's name, "Check on " alone for a code outside 1..4.
-std::string_view illegalDateText(int32_t code);
+// part's name.
+std::string_view illegalDateText(EntryCode code);

@@ -21,6 +21,8 @@
 #include "win32_support.h"
 
 int32_t PendingDateField = 0;
+EntryCode EntryError = EntryCode::None;
+MissingFact MissingPart = MissingFact::None;
 
 namespace {
 
@@ -168,12 +170,11 @@ void calculateShownFields() {
         EntryError = answer.entryError;
         return;
     }
-    // The system's box is modal but leaves the dialog usable, so the field of
-    // the remembered fact is shown again from what it holds once the box has
-    // gone, not from what it held before.
-    WindowDialogFields fields;
-    fields.showError(answer.text, answer.caption);
-    fields.focusEventField();
+    // The system's own box, without owner: it is modal but leaves the dialog
+    // usable, so the field of the remembered fact is shown again from what it
+    // holds once the box has gone, not from what it held before.
+    MessageBoxA(nullptr, std::string(answer.text).c_str(), std::string(answer.caption).c_str(), MB_OK | MB_ICONHAND);
+    focusTo(EventDateField);
     if (MissingPart == MissingFact::EventDate) {
         formatDateField(EventDateField);
     } else if (MissingPart == MissingFact::BirthDate) {
@@ -181,10 +182,8 @@ void calculateShownFields() {
     }
 }
 
-void showIllegalDate(int32_t code) {
-    std::string text = CheckOnText;
-    if (code >= 1 && code <= 4) text += PartNames[code];
-    showMessageBox(text.c_str(), StyleError, IllegalDateCaption, 0, 0, 0);
+void showIllegalDate(EntryCode code) {
+    showMessageBox(std::string(illegalDateText(code)).c_str(), StyleError, IllegalDateCaption, 0, 0, 0);
 }
 
 // The "Illegal Date" box for a field that failed its check, then the focus
@@ -201,26 +200,26 @@ void returnToFailedField(int32_t field) {
 void onEntryGroup(HWND, int32_t id, int32_t code) {
     // 1. Leaving a date field.
     if (code == EN_KILLFOCUS && isDateField(id) && !DialogState.focusReturnInProgress) {
-        EntryError = 0;
+        EntryError = EntryCode::None;
         if (PendingDateField == 0) PendingDateField = id;
     }
     // 2. Validation on arrival.
-    if ((code == EN_SETFOCUS || code == BN_SETFOCUS) && EntryError == 0 && PendingDateField != 0 &&
+    if ((code == EN_SETFOCUS || code == BN_SETFOCUS) && EntryError == EntryCode::None && PendingDateField != 0 &&
         PendingDateField != id && !DialogState.focusReturnInProgress) {
         formatDateField(PendingDateField);
-        if (EntryError != 0) {
+        if (EntryError != EntryCode::None) {
             returnToFailedField(PendingDateField);
         } else {
             PendingDateField = 0;
         }
     }
     // 3. Option change: the check mark has already toggled.
-    if ((id == AbbreviateOptionId || id == WeekDayOptionId) && code == BN_CLICKED && EntryError == 0) {
+    if ((id == AbbreviateOptionId || id == WeekDayOptionId) && code == BN_CLICKED && EntryError == EntryCode::None) {
         formatDateField(EventDateField);
         formatDateField(BirthDateField);
     }
     // 4. Calc acts when it receives the focus, after any validation above.
-    if (id == CalcButtonId && code == BN_SETFOCUS && EntryError == 0 && !DialogState.calculationInProgress) {
+    if (id == CalcButtonId && code == BN_SETFOCUS && EntryError == EntryCode::None && !DialogState.calculationInProgress) {
         DialogState.calculationInProgress = true;
         calculateShownFields();
         DialogState.calculationInProgress = false;
@@ -268,9 +267,9 @@ void onHelpButton(HWND, int32_t id, int32_t) {
         // if it was waiting, is validated first rather than forgotten: a
         // forgotten field would reach the calculation unchecked.
         const int32_t waiting = PendingDateField;
-        if (waiting != 0 && waiting != buttons.field && EntryError == 0) {
+        if (waiting != 0 && waiting != buttons.field && EntryError == EntryCode::None) {
             formatDateField(waiting);
-            if (EntryError != 0) {
+            if (EntryError != EntryCode::None) {
                 returnToFailedField(waiting);
                 return;
             }
@@ -395,13 +394,13 @@ const std::string& helpCaption() {
 std::string controlText(int32_t id) { return readWindowText(control(id)); }
 
 void formatDateField(int32_t fieldId) {
-    EntryError = 0;
+    EntryError = EntryCode::None;
     HWND field = control(fieldId);
     if (field == nullptr) return;
     FormattedDate result =
         formatDateText(controlText(fieldId), isChecked(AbbreviateOptionId), isChecked(WeekDayOptionId));
     EntryError = result.code;
-    if (result.code == 0) SetWindowTextA(field, result.text.c_str());
+    if (result.code == EntryCode::None) SetWindowTextA(field, result.text.c_str());
 }
 
 int32_t calendarStartDate(std::string_view fieldText) {
@@ -438,19 +437,6 @@ int32_t calendarStartDate(std::string_view fieldText) {
     if (!(value >= 10000.0 && value <= 99999999.0)) return 0;
     return static_cast<int32_t>(value);
 }
-
-std::string WindowDialogFields::readField(int32_t id) { return controlText(id); }
-
-void WindowDialogFields::writeField(int32_t id, std::string_view text) {
-    if (HWND field = control(id)) SetWindowTextA(field, std::string(text).c_str());
-}
-
-void WindowDialogFields::showError(std::string_view text, std::string_view caption) {
-    // The system's own box, without owner: the dialog stays usable meanwhile.
-    MessageBoxA(nullptr, std::string(text).c_str(), std::string(caption).c_str(), MB_OK | MB_ICONHAND);
-}
-
-void WindowDialogFields::focusEventField() { focusTo(EventDateField); }
 
 INT_PTR CALLBACK mainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     (void)lParam;

@@ -10,12 +10,21 @@
 #include <string_view>
 
 #include "calculation.h"
+#include "date_text.h"
 #include "entry_field.h"
 #include "main_window.h"
 #include "shown_texts.h"
 
 // Id of the date field (101 or 105) whose text awaits validation; 0 = none.
 extern int32_t PendingDateField;
+
+// Why the last date field checked is no date; while it is not None the
+// dialog neither validates, reformats nor calculates. Cleared when a date
+// field loses the focus.
+extern EntryCode EntryError;
+
+// Which fact "&Calc" computes; None at start and after "&Reset".
+extern MissingFact MissingPart;
 
 // Help text of a "?" button (121 to 125), lines joined by CR LF; empty for
 // any other id. The two date fields' buttons share one text.
@@ -33,17 +42,6 @@ void formatDateField(int32_t fieldId);
 // without a week-day tag) -> 19411207, anything that does not read as a
 // date with a year of 1..9999 -> 0.
 int32_t calendarStartDate(std::string_view fieldText);
-
-// The calculation's view of the main dialog: the five fields through
-// MainDialogHandle, errors in the system's own (modal) message box, and the
-// focus moves of the dialog.
-class WindowDialogFields final : public DialogFields {
-public:
-    std::string readField(int32_t id) override;
-    void writeField(int32_t id, std::string_view text) override;
-    void showError(std::string_view text, std::string_view caption) override;
-    void focusEventField() override;
-};
 
 // Text of a control of the main dialog; empty when there is no such control.
 std::string controlText(int32_t id);

@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "calculation.h"
 #include "dpi_scale.h"
 #include "main_window.h"
 #include "win32_support.h"
@@ -97,17 +96,18 @@ void placeMainDialog(HWND dialog, int dpi) {
     SetWindowPos(dialog, nullptr, x, y, width, height, SWP_NOACTIVATE | SWP_NOZORDER);
 }
 
-// Creates the controls of the table, at the display's resolution, and
-// returns the calendar pictures it loaded; the buttons only borrow them, so
-// they are deleted once the dialog is gone.
-std::vector<HBITMAP> createMainControls(HWND dialog, HINSTANCE module, int dpi) {
-    std::vector<HBITMAP> pictures;
+// Creates the controls of the table, at the display's resolution, and keeps
+// the calendar pictures it loaded in pictures; the buttons only borrow them,
+// so they are deleted once the dialog is gone. False when a control cannot
+// be made: a dialog without one of its fields or buttons is of no use.
+bool createMainControls(HWND dialog, HINSTANCE module, int dpi, std::vector<HBITMAP>& pictures) {
     const WPARAM font = static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     for (const MainControl& c : MainControls) {
         const ScaledRect r = scaleRectToDpi(c.x, c.y, c.width, c.height, dpi);
         HWND control = CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, r.x, r.y,
                                        r.width, r.height, dialog,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), module, nullptr);
+        if (control == nullptr) return false;
         SendMessageA(control, WM_SETFONT, font, TRUE);
         if ((c.style & BS_BITMAP) != 0) {
             // 16 x 16 picture stretched to the button (20 x 20 at 96 dpi).
@@ -119,7 +119,14 @@ std::vector<HBITMAP> createMainControls(HWND dialog, HINSTANCE module, int dpi) 
             }
         }
     }
-    return pictures;
+    return true;
+}
+
+// Says, in the system's own box, that the program cannot start, and gives
+// the exit code that says so too.
+int cannotStart() {
+    MessageBoxA(nullptr, "The Quillark window could not be created.", "Quillark", MB_OK | MB_ICONHAND);
+    return 1;
 }
 
 // The first ShowWindow of a process may take the start-up show command
@@ -147,12 +154,18 @@ int runMainWindow(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int
     // with WM_INITDIALOG, once every control exists.
     HWND dialog = CreateDialogIndirectParamA(module, reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()), nullptr,
                                              nullptr, 0);
-    if (dialog == nullptr) return 0;
+    if (dialog == nullptr) return cannotStart();
     MainDialogHandle = dialog;
     SetWindowTextA(dialog, "Quillark");
     const int dpi = displayDpi(dialog);
     placeMainDialog(dialog, dpi);
-    const std::vector<HBITMAP> pictures = createMainControls(dialog, module, dpi);
+    std::vector<HBITMAP> pictures;
+    if (!createMainControls(dialog, module, dpi, pictures)) {
+        DestroyWindow(dialog);
+        MainDialogHandle = nullptr;
+        for (HBITMAP picture : pictures) DeleteObject(picture);
+        return cannotStart();
+    }
 
     SetWindowLongPtrA(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(mainDialogProc));
     SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);

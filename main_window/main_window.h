@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "calculation.h"
 #include "clipboard.h"
 #include "message_box.h"
 
@@ -14,10 +15,15 @@
 // the run. Everything that reaches the controls goes through it.
 extern HWND MainDialogHandle;
 
-// Control ids of the main dialog that are not entry fields (the entry fields
-// 101..105 are FieldId in calculation.h). Labels and the "Age" frame are -1.
+// Control ids of the main dialog. Labels and the "Age" frame are -1.
 enum MainControlId : int32_t {
     FocusSinkId = 100,
+    // The five entry fields, in the engine's field order.
+    EventDateField = 101,
+    YearsField = 102,
+    MonthsField = 103,
+    DaysField = 104,
+    BirthDateField = 105,
     AbbreviateOptionId = 106,
     WeekDayOptionId = 107,
     CalcButtonId = 108,
@@ -39,9 +45,14 @@ enum MainControlId : int32_t {
 inline constexpr int MainClientWidth = 295;
 inline constexpr int MainClientHeight = 385;
 
+// The entry field of each of the engine's fields, and back.
+constexpr int32_t fieldControlId(Field field) { return EventDateField + static_cast<int32_t>(fieldIndex(field)); }
+
 // Builds the main dialog, runs it modally and returns 0 once it has ended.
 // All four arguments are ignored; in particular the start-up show command is
-// not used, the dialog always shows normally.
+// not used, the dialog always shows normally. When the dialog or one of its
+// controls cannot be made, the user is told so in a box and the result is
+// 1, the process's exit code.
 int runMainWindow(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 // The main dialog's callback (dialog_events.cpp).

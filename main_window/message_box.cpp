@@ -76,7 +76,7 @@ HWND createChild(HWND box, const char* className, const char* text, DWORD style,
     HWND child = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
                                  box, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(child, WM_SETFONT, SendMessageA(box, WM_GETFONT, 0, 0), TRUE);
+    if (child != nullptr) SendMessageA(child, WM_SETFONT, SendMessageA(box, WM_GETFONT, 0, 0), TRUE);
     return child;
 }
 
@@ -149,7 +149,10 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
     auto px = [dpi](int pixels) { return scaleToDpi(pixels, dpi); };
 
     const int leftMargin = px(style > 6 ? 50 : 10);
-    createChild(box, "STATIC", text, SS_LEFT, leftMargin, px(5), textWidth, px(15 * lines), BoxTextId);
+    // A box without its text or a button to close it says nothing; should
+    // one not be made, the system's own box says it instead.
+    bool complete =
+        createChild(box, "STATIC", text, SS_LEFT, leftMargin, px(5), textWidth, px(15 * lines), BoxTextId) != nullptr;
 
     const int boxWidth = std::max(px(220), leftMargin + textWidth + px(10));
     const int boxHeight = std::max(px(120), px(20 * lines + 55));
@@ -159,7 +162,13 @@ int showMessageBox(const char* text, int style, const char* caption, int beep, i
         const BoxButton& b = set.buttons[i];
         const DWORD buttonStyle = b.id == set.defaultId ? BS_DEFPUSHBUTTON : (BS_PUSHBUTTON | WS_TABSTOP);
         const ScaledRect r = scaleRectToDpi(b.x, 0, b.width, 30, dpi);
-        createChild(box, "BUTTON", b.text, buttonStyle, r.x, buttonTop, r.width, r.height, b.id);
+        complete = createChild(box, "BUTTON", b.text, buttonStyle, r.x, buttonTop, r.width, r.height, b.id) != nullptr &&
+                   complete;
+    }
+    if (!complete) {
+        DestroyWindow(box);
+        MessageBoxA(owner, text, caption, static_cast<UINT>(style));
+        return 0;
     }
     SendMessageA(box, DM_SETDEFID, set.defaultId, 0);
     if (set.focusFirst) SetFocus(GetDlgItem(box, set.buttons[0].id));

@@ -76,13 +76,14 @@ void BM_Answer(benchmark::State& state) {
 void cite(benchmark::State& state, std::optional<quillark::GedcomVersion> gedcom) {
     const std::vector<EntryAnswer>& list = answers();
     quillark::Citation citation;
+    std::vector<std::string> warnings;
     char text[3 * quillark::CitationTextBytes];
     size_t i = 0;
     for (auto _ : state) {
         const EntryAnswer& answer = list[i++ % RowCount];
         citation.clear();
-        quillark::citeAnswer(answer.fields, answer.missing, answer.box == EntryBox::None, answer.inputs, gedcom,
-                             citation);
+        warnings.clear();
+        quillark::citeAnswer(answer, gedcom, citation, warnings);
         char* out = text;
         for (auto which : {quillark::CitationText::Earliest, quillark::CitationText::Latest,
                            quillark::CitationText::Gedcom})

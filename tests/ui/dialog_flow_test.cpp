@@ -543,7 +543,7 @@ TEST_F(MainWindowTest, ControlCharactersTypedAndPastedChangeNoOtherField) {
     // validates what the keys left in it: a text that is no date gives one
     // "Illegal Date" box and sends the focus back, so the years field has the
     // focus only for a moment and cannot be waited for.
-    const bool isDate = formatDateText(app->text(Event), false, false).code == 0;
+    const bool isDate = formatDateText(app->text(Event), false, false).code == EntryCode::None;
     const int settled = isDate ? Years : Event;
     app->key(VK_TAB);
     ASSERT_TRUE(waitFor([&] { return app->focusedId() == settled && boxCount(*app, IllegalDate) == (isDate ? 0 : 1); }))

@@ -135,7 +135,7 @@ protected:
         MainDialogHandle = previousHandle;
         PendingDateField = 0;
         SuppressEnterAdvance = 0;
-        EntryError = 0;
+        EntryError = EntryCode::None;
     }
 
     static INT_PTR CALLBACK quietProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
@@ -203,23 +203,14 @@ TEST_F(DialogEventsTest, FormatDateFieldRewritesAValidFieldAndLeavesAnInvalidOne
             setText(id, c.typed);
             check(AbbreviateOptionId, c.abbreviated);
             check(WeekDayOptionId, c.weekDay);
-            EntryError = 7;  // any stale value is replaced
+            EntryError = EntryCode::Years;  // any stale value is replaced
             formatDateField(id);
-            EXPECT_EQ(c.code, EntryError) << c.name << " in " << id << ": expected code " << c.code << ", got "
-                                          << EntryError;
+            EXPECT_EQ(c.code, static_cast<int32_t>(EntryError))
+                << c.name << " in " << id << ": expected code " << c.code << ", got "
+                << static_cast<int32_t>(EntryError);
             EXPECT_EQ(c.shown, text(id)) << c.name << " in " << id;
         }
     }
-}
-
-TEST_F(DialogEventsTest, WindowDialogFieldsReadAndWriteTheFields) {
-    WindowDialogFields fields;
-    fields.writeField(MonthsField, " 6");
-    EXPECT_EQ(" 6", text(MonthsField));
-    setText(BirthDateField, "05/1850");
-    EXPECT_EQ("05/1850", fields.readField(BirthDateField));
-    EXPECT_EQ("", fields.readField(999)) << "no such control";
-    fields.writeField(999, "nowhere");  // no crash
 }
 
 TEST_F(DialogEventsTest, EnterReleaseMovesToTheNextStopUnlessSuppressed) {
@@ -254,10 +245,10 @@ TEST_F(DialogEventsTest, ClosingStepDecidesSuppressionByTheOutermostCommand) {
 
 TEST_F(DialogEventsTest, LeavingADateFieldMakesItPendingAndClearsTheEntryError) {
     PendingDateField = 0;
-    EntryError = 3;
+    EntryError = EntryCode::Years;
     mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(BirthDateField, EN_KILLFOCUS), 0);
     EXPECT_EQ(BirthDateField, PendingDateField);
-    EXPECT_EQ(0, EntryError);
+    EXPECT_EQ(EntryCode::None, EntryError);
     mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(EventDateField, EN_KILLFOCUS), 0);
     EXPECT_EQ(BirthDateField, PendingDateField) << "the first pending field stays pending";
     mainDialogProc(dialog, WM_COMMAND, MAKEWPARAM(YearsField, EN_KILLFOCUS), 0);

@@ -9,7 +9,8 @@
 #include "batch.h"
 #include "csv.h"
 #include "date_text.h"
-#include "session.h"
+#include "render.h"
+#include "research.h"
 
 namespace {
 
@@ -300,26 +301,27 @@ TEST(Batch, FiftyThousandGeneratedRowsMatchTheSingleMode) {
     ASSERT_EQ(reader.next(), quillark::CsvReader::Status::Record);
     ASSERT_EQ(reader.fieldCount(), 8u);
 
-    quillark::Session session;
+    quillark::ResearchPipeline pipeline;
     uint64_t failed = 0, ok = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         const GeneratedRow& row = rows[i];
         ASSERT_EQ(reader.next(), quillark::CsvReader::Status::Record) << "row " << row.id;
         ASSERT_EQ(reader.fieldCount(), 8u) << "row " << row.id;
-        quillark::SessionInput input;
-        for (size_t k = 0; k < 5; ++k) input.fields[k] = row.fields[k];
-        const quillark::SessionResult& answer = session.run(input);
-        const bool good = answer.outcome == quillark::SessionOutcome::Ok;
+        quillark::ResearchRequest request;
+        for (size_t k = 0; k < 5; ++k) request.fields[k] = row.fields[k];
+        const quillark::ResearchAnswer& answer = pipeline.answer(request);
+        const bool good = answer.outcome == quillark::ResearchOutcome::Ok;
         good ? ++ok : ++failed;
         EXPECT_EQ(reader.field(0), row.id);
         for (size_t k = 0; k < 5; ++k) {
-            const std::string expected(good ? trimBlanks(answer.fields[k]) : std::string_view(row.fields[k]));
+            const std::string expected(good ? trimBlanks(answer.shown(static_cast<Field>(k)))
+                                            : std::string_view(row.fields[k]));
             EXPECT_EQ(reader.field(k + 1), expected)
                 << "row " << row.id << " column " << k + 1 << ": expected " << visible(expected) << ", got "
                 << visible(reader.field(k + 1));
         }
         EXPECT_EQ(reader.field(6), row.note) << "row " << row.id;
-        const std::string status = good ? std::string("ok") : answer.caption + ": " + answer.text;
+        const std::string status = good ? std::string("ok") : quillark::failureText(answer);
         EXPECT_EQ(reader.field(7), status) << "row " << row.id << ": expected " << status << ", got "
                                            << reader.field(7);
         if (::testing::Test::HasFailure()) break;  // one broken row is enough to read
@@ -329,6 +331,102 @@ TEST(Batch, FiftyThousandGeneratedRowsMatchTheSingleMode) {
     // The generator must exercise both sides.
     EXPECT_GT(ok, rows.size() / 4);
     EXPECT_GT(failed, rows.size() / 20);
+}
+
+}  // namespace
+
+namespace {
+
+// Through the batch: rows of one person anywhere in the file, line numbers
+// as the file counts them, and the main output unchanged.
+TEST(PeopleBatch, PeopleFileFromRows) {
+    const std::string input =
+        "id,note,census,event,years\n"
+        "ann,,EW1841,,30\n"                            // line 2
+        "tom,\"two\nlines\",EW1841,,35\n"              // lines 3-4
+        "ann,,EW1851,,39\n"                            // line 5
+        "tom,,EW1851,,20\n"                            // line 6: tom is 47 in 1851 in truth
+        "ann,,EW1861,,50\n"                            // line 7
+        "tom,,EW1861,,57\n"                            // line 8
+        "tom,,EW1871,,67\n"                            // line 9
+        "kit,,EW1861,,0\n"                             // line 10: a single record
+        "ann,,,31/31/1870,58\n"                        // line 11: no such date
+        ",,EW1861,,5\n";                               // line 12: no one
+    quillark::PeopleTable people;
+    quillark::BatchOptions options;
+    options.personColumn = " ID ";
+    options.people = &people;
+    quillark::StringSource source(input);
+    quillark::StringSink out;
+    const quillark::BatchResult result = quillark::runBatch(source, out, options);
+    EXPECT_EQ(result.rows, 10u);
+    EXPECT_EQ(result.failedRows, 1u);
+    quillark::StringSink peopleOut;
+    ASSERT_TRUE(quillark::writePeople(people, peopleOut, "id"));
+    EXPECT_EQ(peopleOut.text,
+              "id,records,birth_earliest,birth_latest,status,conflict_lines,outlier_line,without_outlier_earliest,"
+              "without_outlier_latest\n"
+              "ann,3,1811-03-31,1811-04-07,ok,,,,\n"
+              "tom,4,,,conflict,6 9,6,1803-04-08,1804-04-02\n"
+              "kit,1,1860-04-08,1861-04-07,ok,,,,\n");
+    // The main output is row for row what it is without people.
+    quillark::StringSource again(input);
+    quillark::StringSink plain;
+    quillark::runBatch(again, plain, {});
+    EXPECT_EQ(out.text, plain.text);
+}
+
+TEST(PeopleBatch, MissingPersonColumnStopsBeforeAnyRow) {
+    quillark::PeopleTable people;
+    quillark::BatchOptions options;
+    options.personColumn = "name";
+    options.people = &people;
+    quillark::StringSource source("id,event,years\nann,1841,30\n");
+    quillark::StringSink out;
+    const quillark::BatchResult result = quillark::runBatch(source, out, options);
+    EXPECT_EQ(result.status, quillark::BatchStatus::InputError);
+    EXPECT_EQ(result.message, "the header has no column 'name' to tell the people apart");
+    EXPECT_EQ(people.size(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The census column of the batch: the day becomes the event date, the years
+// stay as written, and what goes wrong says so in the row's status.
+TEST(CensusBatch, CensusColumn) {
+    const struct {
+        const char* name;
+        const char* row;       // census,event,years,months
+        const char* expected;  // census,event,years,months,days,birth,warnings,status
+    } cases[] = {
+        {"the day becomes the event date", "EW1851,,39,", "EW1851,03/30/1851,39,,,1812 or 1811,,ok"},
+        {"1841 ages stand for five years", "ew1841,,30,", "ew1841,06/06/1841,30,,,1806 to 1811,,ok"},
+        {"an unrounded 1841 age warns", "EW1841,,33,",
+         "EW1841,06/06/1841,33,,,1803 to 1808,EW1841 wrote ages of 15 and over rounded down to a multiple of 5; "
+         "33 is not one and is read as 33 to 37,ok"},
+        {"1841 children are exact", "EW1841,,7,", "EW1841,06/06/1841,7,,,1834 or 1833,,ok"},
+        {"a month of the census year agrees", "US1890,06/1890,40,", "US1890,06/02/1890,40,,,1850 or 1849,,ok"},
+        {"an infant's age in twelfths is months", "EW1841,,3/12,", "EW1841,06/06/1841,0,3,,03/06/1841,,ok"},
+        {"years and twelfths", "US1880,,1 3/12,", "US1880,06/01/1880,1,3,,03/01/1879,,ok"},
+        {"a GEDCOM age is read before the rule", "EW1841,,40y,", "EW1841,06/06/1841,40,,,1796 to 1801,,ok"},
+        {"no census keeps the row as it was", ",12/07/1941,40,", ",12/07/1941,40,,,1901 or 1900,,ok"},
+        {"another day is an error", "US1900,06/02/1900,40,",
+         "US1900,06/02/1900,40,,,,,Census error: the event date 06/02/1900 is not the census day of US1900 "
+         "(06/01/1900)"},
+        {"an unknown census is an error", "EW1941,,40,",
+         "EW1941,,40,,,,,Census error: no census named 'EW1941' (see --census list)"},
+    };
+    for (const auto& c : cases) {
+        const std::string input = std::string("census,event,years,months\n") + c.row + "\n";
+        quillark::StringSource source(input);
+        quillark::StringSink sink;
+        quillark::runBatch(source, sink, {});
+        EXPECT_EQ(sink.text, std::string("census,event,years,months,days,birth,warnings,status\n") + c.expected +
+                                 "\n")
+            << c.name;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include "engine_test_support.h"
-#include "memory_dialog.h"
 
 namespace {
 
@@ -68,71 +67,59 @@ class Calculation : public EngineTest, public ::testing::WithParamInterface<Calc
 
 TEST_P(Calculation, FieldsAfterCalc) {
     const CalcCase& c = GetParam();
-    MemoryDialog dialog;
-    for (int i = 0; i < 5; ++i) dialog.fields[static_cast<size_t>(i)] = c.in[i];
-    calculate(dialog);
+    std::array<std::string, 5> fields;
+    for (size_t i = 0; i < 5; ++i) fields[i] = c.in[i];
+    const EntryAnswer answer = calculateShown(fields);
     static const char* const names[5] = {"event", "years", "months", "days", "birth"};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(dialog.fields[static_cast<size_t>(i)], c.out[i]) << c.name << ": field " << names[i];
-    EXPECT_EQ(MissingPart, c.missing) << c.name;
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(answer.fields[i], c.out[i]) << c.name << ": field " << names[i];
+    EXPECT_EQ(answer.missing, c.missing) << c.name;
     if (c.errorText) {
-        ASSERT_EQ(dialog.boxes.size(), 1u) << c.name;
-        EXPECT_EQ(dialog.boxes[0].text, c.errorText) << c.name;
-        EXPECT_EQ(dialog.focusMoves, 1) << c.name << ": focus goes to the event field";
+        // A calculation's box, after which the window puts the focus in the
+        // event field.
+        ASSERT_EQ(answer.box, EntryBox::Calculation) << c.name;
+        EXPECT_EQ(answer.text, c.errorText) << c.name;
     } else {
-        EXPECT_TRUE(dialog.boxes.empty()) << c.name << ": unexpected box " << (dialog.boxes.empty() ? "" : dialog.boxes[0].text);
-        EXPECT_EQ(dialog.focusMoves, 0) << c.name;
+        EXPECT_EQ(answer.box, EntryBox::None) << c.name << ": unexpected box " << answer.text;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Calculation, ::testing::ValuesIn(CalcCases));
 
 TEST_F(EngineTest, ErrorCaptionsAndCodes) {
-    MemoryDialog none;
-    calculate(none);
-    ASSERT_EQ(none.boxes.size(), 1u);
-    EXPECT_EQ(none.boxes[0].caption, "Data error");
-    EXPECT_EQ(EntryError, 1);
+    const EntryAnswer none = calculateShown({});
+    ASSERT_EQ(none.box, EntryBox::Calculation);
+    EXPECT_EQ(none.caption, "Data error");
+    EXPECT_EQ(none.calculationError, EntryCode::Months);
 
-    MemoryDialog order;
-    order.field(EventDateField) = "05/10/1850";
-    order.field(BirthDateField) = "05/11/1850";
-    calculate(order);
-    ASSERT_EQ(order.boxes.size(), 1u);
-    EXPECT_EQ(order.boxes[0].caption, "Data Error");
-    EXPECT_EQ(EntryError, 0) << "the order check leaves no entry error";
+    const EntryAnswer order = calculateShown({"05/10/1850", "", "", "", "05/11/1850"});
+    ASSERT_EQ(order.box, EntryBox::Calculation);
+    EXPECT_EQ(order.caption, "Data Error");
+    EXPECT_EQ(order.calculationError, EntryCode::None) << "the order check leaves no entry error";
 }
 
 TEST_F(EngineTest, RecalculationUsesTheRememberedFact) {
-    MemoryDialog d;
-    d.field(BirthDateField) = "06/15/1850";
-    d.field(YearsField) = "30";
-    calculate(d);
-    EXPECT_EQ(d.field(EventDateField), "1880 or 1881");
-    d.field(YearsField) = "40";
-    calculate(d);
-    EXPECT_EQ(MissingPart, MissingFact::EventDate);
-    EXPECT_EQ(d.field(EventDateField), "1890 or 1891");
-    EXPECT_TRUE(d.boxes.empty());
+    EntryAnswer d = calculateShown({"", "30", "", "", "06/15/1850"});
+    EXPECT_EQ(d.fields[0], "1880 or 1881");
+    d.fields[1] = "40";
+    d = calculateShown(d.fields, d.missing);
+    EXPECT_EQ(d.missing, MissingFact::EventDate);
+    EXPECT_EQ(d.fields[0], "1890 or 1891");
+    EXPECT_EQ(d.box, EntryBox::None);
 }
 
 TEST_F(EngineTest, FormIsTakenFromTheDateGivenNow) {
-    MemoryDialog d;
-    d.field(BirthDateField) = "03/1850";
-    d.field(YearsField) = "30";
-    d.field(MonthsField) = "2";
-    calculate(d);
-    EXPECT_EQ(d.field(EventDateField), "05/1880");
-    d.field(BirthDateField) = "03/15/1850";
-    calculate(d);
-    EXPECT_EQ(d.field(EventDateField), "05/15/1880");
+    EntryAnswer d = calculateShown({"", "30", "2", "", "03/1850"});
+    EXPECT_EQ(d.fields[0], "05/1880");
+    d.fields[4] = "03/15/1850";
+    d = calculateShown(d.fields, d.missing);
+    EXPECT_EQ(d.fields[0], "05/15/1880");
 }
 
 TEST_F(EngineTest, RememberedFactWithAnEmptiedInputIsAnError) {
     struct {
         const char* name;
         MissingFact remembered;
-        const char* in[5];
+        std::array<std::string, 5> in;
     } cases[] = {
         {"event from an emptied birth and age", MissingFact::EventDate, {"1880 or 1881", "", "", "", ""}},
         {"event from an emptied birth", MissingFact::EventDate, {"", "30", "", "", ""}},
@@ -142,15 +129,12 @@ TEST_F(EngineTest, RememberedFactWithAnEmptiedInputIsAnError) {
         {"age from an emptied event", MissingFact::Age, {"", "", "", "", "01/15/1850"}},
     };
     for (const auto& c : cases) {
-        MemoryDialog d;
-        for (int i = 0; i < 5; ++i) d.fields[static_cast<size_t>(i)] = c.in[i];
-        MissingPart = c.remembered;
-        calculate(d);
-        for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(d.fields[static_cast<size_t>(i)], c.in[i]) << c.name << ": field " << i << " must not change";
-        ASSERT_EQ(d.boxes.size(), 1u) << c.name;
-        EXPECT_EQ(d.boxes[0].text, "Must specify two of the three data parts") << c.name;
-        EXPECT_EQ(EntryError, 1) << c.name;
+        const EntryAnswer d = calculateShown(c.in, c.remembered);
+        for (size_t i = 0; i < 5; ++i)
+            EXPECT_EQ(d.fields[i], c.in[i]) << c.name << ": field " << i << " must not change";
+        ASSERT_EQ(d.box, EntryBox::Calculation) << c.name;
+        EXPECT_EQ(d.text, "Must specify two of the three data parts") << c.name;
+        EXPECT_EQ(d.calculationError, EntryCode::Months) << c.name;
     }
 }
 

@@ -1,33 +1,39 @@
-// Shared fixture: every test starts with the engine's shared codes cleared,
-// as a fresh run of the program does.
+// Shared pieces of the engine's tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+
 #include "calculation.h"
 #include "date_text.h"
+#include "entry.h"
 
-class EngineTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EntryError = 0;
-        MissingPart = MissingFact::None;
-    }
-    void TearDown() override {
-        EntryError = 0;
-        MissingPart = MissingFact::None;
-    }
-};
+// Every engine test starts as a fresh run of the program does; the engine
+// keeps no state, so there is nothing to clear.
+class EngineTest : public ::testing::Test {};
 
 // Runs normaliseDateText from a cleared code and returns text and code.
 struct Normalised {
     std::string text;
-    int32_t code;
+    EntryCode code;
 };
 inline Normalised normaliseFresh(std::string_view text) {
-    EntryError = 0;
-    std::string out = normaliseDateText(text);
-    Normalised result{out, EntryError};
-    EntryError = 0;
-    return result;
+    EntryCode code = EntryCode::None;
+    std::string out = normaliseDateText(text, code);
+    return {out, code};
+}
+
+// "&Calc" on the five fields as the window holds them (both dates already
+// validated and shown), with the fact the window remembers.
+inline EntryAnswer calculateShown(const std::array<std::string, 5>& fields,
+                                  MissingFact remembered = MissingFact::None) {
+    EntryRequest request;
+    for (size_t i = 0; i < fields.size(); ++i) request.fields[i] = fields[i];
+    request.remembered = remembered;
+    request.datesShown = true;
+    EntryAnswer answer;
+    answerRequest(request, answer);
+    return answer;
 }

@@ -67,18 +67,18 @@ TEST_P(Normalise, CanonicalTextAndCode) {
     const NormaliseCase& c = GetParam();
     Normalised got = normaliseFresh(c.input);
     EXPECT_EQ(got.text, c.expected) << c.name << ": input \"" << c.input << "\"";
-    EXPECT_EQ(got.code, c.code) << c.name << ": input \"" << c.input << "\"";
+    EXPECT_EQ(static_cast<int32_t>(got.code), c.code) << c.name << ": input \"" << c.input << "\"";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Normalise, ::testing::ValuesIn(NormaliseCases));
 
 TEST_F(EngineTest, NormaliseRaisesButNeverLowersTheCode) {
-    EntryError = 2;
-    EXPECT_EQ(normaliseDateText("12/07/1941"), "12/07/1941");
-    EXPECT_EQ(EntryError, 2) << "a valid date must leave an earlier code alone";
-    EntryError = 0;
-    normaliseDateText("41");
-    EXPECT_EQ(EntryError, 4);
+    EntryCode code = EntryCode::Days;
+    EXPECT_EQ(normaliseDateText("12/07/1941", code), "12/07/1941");
+    EXPECT_EQ(code, EntryCode::Days) << "a valid date must leave an earlier code alone";
+    code = EntryCode::None;
+    normaliseDateText("41", code);
+    EXPECT_EQ(code, EntryCode::FourDigitYear);
 }
 
 struct CheckCase {
@@ -108,7 +108,7 @@ const CheckCase CheckCases[] = {
 TEST_F(EngineTest, CheckFullDateRulesInOrder) {
     for (const CheckCase& c : CheckCases) {
         DateParts parts{DateForm::FullDate, c.month, c.day, c.year};
-        EXPECT_EQ(checkFullDate(parts), c.code) << c.name;
+        EXPECT_EQ(static_cast<int32_t>(checkFullDate(parts)), c.code) << c.name;
     }
 }
 

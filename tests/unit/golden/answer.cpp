@@ -19,7 +19,7 @@ AnswerLine run(const RequestLine& request, const std::array<std::string, 5>& fie
     AnswerLine result;
     result.fields = got.fields;
     result.missing = static_cast<int>(got.missing);
-    result.entryError = got.entryError;
+    result.entryError = static_cast<int>(got.entryError);
     result.caption = got.caption;
     result.text = got.text;
     return result;
@@ -33,7 +33,7 @@ bool answerShown(const RequestLine& request, AnswerLine& result) {
     std::array<std::string, 5> fields = request.fields;
     for (size_t index : {size_t{0}, size_t{4}}) {
         FormattedDate shown = formatDateText(fields[index], request.abbreviated, request.weekDay);
-        if (shown.code != 0) return false;
+        if (shown.code != EntryCode::None) return false;
         fields[index] = shown.text;
     }
     result = run(request, fields, true);

@@ -7,9 +7,9 @@
 #include <random>
 #include <string>
 
-#include "date_window.h"
+#include "date_bounds.h"
 #include "request_file.h"
-#include "session.h"
+#include "research.h"
 #include "window_test_support.h"
 
 namespace {
@@ -51,7 +51,7 @@ const WindowCase WindowCases[] = {
 
 TEST(DateWindow, WorkedExamples) {
     for (const WindowCase& c : WindowCases) {
-        const auto given = dateSpan(c.given);
+        const auto given = readDateText(c.given);
         ASSERT_TRUE(given) << c.name;
         const WindowAge age = windowAge(parseAge(c.years, c.months, c.days));
         const DateWindow w = c.fact == MissingFact::BirthDate ? birthWindow(*given, age) : eventWindow(*given, age);
@@ -78,7 +78,7 @@ const AgeCase AgeCases[] = {
 
 TEST(DateWindow, YoungestAndOldestAges) {
     for (const AgeCase& c : AgeCases) {
-        const AgeWindow w = ageWindow(*dateSpan(c.event), *dateSpan(c.birth));
+        const AgeWindow w = ageWindow(*readDateText(c.event), *readDateText(c.birth));
         EXPECT_EQ(window_test::ageText(w.youngest), window_test::ageText(c.youngest)) << c.name;
         EXPECT_EQ(window_test::ageText(w.oldest), window_test::ageText(c.oldest)) << c.name;
     }
@@ -106,24 +106,26 @@ TEST(DateWindow, BirthAndEventWindowsAreInverse) {
     uint64_t checked = 0;
     for (uint64_t n = 0; n < requests; ++n) {
         const window_test::Request r = window_test::randomRequest(random, false);
-        const auto event = dateSpan(r.event);
+        const auto event = readDateText(r.event);
         ASSERT_TRUE(event) << r.event;
         const WindowAge age = windowAge(parseAge(r.years, r.months, r.days));
         const DateWindow births = birthWindow(*event, age);
         ASSERT_EQ(births.status, WindowStatus::Ok) << r.describe();
         if (age.exact) {
             if (event->form == DateForm::FullDate) {
-                const SessionResult shown = runSession({{r.event, r.years, r.months, r.days, ""}});
+                ResearchRequest request;
+                request.fields = {r.event, r.years, r.months, r.days, ""};
+                const ResearchAnswer shown = answerResearch(request);
                 ASSERT_EQ(births.earliest, births.latest) << r.describe();
-                ASSERT_EQ(births.latest, dateSpan(shown.fields[4])->first) << r.describe();
+                ASSERT_EQ(births.latest, firstDay(*readDateText(shown.entry.fields[4]))) << r.describe();
             }
             ++checked;
             continue;
         }
         const auto allows = [&](std::chrono::year_month_day b) {
-            const DateWindow events = eventWindow(DateSpan{DateForm::FullDate, b, b}, age);
-            return (!events.earliest || *events.earliest <= event->last) &&
-                   (!events.latest || *events.latest >= event->first);
+            const DateWindow events = eventWindow(partsOf(b), age);
+            return (!events.earliest || *events.earliest <= lastDay(*event)) &&
+                   (!events.latest || *events.latest >= firstDay(*event));
         };
         using std::chrono::sys_days;
         const sys_days last{*births.latest};
@@ -147,16 +149,20 @@ TEST(DateWindow, BirthAndEventWindowsAreInverse) {
 // partial dates, month words, ranges and bounds) must give the same window.
 TEST(DateWindow, EnginesReadingMatchesTheAnswersTexts) {
     const uint64_t requests = window_test::requestCount(20000);
-    Session session;
+    ResearchPipeline pipeline;
     uint64_t compared = 0;
     for (uint64_t n = 0; n < requests; ++n) {
         const golden::RequestLine r =
             golden::generateRequest(1871, n, n % 2 == 0 ? golden::Mix::Everything : golden::Mix::Transcription);
-        const SessionResult& answer =
-            session.run({{r.fields[0], r.fields[1], r.fields[2], r.fields[3], r.fields[4]}, r.abbreviated, r.weekDay});
-        if (answer.outcome != SessionOutcome::Ok || answer.missing == MissingFact::None) continue;
-        const AnswerWindow window = answerWindow(answer.fields, answer.missing, answer.inputs);
-        const std::optional<DateSpan> event = dateSpan(answer.fields[0]), birth = dateSpan(answer.fields[4]);
+        ResearchRequest request;
+        request.fields = {r.fields[0], r.fields[1], r.fields[2], r.fields[3], r.fields[4]};
+        request.abbreviated = r.abbreviated;
+        request.weekDay = r.weekDay;
+        const ResearchAnswer& researched = pipeline.answer(request);
+        const EntryAnswer& answer = researched.entry;
+        if (researched.outcome != ResearchOutcome::Ok || answer.missing == MissingFact::None) continue;
+        const AnswerWindow window = answerWindow(answer);
+        const std::optional<DateParts> event = readDateText(answer.fields[0]), birth = readDateText(answer.fields[4]);
         const WindowAge age = windowAge(parseAge(answer.fields[1], answer.fields[2], answer.fields[3]));
         const std::string said = "'" + r.fields[0] + "' '" + r.fields[1] + "' '" + r.fields[2] + "' '" +
                                  r.fields[3] + "' '" + r.fields[4] + "'";
@@ -170,7 +176,7 @@ TEST(DateWindow, EnginesReadingMatchesTheAnswersTexts) {
                 ASSERT_EQ(window.ages.oldest, ages.oldest) << said;
             }
         } else {
-            const std::optional<DateSpan>& given = answer.missing == MissingFact::BirthDate ? event : birth;
+            const std::optional<DateParts>& given = answer.missing == MissingFact::BirthDate ? event : birth;
             ASSERT_EQ(window.status == WindowStatus::NoDate, !given) << said;
             if (!given) continue;
             const DateWindow dates =

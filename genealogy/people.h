@@ -9,8 +9,6 @@
 // way a single dropped record can help, so only they are tried.
 #pragma once
 
-#include <array>
-#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -18,10 +16,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "calculation.h"
-#include "csv.h"
-#include "date_window.h"
-#include "gedcom.h"
+#include "date_bounds.h"
 
 namespace quillark {
 
@@ -86,25 +81,7 @@ private:
     std::unordered_map<std::string_view, uint32_t> index_;
 };
 
-// The birth window one calculated request allows: the window of the computed
-// birth date, or the span of the birth date given when another fact was
-// computed. Empty when the answer gives none.
-std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing,
-                                            const EntryInputs& inputs);
-
-// Writes one row per person, in the order of their first record: the person
-// (under the header idHeader), the number of records that gave a window,
-// birth_earliest and birth_latest, status ("ok", "conflict" or "no window"),
-// and for a conflict conflict_lines (the two line numbers), outlier_line and
-// the window without it. With a GEDCOM version, a column birth_gedcom after
-// birth_latest holds the window as a GEDCOM date. False when writing failed.
-bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader,
-                 std::optional<GedcomVersion> gedcom = std::nullopt, std::string_view lineEnd = "\n");
-
 // "ok", "conflict", "no window".
 std::string_view personStatusName(PersonStatus status);
-
-// ISO 8601 text of a date, "yyyy-mm-dd"; empty for an open end.
-std::string isoDateText(const std::optional<std::chrono::year_month_day>& date);
 
 }  // namespace quillark

@@ -1,9 +1,8 @@
 #include "census.h"
 
 #include <array>
-#include <cstdio>
+#include <limits>
 
-#include "calculation.h"
 #include "date_text.h"
 
 namespace quillark {
@@ -21,9 +20,7 @@ using std::chrono::year;
 constexpr std::string_view EnglandAndWales = "England and Wales";
 constexpr std::string_view UnitedStates = "United States";
 
-constexpr std::chrono::year_month_day on(int y, std::chrono::month m, unsigned d) {
-    return year{y} / m / day{d};
-}
+constexpr Date on(int y, std::chrono::month m, unsigned d) { return year{y} / m / day{d}; }
 
 // England and Wales. From 1841 each census counted the people who spent one
 // Sunday night in each house; the day below is that Sunday, the night the
@@ -137,9 +134,21 @@ constexpr std::array<Census, 26> Censuses = {{
 // at the age stated.
 constexpr int32_t FirstRoundedAge = 15;
 
-std::string yearsText(int64_t value) {
-    std::string text = numberText(value);
-    return text[0] == ' ' ? text.substr(1) : text;
+// Four years more, as the calculator reads a bound too large for it.
+int32_t fourMore(int32_t years) {
+    return years > std::numeric_limits<int32_t>::max() - 4 ? std::numeric_limits<int32_t>::max() : years + 4;
+}
+
+// The age read as a years range low to high, as the fields would hold it.
+AgeSpec rangeOf(const AgeSpec& read, int32_t low, int32_t high) {
+    AgeSpec age = read;
+    age.kind = AgeKind::Range;
+    age.rangeLow = low;
+    age.rangeHigh = high;
+    age.atLeast = 0;
+    age.years = low;
+    age.monthsGiven = age.daysGiven = false;
+    return age;
 }
 
 }  // namespace
@@ -153,37 +162,30 @@ const Census* findCensus(std::string_view name) {
     return nullptr;
 }
 
-std::string censusDateText(const Census& census) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u/%02u/%04d", static_cast<unsigned>(census.day.month()),
-                  static_cast<unsigned>(census.day.day()), static_cast<int>(census.day.year()));
-    return text;
-}
-
-CensusAge applyCensusRule(const Census& census, std::string_view years, bool monthsOrDaysGiven) {
-    CensusAge result{std::string(years), {}};
+CensusAge applyCensusRule(const Census& census, const AgeSpec& age, bool monthsOrDaysGiven) {
+    CensusAge result;
     if (census.rule != CensusAgeRule::RoundedDownToFive || monthsOrDaysGiven) return result;
 
-    const AgeSpec age = parseAge(years, {}, {});
     auto warnIfUnrounded = [&](int32_t value) {
         if (value >= FirstRoundedAge && value % 5 != 0 && result.warning.empty()) {
+            const std::string years = std::to_string(value);
             result.warning = std::string(census.name) + " wrote ages of 15 and over rounded down to a multiple of 5; " +
-                             yearsText(value) + " is not one and is read as " + yearsText(value) + " to " +
-                             yearsText(int64_t{value} + 4);
+                             years + " is not one and is read as " + years + " to " +
+                             std::to_string(int64_t{value} + 4);
         }
     };
     switch (age.kind) {
     case AgeKind::Plain:
         if (age.years >= FirstRoundedAge) {
             warnIfUnrounded(age.years);
-            result.years = yearsText(age.years) + "-" + yearsText(int64_t{age.years} + 4);
+            result.age = rangeOf(age, age.years, fourMore(age.years));
         }
         break;
     case AgeKind::Range:
         if (age.rangeHigh >= FirstRoundedAge) {
             warnIfUnrounded(age.rangeLow);
             warnIfUnrounded(age.rangeHigh);
-            result.years = yearsText(age.rangeLow) + "-" + yearsText(int64_t{age.rangeHigh} + 4);
+            result.age = rangeOf(age, age.rangeLow, fourMore(age.rangeHigh));
         }
         break;
     case AgeKind::AtLeast:
@@ -194,57 +196,9 @@ CensusAge applyCensusRule(const Census& census, std::string_view years, bool mon
     return result;
 }
 
-CensusRequest censusRequest(std::string_view name, std::string_view event, std::string_view years,
-                            bool monthsOrDaysGiven) {
-    CensusRequest request;
-    const Census* census = findCensus(name);
-    if (census == nullptr) {
-        request.error = "no census named '" + std::string(trimBlanks(name)) + "' (see --census list)";
-        return request;
-    }
-    request.event = censusDateText(*census);
-    if (!trimBlanks(event).empty()) {
-        // Compared as numbers of the canonical form, so "Jun 6, 1841",
-        // "06/06/1841" and "1841" all agree with EW1841.
-        const FormattedDate given = formatDateText(event, false, false);
-        const DateParts parts = readDateParts(beforeTag(given.text));
-        const DateParts day = readDateParts(request.event);
-        const bool agrees = given.code == 0 && parts.year == day.year &&
-                            (parts.form == DateForm::YearOnly || parts.month == day.month) &&
-                            (parts.form != DateForm::FullDate || parts.day == day.day);
-        if (!agrees) {
-            request.error = "the event date " + std::string(trimBlanks(event)) + " is not the census day of " +
-                            std::string(census->name) + " (" + request.event + ")";
-            return request;
-        }
-    }
-    CensusAge age = applyCensusRule(*census, years, monthsOrDaysGiven);
-    request.years = std::move(age.years);
-    request.warning = std::move(age.warning);
-    return request;
-}
-
-bool applyCensus(std::string_view name, const std::array<std::string, 5>& fields, CensusRequest& census,
-                 std::array<std::string_view, 5>& engine, std::vector<std::string>& warnings) {
-    census = censusRequest(name, fields[0], fields[1], !trimBlanks(fields[2]).empty() || !trimBlanks(fields[3]).empty());
-    if (!census.error.empty()) return false;
-    engine[0] = census.event;
-    engine[1] = census.years;
-    if (!census.warning.empty()) warnings.push_back(census.warning);
-    return true;
-}
-
-std::string censusListText() {
-    std::string text = "name    day         age rule          source\n";
-    for (const Census& census : Censuses) {
-        char line[64];
-        std::snprintf(line, sizeof line, "%-7s %04d-%02u-%02u  %-16s  ", std::string(census.name).c_str(),
-                      static_cast<int>(census.day.year()), static_cast<unsigned>(census.day.month()),
-                      static_cast<unsigned>(census.day.day()),
-                      census.rule == CensusAgeRule::RoundedDownToFive ? "15+ to 4 more" : "last birthday");
-        text.append(line).append(census.country).append(", ").append(census.source).push_back('\n');
-    }
-    return text;
+bool isCensusDay(const Census& census, const DateParts& date) {
+    return date.year == yearOf(census.day) && (date.form == DateForm::YearOnly || date.month == monthOf(census.day)) &&
+           (date.form != DateForm::FullDate || date.day == dayOf(census.day));
 }
 
 }  // namespace quillark

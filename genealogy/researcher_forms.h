@@ -13,18 +13,35 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "date.h"
+
 namespace quillark {
+
+// The dates of a request that were read from a researcher's form: the
+// calculator takes them as they are, without reading their fields' texts.
+struct ResearcherDates {
+    std::optional<DateParts> event, birth;
+};
 
 // Rewrites the five field texts (event, years, months, days, birth) in place
 // and appends a sentence to warnings for every reading a researcher should
-// know about.
-void translateResearcherForms(std::array<std::string, 5>& fields, std::vector<std::string>& warnings);
+// know about. A date in one of the forms read here is given in dates, its
+// field then holding its canonical text ("06/06/1841") for messages; a date
+// qualifier (ABT, EST, CAL) is taken off, leaving the date for the
+// calculator to read.
+void translateResearcherForms(std::array<std::string, 5>& fields, ResearcherDates& dates,
+                              std::vector<std::string>& warnings);
 
-// The date alone: true when the text was rewritten.
-bool translateDate(std::string& text, std::vector<std::string>& warnings);
+// The date alone: true when the text was rewritten; date is set when it was
+// read as well.
+bool translateDate(std::string& text, std::optional<DateParts>& date, std::vector<std::string>& warnings);
+
+// A date's canonical text: "mm/dd/yyyy", "mm/yyyy" or "yyyy".
+std::string canonicalText(const DateParts& date);
 
 }  // namespace quillark

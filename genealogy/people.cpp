@@ -1,29 +1,23 @@
 #include "people.h"
 
-#include <cstdio>
 #include <limits>
-
-#include "date_text.h"
 
 namespace quillark {
 
 namespace {
 
-using std::chrono::sys_days;
-using std::chrono::year_month_day;
-
 // An open start lies before every day and an open end after every day.
 constexpr int32_t OpenStart = std::numeric_limits<int32_t>::min();
 constexpr int32_t OpenEnd = std::numeric_limits<int32_t>::max();
 
-int32_t dayNumber(const std::optional<year_month_day>& date, int32_t open) {
-    if (!date) return open;
-    return static_cast<int32_t>(sys_days(*date).time_since_epoch().count());
+// Days of the years 1..9999 lie well inside 32 bits.
+int32_t dayOrOpen(const std::optional<Date>& date, int32_t open) {
+    return date ? static_cast<int32_t>(dayNumber(*date)) : open;
 }
 
-std::optional<year_month_day> dateOf(int32_t dayNumber) {
-    if (dayNumber == OpenStart || dayNumber == OpenEnd) return std::nullopt;
-    return year_month_day(sys_days(std::chrono::days(dayNumber)));
+std::optional<Date> dateOf(int32_t day) {
+    if (day == OpenStart || day == OpenEnd) return std::nullopt;
+    return dateOfDay(day);
 }
 
 DateWindow windowOf(int32_t start, int32_t end, DateForm precision) {
@@ -51,8 +45,8 @@ PeopleTable::Person& PeopleTable::person(std::string_view id) {
 
 void PeopleTable::add(std::string_view id, uint64_t line, const DateWindow& birth) {
     if (id.empty()) return;
-    const Bound start{dayNumber(birth.earliest, OpenStart), line};
-    const Bound end{dayNumber(birth.latest, OpenEnd), line};
+    const Bound start{dayOrOpen(birth.earliest, OpenStart), line};
+    const Bound end{dayOrOpen(birth.latest, OpenEnd), line};
     // A window that ends before it starts allows no day at all; it would
     // otherwise be reported as in conflict with itself.
     if (start.day > end.day) {
@@ -121,23 +115,6 @@ PersonSummary PeopleTable::summary(size_t index) const {
     return s;
 }
 
-std::optional<DateWindow> recordBirthWindow(const std::array<std::string, 5>& fields, MissingFact missing,
-                                            const EntryInputs& inputs) {
-    if (missing == MissingFact::BirthDate) {
-        const AnswerWindow answer = answerWindow(fields, missing, inputs);
-        if (answer.status != WindowStatus::Ok) return std::nullopt;
-        return answer.dates;
-    }
-    // The birth was given: every day it covers.
-    const std::optional<DateSpan> birth = inputs.birthRead ? spanOf(inputs.birth) : std::nullopt;
-    if (!birth) return std::nullopt;
-    DateWindow window;
-    window.earliest = birth->first;
-    window.latest = birth->last;
-    window.precision = birth->form;
-    return window;
-}
-
 std::string_view personStatusName(PersonStatus status) {
     switch (status) {
     case PersonStatus::Ok: return "ok";
@@ -145,43 +122,6 @@ std::string_view personStatusName(PersonStatus status) {
     case PersonStatus::NoWindow: break;
     }
     return "no window";
-}
-
-bool writePeople(const PeopleTable& people, ByteSink& out, std::string_view idHeader,
-                 std::optional<GedcomVersion> gedcom, std::string_view lineEnd) {
-    CsvWriter writer(out, lineEnd);
-    writer.field(idHeader);
-    for (std::string_view name : {"records", "birth_earliest", "birth_latest"}) writer.field(name);
-    if (gedcom) writer.field("birth_gedcom");
-    for (std::string_view name : {"status", "conflict_lines", "outlier_line", "without_outlier_earliest",
-                                  "without_outlier_latest"})
-        writer.field(name);
-    writer.endRecord();
-    for (size_t i = 0; i < people.size() && !writer.failed(); ++i) {
-        const PersonSummary s = people.summary(i);
-        writer.field(s.id);
-        writer.field(std::to_string(s.records));
-        writer.field(isoDateText(s.birth.earliest));
-        writer.field(isoDateText(s.birth.latest));
-        if (gedcom) {
-            const std::optional<std::string> value =
-                s.status == PersonStatus::Ok ? gedcomDateValue(s.birth, *gedcom) : std::nullopt;
-            writer.field(value ? std::string_view(*value) : std::string_view());
-        }
-        writer.field(personStatusName(s.status));
-        const bool conflict = s.status == PersonStatus::Conflict;
-        writer.field(conflict ? std::to_string(s.conflictLines[0]) + " " + std::to_string(s.conflictLines[1])
-                              : std::string());
-        writer.field(s.outlierLine ? std::to_string(*s.outlierLine) : std::string());
-        writer.field(isoDateText(s.withoutOutlier.earliest));
-        writer.field(isoDateText(s.withoutOutlier.latest));
-        writer.endRecord();
-    }
-    return writer.flush();
-}
-
-std::string isoDateText(const std::optional<std::chrono::year_month_day>& date) {
-    return date ? isoText(*date) : std::string();
 }
 
 }  // namespace quillark

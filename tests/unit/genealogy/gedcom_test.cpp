@@ -45,16 +45,16 @@ TEST(Gedcom, WorkedExamples) {
 }
 
 TEST(Gedcom, OpenEndAndAges) {
-    const DateWindow after = eventWindow(*dateSpan("1850"), windowAge(parseAge("60+", "", "")));
+    const DateWindow after = eventWindow(*readDateText("1850"), windowAge(parseAge("60+", "", "")));
     EXPECT_EQ(gedcomDateValue(after, GedcomVersion::V551).value_or("(none)"), "AFT 1909");
     EXPECT_EQ(gedcomDateValue(after, GedcomVersion::V7).value_or("(none)"), "AFT 1910");
     // 5.5.1's exclusive bound would need the year 10000.
     const DateWindow late{WindowStatus::Ok, std::nullopt, year{9999} / December / 31, DateForm::YearOnly};
     EXPECT_EQ(gedcomDateValue(late, GedcomVersion::V551), std::nullopt);
     EXPECT_EQ(gedcomDateValue(late, GedcomVersion::V7).value_or("(none)"), "BEF 9999");
-    EXPECT_EQ(gedcomAgeValue(ageWindow(*dateSpan("01/30/1900"), *dateSpan("12/31/1850"))).value_or("(none)"),
+    EXPECT_EQ(gedcomAgeValue(ageWindow(*readDateText("01/30/1900"), *readDateText("12/31/1850"))).value_or("(none)"),
               "49y 0m 30d");
-    EXPECT_EQ(gedcomAgeValue(ageWindow(*dateSpan("1900"), *dateSpan("1850"))), std::nullopt);
+    EXPECT_EQ(gedcomAgeValue(ageWindow(*readDateText("1900"), *readDateText("1850"))), std::nullopt);
 }
 
 struct GrammarCase {
@@ -135,7 +135,7 @@ TEST(Gedcom, EveryWindowParsesInBothVersionsAndHoldsTheWindow) {
         // The random date serves as the event for a birth window or as the
         // birth for an event window.
         const WindowAge age = windowAge(parseAge(r.years, r.months, r.days));
-        const DateWindow w = n % 2 == 0 ? birthWindow(*dateSpan(r.event), age) : eventWindow(*dateSpan(r.event), age);
+        const DateWindow w = n % 2 == 0 ? birthWindow(*readDateText(r.event), age) : eventWindow(*readDateText(r.event), age);
         ASSERT_EQ(w.status, WindowStatus::Ok) << r.describe();
         for (GedcomVersion version : {GedcomVersion::V551, GedcomVersion::V7}) {
             const std::optional<std::string> value = gedcomDateValue(w, version);
@@ -172,8 +172,7 @@ TEST(Gedcom, EveryComputedAgeParsesInBothVersions) {
         sys_days a = first + days{window_test::pick(random, 0, span)};
         sys_days b = first + days{window_test::pick(random, 0, span)};
         if (b < a) std::swap(a, b);
-        const AgeWindow w = ageWindow({DateForm::FullDate, year_month_day{b}, year_month_day{b}},
-                                      {DateForm::FullDate, year_month_day{a}, year_month_day{a}});
+        const AgeWindow w = ageWindow(partsOf(year_month_day{b}), partsOf(year_month_day{a}));
         const std::optional<std::string> value = gedcomAgeValue(w);
         ASSERT_TRUE(value) << window_test::ageText(w.youngest) << " / " << window_test::ageText(w.oldest);
         ASSERT_TRUE(gedcom_grammar::age551(*value) && gedcom_grammar::age7(*value)) << *value;
@@ -182,7 +181,7 @@ TEST(Gedcom, EveryComputedAgeParsesInBothVersions) {
         WindowAge months;
         months.lowMonths = w.youngest.years * 12 + w.youngest.months;
         months.highMonths = months.lowMonths + 1;
-        const DateWindow births = birthWindow({DateForm::FullDate, year_month_day{b}, year_month_day{b}}, months);
+        const DateWindow births = birthWindow(partsOf(year_month_day{b}), months);
         ASSERT_TRUE(sys_days{*births.earliest} <= a && a <= sys_days{*births.latest}) << *value;
         ASSERT_EQ((sys_days{*births.latest} - a).count(), w.youngest.days) << *value;
     }

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "date_bounds.h"
 #include "date_text.h"
 
 namespace quillark {
@@ -54,19 +55,19 @@ std::optional<std::vector<Token>> tokens(std::string_view text) {
 }
 
 // Month 1..12 from "Jun", "JUN", "June", "Sept"; 0 for anything else.
-int monthNumber(std::string_view word) {
-    static constexpr std::string_view Names[] = {"january", "february", "march",     "april",
-                                                 "may",     "june",     "july",      "august",
-                                                 "september", "october", "november", "december"};
-    for (int m = 0; m < 12; ++m) {
-        const std::string_view name = Names[m];
-        if (equalsIgnoringCase(word, name) || equalsIgnoringCase(word, name.substr(0, 3))) return m + 1;
+int32_t monthNumber(std::string_view word) {
+    for (int32_t m = 1; m <= 12; ++m) {
+        const std::string_view name = MonthNames[static_cast<size_t>(m)];
+        if (equalsIgnoringCase(word, name) || equalsIgnoringCase(word, name.substr(0, 3))) return m;
     }
     return equalsIgnoringCase(word, "sept") ? 9 : 0;
 }
 
-std::string twoDigits(std::string_view number) {
-    return number.size() == 1 ? cat({"0", number}) : std::string(number);
+// The value of a run of at most four digits.
+int32_t digitsValue(std::string_view digits) {
+    int32_t value = 0;
+    for (char c : digits) value = value * 10 + (c - '0');
+    return value;
 }
 
 enum Unit { Years, Months, Weeks, Days, NoUnit };
@@ -231,7 +232,8 @@ bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& 
 
 }  // namespace
 
-bool translateDate(std::string& text, std::vector<std::string>& warnings) {
+bool translateDate(std::string& text, std::optional<DateParts>& date, std::vector<std::string>& warnings) {
+    date.reset();
     if (onlyOf(text, " /")) return false;
     std::string_view rest = trimBlanks(text);
     bool changed = false;
@@ -245,7 +247,6 @@ bool translateDate(std::string& text, std::vector<std::string>& warnings) {
             break;
         }
     }
-    std::string result(rest);
     const auto list = tokens(rest);
     if (list) {
         const std::vector<Token>& t = *list;
@@ -254,25 +255,48 @@ bool translateDate(std::string& text, std::vector<std::string>& warnings) {
         // ISO 8601: 1841-06-06 and 1841-06 (no blanks inside).
         const bool iso = rest.find(' ') == std::string_view::npos;
         if (iso && t.size() == 5 && year(t[0]) && t[1].text == "-" && small(t[2]) && t[3].text == "-" && small(t[4])) {
-            result = cat({twoDigits(t[2].text), "/", twoDigits(t[4].text), "/", t[0].text});
+            date = DateParts{DateForm::FullDate, digitsValue(t[2].text), digitsValue(t[4].text), digitsValue(t[0].text)};
         } else if (iso && t.size() == 3 && year(t[0]) && t[1].text == "-" && small(t[2])) {
-            result = cat({twoDigits(t[2].text), "/", t[0].text});
+            date = DateParts{DateForm::MonthYear, digitsValue(t[2].text), 0, digitsValue(t[0].text)};
         } else if (t.size() == 3 && small(t[0]) && t[1].kind == Token::Word && monthNumber(t[1].text) != 0 &&
                    year(t[2])) {
             // 6 Jun 1841, 6 JUN 1841, 6 June 1841.
-            result = cat({twoDigits(std::to_string(monthNumber(t[1].text))), "/", twoDigits(t[0].text), "/", t[2].text});
+            date = DateParts{DateForm::FullDate, monthNumber(t[1].text), digitsValue(t[0].text),
+                             digitsValue(t[2].text)};
         } else if (t.size() == 2 && t[0].kind == Token::Word && monthNumber(t[0].text) != 0 && year(t[1])) {
-            result = cat({twoDigits(std::to_string(monthNumber(t[0].text))), "/", t[1].text});
+            date = DateParts{DateForm::MonthYear, monthNumber(t[0].text), 0, digitsValue(t[1].text)};
         }
     }
-    if (!changed && result == rest) return false;
-    text = result;
+    if (date) {
+        text = canonicalText(*date);
+        return true;
+    }
+    if (!changed) return false;
+    text = std::string(rest);
     return true;
 }
 
-void translateResearcherForms(std::array<std::string, 5>& fields, std::vector<std::string>& warnings) {
-    translateDate(fields[0], warnings);
-    translateDate(fields[4], warnings);
+std::string canonicalText(const DateParts& date) {
+    // At most "mm/dd/" and a year of 32 bits.
+    char out[24];
+    char* end = out;
+    if (date.form != DateForm::YearOnly) {
+        end = writeTwoDigits(end, static_cast<unsigned>(date.month % 100));
+        *end++ = '/';
+    }
+    if (date.form == DateForm::FullDate) {
+        end = writeTwoDigits(end, static_cast<unsigned>(date.day % 100));
+        *end++ = '/';
+    }
+    end = writeTwoDigits(writeTwoDigits(end, static_cast<unsigned>(date.year / 100 % 100)),
+                         static_cast<unsigned>(date.year % 100));
+    return std::string(out, static_cast<size_t>(end - out));
+}
+
+void translateResearcherForms(std::array<std::string, 5>& fields, ResearcherDates& dates,
+                              std::vector<std::string>& warnings) {
+    translateDate(fields[0], dates.event, warnings);
+    translateDate(fields[4], dates.birth, warnings);
     translateAge(fields, warnings);
 }
 

@@ -1,5 +1,6 @@
 #include "gedcom.h"
 
+#include <array>
 #include <charconv>
 #include <cstring>
 
@@ -7,45 +8,46 @@ namespace quillark {
 
 namespace {
 
-using namespace std::chrono;
-
-// Each month's name with the blank after it, four bytes apiece.
-constexpr char GedcomMonths[] = "JAN FEB MAR APR MAY JUN JUL AUG SEP OCT NOV DEC ";
-
-// The first day of the day, month or year a date falls in.
-year_month_day startOf(year_month_day d, DateForm precision) {
-    switch (precision) {
-    case DateForm::YearOnly: return d.year() / January / 1;
-    case DateForm::MonthYear: return d.year() / d.month() / 1;
-    case DateForm::FullDate: break;
+// Each month's name as GEDCOM writes it, its first three letters in capitals,
+// with the blank after it: four bytes apiece.
+constexpr std::array<char, 48> GedcomMonths = [] {
+    std::array<char, 48> months{};
+    for (size_t m = 0; m < 12; ++m) {
+        for (size_t i = 0; i < 3; ++i) {
+            const char c = MonthNames[m + 1][i];
+            months[4 * m + i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        months[4 * m + 3] = ' ';
     }
-    return d;
+    return months;
+}();
+
+// The first day of the day, month or year a date falls in, as numbers.
+DateParts periodOf(const Date& d, DateForm precision) {
+    return {precision, precision == DateForm::YearOnly ? 0 : monthOf(d),
+            precision == DateForm::FullDate ? dayOf(d) : 0, yearOf(d)};
 }
 
 // Whether two dates fall in the same day, month or year.
-bool samePeriod(const year_month_day& a, const year_month_day& b, DateForm precision) {
+bool samePeriod(const Date& a, const Date& b, DateForm precision) {
     return a.year() == b.year() && (precision == DateForm::YearOnly || a.month() == b.month()) &&
            (precision != DateForm::FullDate || a.day() == b.day());
 }
 
 // One step of the precision later (+1) or earlier (-1), as the first day of
 // that day, month or year; empty outside the years 1 to 9999.
-std::optional<year_month_day> step(year_month_day d, DateForm precision, int direction) {
-    year_month_day moved = startOf(d, precision);
+std::optional<Date> step(const Date& d, DateForm precision, int direction) {
+    const Date start = firstDay(periodOf(d, precision));
     switch (precision) {
-    case DateForm::YearOnly: moved = moved + years{direction}; break;
-    case DateForm::MonthYear: moved = moved + months{direction}; break;
-    case DateForm::FullDate: moved = year_month_day{sys_days{moved} + days{direction}}; break;
+    case DateForm::YearOnly: return addMonths(start, 12 * direction);
+    case DateForm::MonthYear: return addMonths(start, direction);
+    case DateForm::FullDate: break;
     }
-    const int y = static_cast<int>(moved.year());
-    if (y < 1 || y > 9999) return std::nullopt;
-    return moved;
+    return addDays(start, direction);
 }
 
-// Writes a date into out (room for 20 bytes) and returns its end. (Dates are
-// taken by reference here and below: a window's bounds have just been
-// stored part by part, and reading one back whole would stall.)
-char* writeGedcomDate(char* out, const year_month_day& date, DateForm precision, GedcomVersion version) {
+// Writes a date into out (room for 20 bytes) and returns its end.
+char* writeGedcomDate(char* out, const Date& date, DateForm precision, GedcomVersion version) {
     if (precision == DateForm::FullDate) {
         // 1..31 without a leading zero: both digits are written and the
         // pointer steps back over the zero (the blank then overwrites the
@@ -58,7 +60,7 @@ char* writeGedcomDate(char* out, const year_month_day& date, DateForm precision,
         *out++ = ' ';
     }
     if (precision != DateForm::YearOnly) {
-        std::memcpy(out, GedcomMonths + 4 * (static_cast<unsigned>(date.month()) - 1), 4);
+        std::memcpy(out, GedcomMonths.data() + 4 * (monthOf(date) - 1), 4);
         out += 4;
     }
     // 1..9999; 5.5.1 wants a year of three or four digits, 7 any integer.

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "date_window.h"
+#include "date_bounds.h"
 
 namespace quillark {
 

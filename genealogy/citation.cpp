@@ -1,38 +1,39 @@
 #include "citation.h"
 
-#include <cstdio>
+#include "date_text.h"
 
 namespace quillark {
 
 namespace {
 
-// An ISO date in the window's display form; the ISO text itself where the
-// display cannot show it (full dates outside 1600..2100).
-std::string displayed(const std::string& iso, bool abbreviated, bool weekDay) {
-    if (iso.size() != 10) return iso;
-    const std::string canonical = iso.substr(5, 2) + "/" + iso.substr(8, 2) + "/" + iso.substr(0, 4);
-    const FormattedDate shown = formatDateText(canonical, abbreviated, weekDay);
-    return shown.code == 0 ? shown.text : iso;
+// A day in the window's display form; the ISO text where the display cannot
+// show it (full dates outside 1600..2100).
+std::string displayed(const std::optional<Date>& day, bool abbreviated, bool weekDay) {
+    if (!day) return {};
+    const int32_t year = yearOf(*day);
+    if (year < FirstEntryYear || year > LastEntryYear) return isoText(*day);
+    FieldDate field;
+    field.kind = FieldKind::Date;
+    field.date = partsOf(*day);
+    std::string shown;
+    writeDate(field, abbreviated, weekDay, shown);
+    return shown;
 }
 
 }  // namespace
 
-void citeAnswer(const SessionResult& answer, std::optional<GedcomVersion> gedcom, Citation& citation) {
-    citeAnswer(answer.fields, answer.missing, answer.outcome == SessionOutcome::Ok, answer.inputs, gedcom,
-               citation);
-}
-
-void citeAnswer(const std::array<std::string, 5>& fields, MissingFact missing, bool ok,
-                const EntryInputs& inputs, std::optional<GedcomVersion> gedcom, Citation& citation) {
+void citeAnswer(const EntryAnswer& answer, std::optional<GedcomVersion> gedcom, Citation& citation,
+                std::vector<std::string>& warnings) {
+    const MissingFact missing = answer.missing;
     citation.fact = missing;
     citation.known = false;
     citation.gedcom.reset();
-    if (!ok || missing == MissingFact::None) return;
+    if (answer.box != EntryBox::None || missing == MissingFact::None) return;
 
     AnswerWindow& window = citation.window;
-    fillAnswerWindow(fields, missing, inputs, window);
+    fillAnswerWindow(answer, window);
     if (window.status == WindowStatus::OutOfRange) {
-        citation.warnings.emplace_back("The window of possible dates falls outside the years 1 to 9999");
+        warnings.emplace_back("The window of possible dates falls outside the years 1 to 9999");
         return;
     }
     if (window.status != WindowStatus::Ok) return;
@@ -42,7 +43,7 @@ void citeAnswer(const std::array<std::string, 5>& fields, MissingFact missing, b
     if (missing == MissingFact::Age) {
         if (gedcomAgeValue(window.ages)) return;
         citation.gedcom.reset();
-        citation.warnings.push_back("A GEDCOM age holds no range: the age is between " +
+        warnings.push_back("A GEDCOM age holds no range: the age is between " +
                                     citationText(citation, CitationText::Earliest) + " and " +
                                     citationText(citation, CitationText::Latest));
         return;
@@ -54,7 +55,7 @@ void citeAnswer(const std::array<std::string, 5>& fields, MissingFact missing, b
         writeGedcomDateValue(trial, window.dates, *gedcom) != nullptr)
         return;
     citation.gedcom.reset();
-    citation.warnings.emplace_back("The window cannot be written as a GEDCOM date of the years 1 to 9999");
+    warnings.emplace_back("The window cannot be written as a GEDCOM date of the years 1 to 9999");
 }
 
 char* writeCitationText(char* out, const Citation& citation, CitationText which) {
@@ -92,8 +93,8 @@ std::string windowLine(const Citation& citation, bool abbreviated, bool weekDay)
         return "Aged between " + earliest + " and " + latest;
     }
     const std::string who = citation.fact == MissingFact::BirthDate ? "Born" : "Event";
-    const std::string from = displayed(earliest, abbreviated, weekDay);
-    const std::string to = displayed(latest, abbreviated, weekDay);
+    const std::string from = displayed(citation.window.dates.earliest, abbreviated, weekDay);
+    const std::string to = displayed(citation.window.dates.latest, abbreviated, weekDay);
     if (earliest.empty()) return who + " on or before " + to;
     if (latest.empty()) return who + " on or after " + from;
     if (earliest == latest) return who + " on " + from;

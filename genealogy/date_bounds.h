@@ -26,34 +26,21 @@
 // 1 to 9999 is reported as such rather than written.
 #pragma once
 
-#include <array>
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "calculation.h"
-#include "date_text.h"
+#include "date.h"
 #include "entry.h"
 
 namespace quillark {
 
-using std::chrono::year_month_day;
-
-// A date as given: its precision and the first and last day it covers.
-struct DateSpan {
-    DateForm form = DateForm::FullDate;
-    year_month_day first{};
-    year_month_day last{};
-};
-
 // Reads any date text the window accepts (canonical, displayed, with or
 // without week-day tag). Empty when the text is no valid date of the years
 // 1 to 9999 (a full date must be a real calendar day).
-std::optional<DateSpan> dateSpan(std::string_view text);
-// The same from a date already read as numbers.
-std::optional<DateSpan> spanOf(const DateParts& parts);
+std::optional<DateParts> readDateText(std::string_view text);
 
 // An age as whole units: at least lowMonths completed months and fewer than
 // highMonths (open when empty); or, when exact, precisely the engine's
@@ -76,15 +63,15 @@ enum class WindowStatus {
 
 struct DateWindow {
     WindowStatus status = WindowStatus::Ok;
-    std::optional<year_month_day> earliest;  // empty: open start
-    std::optional<year_month_day> latest;    // empty: open end
+    std::optional<Date> earliest;  // empty: open start
+    std::optional<Date> latest;    // empty: open end
     DateForm precision = DateForm::FullDate;  // the precision of the date given
 };
 
 // The birth window from an event and an age, and the event window from a
-// birth and an age.
-DateWindow birthWindow(const DateSpan& event, const WindowAge& age);
-DateWindow eventWindow(const DateSpan& birth, const WindowAge& age);
+// birth and an age; the given date must be valid (validDate).
+DateWindow birthWindow(const DateParts& event, const WindowAge& age);
+DateWindow eventWindow(const DateParts& birth, const WindowAge& age);
 
 // A birth window straight from texts: the event date in any form the window
 // accepts and the three age fields as the engine reads them.
@@ -109,25 +96,29 @@ struct AgeWindow {
 // Completed years, months and days from birth to event by the rules above
 // (the largest month count that moved back from the event still reaches the
 // birth, then the days left). Callers make sure event >= birth.
-AgeValue completedAge(year_month_day birth, year_month_day event);
+AgeValue completedAge(const Date& birth, const Date& event);
 
-// The youngest and oldest age between two dates; for two full dates the age
-// is the single one both give.
-AgeWindow ageWindow(const DateSpan& event, const DateSpan& birth);
+// The youngest and oldest age between two valid dates; for two full dates
+// the age is the single one both give.
+AgeWindow ageWindow(const DateParts& event, const DateParts& birth);
 
-// The window of a whole answer: the five field texts as the calculator left
-// them, the fact it computed, and the dates and age it worked from.
+// The window of a whole answer: the fact the engine computed, from the
+// dates and the age it worked from.
 struct AnswerWindow {
     MissingFact fact = MissingFact::None;
     DateWindow dates;  // EventDate, BirthDate
     AgeWindow ages;    // Age
     WindowStatus status = WindowStatus::Ok;
 };
-AnswerWindow answerWindow(const std::array<std::string, 5>& fields, MissingFact fact, const EntryInputs& inputs);
+AnswerWindow answerWindow(const EntryAnswer& answer);
 // The same filled in place, as a batch does for every row: of dates and
 // ages only the one for the fact is written.
-void fillAnswerWindow(const std::array<std::string, 5>& fields, MissingFact fact, const EntryInputs& inputs,
-                      AnswerWindow& window);
+void fillAnswerWindow(const EntryAnswer& answer, AnswerWindow& window);
+
+// The birth window one calculated request allows: the window of the
+// computed birth date, or the span of the birth date given when another
+// fact was computed. Empty when the answer gives none.
+std::optional<DateWindow> recordBirthWindow(const EntryAnswer& answer);
 
 // Two decimal digits of 0..99 at out; returns their end.
 inline char* writeTwoDigits(char* out, unsigned value) {
@@ -142,7 +133,9 @@ inline char* writeTwoDigits(char* out, unsigned value) {
 
 // "yyyy-mm-dd" (the years 1 to 9999); the second writes its ten bytes at
 // out and returns their end.
-std::string isoText(year_month_day date);
-char* writeIso(char* out, const year_month_day& date);
+std::string isoText(const Date& date);
+char* writeIso(char* out, const Date& date);
+// The same for a window's end; empty for an open one.
+std::string isoText(const std::optional<Date>& date);
 
 }  // namespace quillark

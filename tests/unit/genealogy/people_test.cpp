@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "batch.h"
 #include "people.h"
 
 namespace {
@@ -46,15 +45,15 @@ std::string summaryText(const quillark::PersonSummary& s) {
     std::string text = std::to_string(s.records) + " records, ";
     switch (s.status) {
     case PersonStatus::Ok:
-        text += "ok " + quillark::isoDateText(s.birth.earliest) + " to " + quillark::isoDateText(s.birth.latest);
+        text += "ok " + quillark::isoText(s.birth.earliest) + " to " + quillark::isoText(s.birth.latest);
         break;
     case PersonStatus::NoWindow: text += "no window"; break;
     case PersonStatus::Conflict:
         text += "conflict " + std::to_string(s.conflictLines[0]) + " " + std::to_string(s.conflictLines[1]);
         if (s.outlierLine) {
             text += "; without " + std::to_string(*s.outlierLine) + ": " +
-                    quillark::isoDateText(s.withoutOutlier.earliest) + " to " +
-                    quillark::isoDateText(s.withoutOutlier.latest);
+                    quillark::isoText(s.withoutOutlier.earliest) + " to " +
+                    quillark::isoText(s.withoutOutlier.latest);
         }
         break;
     }
@@ -160,62 +159,6 @@ TEST(People, OrderOfRecordsDoesNotMatter) {
     } while (std::next_permutation(records.begin(), records.end(),
                                    [](const Record& a, const Record& b) { return a.line < b.line; }));
     EXPECT_EQ(first, "5 records, conflict 4 5; without 5: 1811-03-31 to 1811-04-07");
-}
-
-}  // namespace
-
-namespace {
-
-// Through the batch: rows of one person anywhere in the file, line numbers
-// as the file counts them, and the main output unchanged.
-TEST(PeopleBatch, PeopleFileFromRows) {
-    const std::string input =
-        "id,note,census,event,years\n"
-        "ann,,EW1841,,30\n"                            // line 2
-        "tom,\"two\nlines\",EW1841,,35\n"              // lines 3-4
-        "ann,,EW1851,,39\n"                            // line 5
-        "tom,,EW1851,,20\n"                            // line 6: tom is 47 in 1851 in truth
-        "ann,,EW1861,,50\n"                            // line 7
-        "tom,,EW1861,,57\n"                            // line 8
-        "tom,,EW1871,,67\n"                            // line 9
-        "kit,,EW1861,,0\n"                             // line 10: a single record
-        "ann,,,31/31/1870,58\n"                        // line 11: no such date
-        ",,EW1861,,5\n";                               // line 12: no one
-    quillark::PeopleTable people;
-    quillark::BatchOptions options;
-    options.personColumn = " ID ";
-    options.people = &people;
-    quillark::StringSource source(input);
-    quillark::StringSink out;
-    const quillark::BatchResult result = quillark::runBatch(source, out, options);
-    EXPECT_EQ(result.rows, 10u);
-    EXPECT_EQ(result.failedRows, 1u);
-    quillark::StringSink peopleOut;
-    ASSERT_TRUE(quillark::writePeople(people, peopleOut, "id"));
-    EXPECT_EQ(peopleOut.text,
-              "id,records,birth_earliest,birth_latest,status,conflict_lines,outlier_line,without_outlier_earliest,"
-              "without_outlier_latest\n"
-              "ann,3,1811-03-31,1811-04-07,ok,,,,\n"
-              "tom,4,,,conflict,6 9,6,1803-04-08,1804-04-02\n"
-              "kit,1,1860-04-08,1861-04-07,ok,,,,\n");
-    // The main output is row for row what it is without people.
-    quillark::StringSource again(input);
-    quillark::StringSink plain;
-    quillark::runBatch(again, plain, {});
-    EXPECT_EQ(out.text, plain.text);
-}
-
-TEST(PeopleBatch, MissingPersonColumnStopsBeforeAnyRow) {
-    quillark::PeopleTable people;
-    quillark::BatchOptions options;
-    options.personColumn = "name";
-    options.people = &people;
-    quillark::StringSource source("id,event,years\nann,1841,30\n");
-    quillark::StringSink out;
-    const quillark::BatchResult result = quillark::runBatch(source, out, options);
-    EXPECT_EQ(result.status, quillark::BatchStatus::InputError);
-    EXPECT_EQ(result.message, "the header has no column 'name' to tell the people apart");
-    EXPECT_EQ(people.size(), 0u);
 }
 
 }  // namespace

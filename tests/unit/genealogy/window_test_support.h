@@ -10,13 +10,11 @@
 #include <random>
 #include <string>
 
-#include "date_window.h"
+#include "date_bounds.h"
 
 namespace window_test {
 
-inline std::string iso(const std::optional<std::chrono::year_month_day>& date) {
-    return date ? quillark::isoText(*date) : std::string();
-}
+inline std::string iso(const std::optional<Date>& date) { return quillark::isoText(date); }
 
 inline std::string ageText(const quillark::AgeValue& age) {
     return std::to_string(age.years) + "y " + std::to_string(age.months) + "m " + std::to_string(age.days) + "d";

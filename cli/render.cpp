@@ -1,0 +1,123 @@
+#include "render.h"
+
+#include <cstdio>
+
+#include "date_text.h"
+#include "shown_texts.h"
+
+namespace quillark {
+
+namespace {
+
+// An open end, or no window at all, is null.
+Json textOrNull(std::string_view text) { return text.empty() ? Json(nullptr) : Json(std::string(text)); }
+
+// Both ends of a window in words: "1810-06-07 and 1811-06-06".
+std::string between(const DateWindow& w) {
+    return (w.earliest ? isoText(*w.earliest) : std::string("any day")) + " and " +
+           (w.latest ? isoText(*w.latest) : std::string("any day"));
+}
+
+}  // namespace
+
+std::string jsonText(const Json& value) {
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+void appendAnswerLines(std::string& out, const ResearchAnswer& answer, bool abbreviated, bool weekDay,
+                       std::string_view indent) {
+    for (size_t i = 0; i < FieldCount; ++i) {
+        out.append(indent).append(FieldLabels[i]);
+        const std::string_view value = trimBlanks(answer.shown(static_cast<Field>(i)));
+        if (!value.empty()) out.append(" ").append(value);
+        out.push_back('\n');
+    }
+    const std::string window = windowLine(answer.citation, abbreviated, weekDay);
+    if (!window.empty()) out.append(indent).append(window).push_back('\n');
+}
+
+void addAnswerKeys(Json& json, const ResearchAnswer& answer, std::optional<GedcomVersion> gedcom,
+                   std::string_view census) {
+    for (size_t i = 0; i < FieldCount; ++i)
+        json[std::string(FieldKeys[i])] = std::string(answer.shown(static_cast<Field>(i)));
+    json["missing"] = std::string(missingFactName(answer.entry.missing));
+    if (!census.empty()) json["census"] = std::string(census);
+    json["earliest"] = textOrNull(citationText(answer.citation, CitationText::Earliest));
+    json["latest"] = textOrNull(citationText(answer.citation, CitationText::Latest));
+    if (gedcom) json["gedcom"] = textOrNull(citationText(answer.citation, CitationText::Gedcom));
+    json["warnings"] = answer.warnings;
+}
+
+std::string censusFailureText(const CensusFailure& failure) {
+    if (failure.problem == CensusProblem::UnknownName)
+        return "no census named '" + failure.name + "' (see --census list)";
+    const Census& census = *failure.census;
+    char day[16];
+    std::snprintf(day, sizeof day, "%02d/%02d/%04d", monthOf(census.day), dayOf(census.day), yearOf(census.day));
+    return "the event date " + failure.event + " is not the census day of " + std::string(census.name) + " (" + day +
+           ")";
+}
+
+std::string failureText(const ResearchAnswer& answer) {
+    if (answer.outcome == ResearchOutcome::CensusError) return "Census error: " + censusFailureText(answer.censusFailure);
+    return std::string(answer.entry.caption) + ": " + std::string(answer.entry.text);
+}
+
+std::string personLine(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
+    std::string line = "Person: ";
+    switch (s.status) {
+    case PersonStatus::Ok: {
+        line.append("born between ").append(between(s.birth));
+        if (gedcom) {
+            if (const auto value = gedcomDateValue(s.birth, *gedcom)) line.append(" (GEDCOM: ").append(*value).append(")");
+        }
+        break;
+    }
+    case PersonStatus::NoWindow: line.append("no record gives a birth window"); break;
+    case PersonStatus::Conflict:
+        line.append("records ").append(std::to_string(s.conflictLines[0])).append(" and ")
+            .append(std::to_string(s.conflictLines[1])).append(" have no birth date in common");
+        if (s.outlierLine) {
+            line.append("; without record ").append(std::to_string(*s.outlierLine))
+                .append(": born between ").append(between(s.withoutOutlier));
+        }
+        break;
+    }
+    return line + "\n";
+}
+
+Json personJson(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
+    Json person;
+    person["records"] = s.records;
+    person["birth_earliest"] = textOrNull(isoText(s.birth.earliest));
+    person["birth_latest"] = textOrNull(isoText(s.birth.latest));
+    if (gedcom) {
+        const std::optional<std::string> value =
+            s.status == PersonStatus::Ok ? gedcomDateValue(s.birth, *gedcom) : std::nullopt;
+        person["birth_gedcom"] = textOrNull(value.value_or(std::string()));
+    }
+    person["status"] = std::string(personStatusName(s.status));
+    if (s.status == PersonStatus::Conflict) {
+        person["conflict_records"] = {s.conflictLines[0], s.conflictLines[1]};
+        if (s.outlierLine) {
+            person["outlier_record"] = *s.outlierLine;
+            person["without_outlier_earliest"] = textOrNull(isoText(s.withoutOutlier.earliest));
+            person["without_outlier_latest"] = textOrNull(isoText(s.withoutOutlier.latest));
+        }
+    }
+    return person;
+}
+
+std::string censusListText() {
+    std::string text = "name    day         age rule          source\n";
+    for (const Census& census : censusTable()) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%-7s %04d-%02d-%02d  %-16s  ", std::string(census.name).c_str(),
+                      yearOf(census.day), monthOf(census.day), dayOf(census.day),
+                      census.rule == CensusAgeRule::RoundedDownToFive ? "15+ to 4 more" : "last birthday");
+        text.append(line).append(census.country).append(", ").append(census.source).push_back('\n');
+    }
+    return text;
+}
+
+}  // namespace quillark

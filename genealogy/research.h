@@ -1,0 +1,96 @@
+// The one research pipeline: a request's fields as typed in, the answer a
+// researcher cites out. The fields are read in the forms researchers copy
+// from their sources, taken under a census when one is named, answered by
+// the engine as the window answers them when both date fields have been
+// left and "&Calc" receives the focus (from a fresh run: nothing is
+// remembered), and then cited: the window of possible dates, its GEDCOM
+// value, and the birth window the record allows. Single requests, records
+// of one person, the batch and the window all go through here.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "census.h"
+#include "citation.h"
+#include "date_bounds.h"
+#include "entry.h"
+#include "gedcom.h"
+#include "researcher_forms.h"
+
+namespace quillark {
+
+struct ResearchRequest {
+    std::array<std::string_view, FieldCount> fields{};  // as typed, in Field order
+    std::string_view census;    // a census's name (blanks around it ignored); empty for none
+    // Read the forms researchers copy ("6 Jun 1841", "40y 3m"); the window's
+    // own fields take only its forms.
+    bool researcherForms = true;
+    bool abbreviated = false;   // "Show month abbreviated"
+    bool weekDay = false;       // "Show week day"
+    bool cite = false;          // work out the window of possible dates
+    std::optional<GedcomVersion> gedcom;  // and its GEDCOM value (cite only)
+    bool birthWindow = false;   // the birth window the record allows
+};
+
+enum class ResearchOutcome {
+    Ok,                // the fields hold the answer
+    IllegalDate,       // a date field failed validation; nothing was calculated
+    CalculationError,  // the calculation showed one of its error boxes
+    CensusError,       // the census is unknown, or the event date is not its day
+};
+
+// Why a request cannot be taken under its census.
+enum class CensusProblem {
+    UnknownName,   // no census of that name
+    NotCensusDay,  // an event date given as well is not the census day
+};
+
+struct CensusFailure {
+    CensusProblem problem = CensusProblem::UnknownName;
+    std::string name;   // the name as given, without surrounding blanks
+    std::string event;  // NotCensusDay: the event date as read, without surrounding blanks
+    const Census* census = nullptr;  // NotCensusDay: the census named
+};
+
+struct ResearchAnswer {
+    ResearchOutcome outcome = ResearchOutcome::Ok;
+    // The engine's answer. Its fields are what the window shows (on an error,
+    // what it shows behind the box); see shown().
+    EntryAnswer entry;
+    // The five fields as the researchers' forms left them: what the engine
+    // was given (a date read from a form holds its canonical text).
+    std::array<std::string, FieldCount> fields{};
+    const Census* census = nullptr;  // the census the request was taken under
+    CensusFailure censusFailure;      // CensusError only
+    // Everything a researcher should know about the reading: the forms, the
+    // census's age rule, the citation, in that order.
+    std::vector<std::string> warnings;
+    Citation citation;                     // cite only, and Ok
+    std::optional<DateWindow> birthWindow;  // birthWindow only, and Ok; empty when the answer allows none
+
+    // A field as it is shown: the engine's text, except that under a census
+    // the years stay as written rather than as the census's rule reads them.
+    std::string_view shown(Field field) const;
+};
+
+// Answers requests one after the other. The answer keeps its buffers from
+// one request to the next, so a batch of millions of rows does not allocate
+// per row; the returned reference is valid until the next request.
+class ResearchPipeline {
+public:
+    const ResearchAnswer& answer(const ResearchRequest& request);
+
+private:
+    ResearchAnswer answer_;
+    ResearcherDates dates_;
+    std::string scratch_;
+};
+
+// One request on its own (tests, the single mode).
+ResearchAnswer answerResearch(const ResearchRequest& request);
+
+}  // namespace quillark

@@ -9,11 +9,23 @@ using namespace engine;
 
 namespace engine {
 
+namespace {
+
+// An empty field reads as the year 0 (a text without a number is 0).
+constexpr DateParts NoDate{DateForm::YearOnly, 0, 0, 0};
+
+}  // namespace
+
 CalcDate readCalcDate(std::string_view field, std::string& scratch) {
     CalcDate date;
+    if (const std::optional<DateParts> canonical = canonicalDate(field)) {
+        date.field.kind = FieldKind::Date;
+        date.field.date = *canonical;
+        return date;
+    }
     const std::string_view text = trimBlanks(beforeTag(field));
     if (text.empty()) {
-        date.field.date = readDateParts({});
+        date.field.date = NoDate;
         return date;
     }
     const std::string_view normal = normaliseView(text, date.code, scratch);
@@ -33,7 +45,7 @@ CalcDate calcDateOf(const FieldDate& read, std::string_view shown, std::string& 
     if (read.kind == FieldKind::Text) return readCalcDate(shown, scratch);
     CalcDate date;
     date.field = read;
-    if (read.kind == FieldKind::Empty) date.field.date = readDateParts({});  // an empty text reads as a year 0
+    if (read.kind == FieldKind::Empty) date.field.date = NoDate;
     return date;
 }
 
@@ -52,8 +64,11 @@ CivilDay shiftDate(const DateParts& parts, int64_t years, int64_t months, int64_
     const int64_t sign = direction > 0 ? 1 : -1;
     const int64_t year = parts.year + sign * years;
     if (parts.form == DateForm::YearOnly) return {year, 0, 0};
-    // The month carried into the year: the first of that month as a day.
-    const CivilDay first = civilDay(dayNumber(year, parts.month + sign * months, 1));
+    // The month carried into the year, as the first of that month (no
+    // counting for an age without months, as most are).
+    const CivilDay first =
+        months == 0 && parts.month >= 1 && parts.month <= 12 ? CivilDay{year, parts.month, 1}
+                                                              : civilDay(dayNumber(year, parts.month + sign * months, 1));
     const int64_t day = parts.day + sign * days;
     if (parts.form == DateForm::FullDate) {
         // A day already inside its month (any age in whole years and months
@@ -105,16 +120,7 @@ void appendNumber(std::string& text, int64_t value) {
 }
 
 // A year of 1..9999 written without the blank; returns the end.
-char* putYear(char* out, int64_t year) {
-    char reversed[4];
-    int n = 0;
-    do {
-        reversed[n++] = static_cast<char>('0' + year % 10);
-        year /= 10;
-    } while (year > 0 && n < 4);
-    while (n > 0) *out++ = reversed[--n];
-    return out;
-}
+char* putYear(char* out, int64_t year) { return writePlainYear(out, static_cast<unsigned>(year)); }
 
 char* putText(char* out, std::string_view text) {
     for (char c : text) *out++ = c;

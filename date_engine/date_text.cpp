@@ -124,6 +124,33 @@ static bool alreadyCanonical(std::string_view t) {
     }
 }
 
+std::optional<DateParts> canonicalDate(std::string_view t) {
+    const auto digit = [&](size_t i) { return static_cast<unsigned>(t[i] - '0'); };
+    const auto digits = [&](size_t from, size_t count) {
+        int32_t value = 0;
+        for (size_t i = from; i < from + count; ++i) {
+            if (digit(i) > 9) return -1;
+            value = value * 10 + static_cast<int32_t>(digit(i));
+        }
+        return value;
+    };
+    DateParts parts;
+    switch (t.size()) {
+    case 4: parts = {DateForm::YearOnly, 0, 0, digits(0, 4)}; break;
+    case 7:
+        if (t[2] != '/') return std::nullopt;
+        parts = {DateForm::MonthYear, digits(0, 2), 0, digits(3, 4)};
+        break;
+    case 10:
+        if (t[2] != '/' || t[5] != '/') return std::nullopt;
+        parts = {DateForm::FullDate, digits(0, 2), digits(3, 2), digits(6, 4)};
+        break;
+    default: return std::nullopt;
+    }
+    if (parts.month < 0 || parts.day < 0 || parts.year < 0) return std::nullopt;
+    return parts;
+}
+
 std::string_view normaliseView(std::string_view input, EntryCode& code, std::string& scratch) {
     if (input.empty() || alreadyCanonical(input)) return input;
     scratch = normalise(input, code);

@@ -160,6 +160,16 @@ EntryCode readYearText(std::string text, size_t parts, bool abbreviated, bool we
 
 EntryCode readDate(std::string_view input, bool abbreviated, bool weekDay, std::string& scratch, FieldDate& value) {
     value = FieldDate{};
+    if (input.empty()) return EntryCode::None;
+    // A canonical date as the display writes it: nothing to normalise.
+    if (const std::optional<DateParts> canonical = canonicalDate(input)) {
+        const EntryCode check = checkDate(*canonical);
+        if (check == EntryCode::None) {
+            value.kind = FieldKind::Date;
+            value.date = *canonical;
+        }
+        return check;
+    }
     EntryCode code = EntryCode::None;
     const std::string_view normal = normaliseView(input, code, scratch);
     if (code != EntryCode::None) return code;
@@ -211,33 +221,35 @@ void writeDate(const FieldDate& field, bool abbreviated, bool weekDay, std::stri
         out.clear();
         return;
     }
+    const auto month = static_cast<unsigned>(value.month), day = static_cast<unsigned>(value.day);
+    const auto year = static_cast<unsigned>(value.year);
     switch (value.form) {
     case DateForm::YearOnly:
-        end = putDigits(end, value.year, 4);
+        end = writeYear(end, year);
         break;
     case DateForm::MonthYear:
         if (abbreviated) {
             end = putText(end, abbreviation(value.month));
             *end++ = ' ';
         } else {
-            end = putDigits(end, value.month, 2);
+            end = writeTwoDigits(end, month);
             *end++ = '/';
         }
-        end = putDigits(end, value.year, 4);
+        end = writeYear(end, year);
         break;
     case DateForm::FullDate:
         if (abbreviated) {
             end = putText(end, abbreviation(value.month));
             *end++ = ' ';
-            end = putDigits(end, value.day, value.day < 10 ? 1 : 2);
+            end = day < 10 ? putDigits(end, value.day, 1) : writeTwoDigits(end, day);
             end = putText(end, ", ");
         } else {
-            end = putDigits(end, value.month, 2);
+            end = writeTwoDigits(end, month);
             *end++ = '/';
-            end = putDigits(end, value.day, 2);
+            end = writeTwoDigits(end, day);
             *end++ = '/';
         }
-        end = putDigits(end, value.year, 4);
+        end = writeYear(end, year);
         // Only a full date gets the week day; month/year dates, years and
         // year texts never do.
         if (weekDay) {

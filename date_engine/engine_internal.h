@@ -49,6 +49,11 @@ inline bool isYearText(std::string_view text) {
     return text.find("to") != std::string_view::npos || text.find("or") != std::string_view::npos;
 }
 
+// A text in canonical form with digit parts ("12/07/1941", "05/1941",
+// "1941"), as nearly every field holds once shown, read at once; empty for
+// any other text. The numbers are as written, not yet checked.
+std::optional<DateParts> canonicalDate(std::string_view text);
+
 // The last min(4, size) characters.
 std::string_view lastFour(std::string_view text);
 

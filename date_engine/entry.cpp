@@ -26,7 +26,9 @@ std::string_view illegalDateText(EntryCode code) {
 }
 
 void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
-    for (size_t i = 0; i < answer.fields.size(); ++i) answer.fields[i].assign(request.fields[i]);
+    // The age fields as given; each date field is set once, below, to what
+    // it shows.
+    for (size_t i = EventIndex + 1; i < BirthIndex; ++i) answer.fields[i].assign(request.fields[i]);
     answer.missing = request.remembered;
     answer.entryError = EntryCode::None;
     answer.calculationError = EntryCode::None;
@@ -47,6 +49,7 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
         std::string& field = answer.fields[index];
         const std::optional<DateParts>& given = n == 0 ? request.eventDate : request.birthDate;
         if (request.datesShown && !given) {
+            field.assign(request.fields[index]);
             dates[n] = readCalcDate(field, scratch);
             continue;
         }
@@ -60,6 +63,8 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
             code = readDate(request.fields[index], request.abbreviated, request.weekDay, scratch, value);
         }
         if (code != EntryCode::None) {
+            // The failing field and any after it keep what was typed.
+            for (size_t k = n; k < 2; ++k) answer.fields[k == 0 ? EventIndex : BirthIndex].assign(request.fields[k == 0 ? EventIndex : BirthIndex]);
             answer.entryError = code;
             answer.box = EntryBox::IllegalDate;
             answer.caption = IllegalDateCaption;

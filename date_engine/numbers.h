@@ -38,3 +38,28 @@ double leadingValue(std::string_view text);
 // or a positive one. Takes 64 bits so that intermediate results of absurd
 // ages (which saturate to the 32-bit range) can still be written exactly.
 std::string numberText(int64_t value);
+
+// Two decimal digits of 0..99 at out; returns their end. Dates and ages are
+// written through here, two digits at a time from one table.
+inline char* writeTwoDigits(char* out, unsigned value) {
+    static constexpr char Pairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    out[0] = Pairs[2 * value];
+    out[1] = Pairs[2 * value + 1];
+    return out + 2;
+}
+
+// A year of 0..9999 as four digits ("0800"), or without leading zeros.
+inline char* writeYear(char* out, unsigned year) { return writeTwoDigits(writeTwoDigits(out, year / 100), year % 100); }
+inline char* writePlainYear(char* out, unsigned year) {
+    if (year >= 1000) return writeYear(out, year);
+    if (year >= 100) {
+        *out++ = static_cast<char>('0' + year / 100);
+        return writeTwoDigits(out, year % 100);
+    }
+    if (year >= 10) return writeTwoDigits(out, year);
+    *out++ = static_cast<char>('0' + year);
+    return out;
+}

@@ -208,8 +208,7 @@ std::optional<DateWindow> recordBirthWindow(const EntryAnswer& answer) {
 }
 
 char* writeIso(char* out, const Date& date) {
-    const auto y = static_cast<unsigned>(yearOf(date));
-    out = writeTwoDigits(writeTwoDigits(out, y / 100), y % 100);
+    out = writeYear(out, static_cast<unsigned>(yearOf(date)));
     *out++ = '-';
     out = writeTwoDigits(out, static_cast<unsigned>(monthOf(date)));
     *out++ = '-';

@@ -120,17 +120,6 @@ void fillAnswerWindow(const EntryAnswer& answer, AnswerWindow& window);
 // fact was computed. Empty when the answer gives none.
 std::optional<DateWindow> recordBirthWindow(const EntryAnswer& answer);
 
-// Two decimal digits of 0..99 at out; returns their end.
-inline char* writeTwoDigits(char* out, unsigned value) {
-    static constexpr char Pairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    out[0] = Pairs[2 * value];
-    out[1] = Pairs[2 * value + 1];
-    return out + 2;
-}
-
 // "yyyy-mm-dd" (the years 1 to 9999); the second writes its ten bytes at
 // out and returns their end.
 std::string isoText(const Date& date);

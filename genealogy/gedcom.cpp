@@ -64,8 +64,8 @@ char* writeGedcomDate(char* out, const Date& date, DateForm precision, GedcomVer
         out += 4;
     }
     // 1..9999; 5.5.1 wants a year of three or four digits, 7 any integer.
-    const unsigned y = static_cast<unsigned>(static_cast<int>(date.year()));
-    if (y >= 1000) return writeTwoDigits(writeTwoDigits(out, y / 100), y % 100);
+    const unsigned y = static_cast<unsigned>(yearOf(date));
+    if (y >= 1000) return writeYear(out, y);
     const unsigned width = version == GedcomVersion::V551 ? 3 : 1;
     if (y >= 100 || width >= 3) *out++ = static_cast<char>('0' + y / 100 % 10);
     if (y >= 10 || width >= 2) *out++ = static_cast<char>('0' + y / 10 % 10);

@@ -288,8 +288,7 @@ std::string canonicalText(const DateParts& date) {
         end = writeTwoDigits(end, static_cast<unsigned>(date.day % 100));
         *end++ = '/';
     }
-    end = writeTwoDigits(writeTwoDigits(end, static_cast<unsigned>(date.year / 100 % 100)),
-                         static_cast<unsigned>(date.year % 100));
+    end = writeYear(end, static_cast<unsigned>(date.year % 10000));
     return std::string(out, static_cast<size_t>(end - out));
 }
 

@@ -122,8 +122,9 @@ def cases(csv_path, rows, singles_path, records_path):
         for n, row in enumerate(reader):
             if len(row) != 9:
                 continue
+            # The records of the first 2000 people met, 4 each at most.
             person = row[1].strip()
-            if person and len(people.get(person, ())) < 4:
+            if person and (person in people or len(people) < 2000) and len(people.get(person, ())) < 4:
                 people.setdefault(person, []).append(row)
             if n % step or len(singles) >= 2 * 2000:
                 continue

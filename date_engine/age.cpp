@@ -6,6 +6,19 @@
 
 AgeSpec parseAge(std::string_view yearsText, std::string_view monthsText, std::string_view daysText) {
     AgeSpec age;
+    // Whole years alone ("40"), as most ages are: read at once.
+    if (monthsText.empty() && daysText.empty() && !yearsText.empty() && yearsText.size() <= 9) {
+        int32_t years = 0;
+        bool digits = true;
+        for (char c : yearsText) {
+            digits = digits && c >= '0' && c <= '9';
+            years = years * 10 + (c - '0');
+        }
+        if (digits) {
+            age.years = years;
+            return age;
+        }
+    }
     age.years = leadingNumber(yearsText);
     age.months = leadingNumber(monthsText);
     age.days = leadingNumber(daysText);

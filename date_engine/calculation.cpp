@@ -39,15 +39,6 @@ CalcDate readCalcDate(std::string_view field, std::string& scratch) {
     return date;
 }
 
-CalcDate calcDateOf(const FieldDate& read, std::string_view shown, std::string& scratch) {
-    // A date shown by writeDate reads back as the numbers it was written
-    // from; only year texts need reading again.
-    if (read.kind == FieldKind::Text) return readCalcDate(shown, scratch);
-    CalcDate date;
-    date.field = read;
-    if (read.kind == FieldKind::Empty) date.field.date = NoDate;
-    return date;
-}
 
 }  // namespace engine
 
@@ -250,7 +241,7 @@ void computeDate(std::array<std::string, 5>& fields, const DateParts& given, Fie
     } else {
         end = putYear(putText(end, " or "), second);
     }
-    text.assign(words, static_cast<size_t>(end - words));
+    setText(text, std::string_view(words, static_cast<size_t>(end - words)));
 }
 
 }  // namespace

@@ -239,7 +239,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string_view trimBlanks(std::string_view text) {
+std::string_view trimBlanksAround(std::string_view text) {
     size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
     size_t last = text.find_last_not_of(' ');

@@ -91,8 +91,25 @@ void writeDate(const FieldDate& field, bool abbreviated, bool weekDay, std::stri
 FormattedDate formatDateText(std::string_view text, bool abbreviated, bool weekDay);
 
 // Small text helpers shared by the engine and its callers.
-std::string_view trimBlanks(std::string_view text);       // spaces only
+std::string_view trimBlanksAround(std::string_view text);  // spaces only
+inline std::string_view trimBlanks(std::string_view text) {  // spaces only
+    // Most texts have none to trim.
+    if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return text;
+    return trimBlanksAround(text);
+}
 std::string_view beforeTag(std::string_view text);        // up to the first "["
+// Sets a field's text. Field texts are short and the string keeps its
+// buffer from one request to the next, which assign's general path (its
+// overlap checks, the library's copy) costs more than the copy itself.
+inline void setText(std::string& s, std::string_view text) {
+    if (text.size() > s.capacity()) {
+        s.assign(text);
+        return;
+    }
+    s.resize(text.size());
+    char* out = s.data();
+    for (char c : text) *out++ = c;
+}
 // ASCII letters only: texts are single-byte code-page text, and only the
 // English words of dates and ages are compared without regard to case.
 constexpr char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -210,7 +210,7 @@ EntryCode readDate(std::string_view input, bool abbreviated, bool weekDay, std::
 
 void writeDate(const FieldDate& field, bool abbreviated, bool weekDay, std::string& out) {
     if (field.kind == FieldKind::Text) {
-        out.assign(field.text);
+        setText(out, field.text);
         return;
     }
     // Written into a local buffer first: at most "Mon dd, yyyy  [Su]".
@@ -260,7 +260,7 @@ void writeDate(const FieldDate& field, bool abbreviated, bool weekDay, std::stri
         }
         break;
     }
-    out.assign(buffer, static_cast<size_t>(end - buffer));
+    setText(out, std::string_view(buffer, static_cast<size_t>(end - buffer)));
 }
 
 FormattedDate formatDateText(std::string_view input, bool abbreviated, bool weekDay) {

@@ -67,9 +67,6 @@ struct CalcDate {
     EntryCode code = EntryCode::None;
 };
 CalcDate readCalcDate(std::string_view field, std::string& scratch);
-// The same reading of a field that readDate has just read and writeDate
-// has written as shown.
-CalcDate calcDateOf(const FieldDate& read, std::string_view shown, std::string& scratch);
 
 // What the calculation did with the five fields.
 struct CalcOutcome {

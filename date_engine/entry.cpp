@@ -28,7 +28,7 @@ std::string_view illegalDateText(EntryCode code) {
 void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
     // The age fields as given; each date field is set once, below, to what
     // it shows.
-    for (size_t i = EventIndex + 1; i < BirthIndex; ++i) answer.fields[i].assign(request.fields[i]);
+    for (size_t i = EventIndex + 1; i < BirthIndex; ++i) setText(answer.fields[i], request.fields[i]);
     answer.missing = request.remembered;
     answer.entryError = EntryCode::None;
     answer.calculationError = EntryCode::None;
@@ -49,11 +49,12 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
         std::string& field = answer.fields[index];
         const std::optional<DateParts>& given = n == 0 ? request.eventDate : request.birthDate;
         if (request.datesShown && !given) {
-            field.assign(request.fields[index]);
+            setText(field, request.fields[index]);
             dates[n] = readCalcDate(field, scratch);
             continue;
         }
-        FieldDate value;
+        CalcDate& date = dates[n];
+        FieldDate& value = date.field;
         EntryCode code;
         if (given) {
             code = checkDate(*given);
@@ -64,7 +65,10 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
         }
         if (code != EntryCode::None) {
             // The failing field and any after it keep what was typed.
-            for (size_t k = n; k < 2; ++k) answer.fields[k == 0 ? EventIndex : BirthIndex].assign(request.fields[k == 0 ? EventIndex : BirthIndex]);
+            for (size_t k = n; k < 2; ++k) {
+                const size_t typed = k == 0 ? EventIndex : BirthIndex;
+                setText(answer.fields[typed], request.fields[typed]);
+            }
             answer.entryError = code;
             answer.box = EntryBox::IllegalDate;
             answer.caption = IllegalDateCaption;
@@ -72,7 +76,9 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
             return;
         }
         writeDate(value, request.abbreviated, request.weekDay, field);
-        dates[n] = calcDateOf(value, field, scratch);
+        // A date shown reads back as the numbers it was written from; only a
+        // year text is read again, as the calculation reads any field.
+        if (value.kind == FieldKind::Text) date = readCalcDate(field, scratch);
     }
 
     answer.inputs.event = dates[0].field.date;

@@ -13,8 +13,7 @@ bool given(std::string_view text) { return !trimBlanks(text).empty(); }
 
 std::string_view ResearchAnswer::shown(Field field) const {
     // A computed age is the engine's, census or not.
-    if (field == Field::Years && census != nullptr && entry.missing != MissingFact::Age)
-        return fields[fieldIndex(Field::Years)];
+    if (field == Field::Years && census != nullptr && entry.missing != MissingFact::Age) return yearsAsWritten;
     return entry.fields[fieldIndex(field)];
 }
 
@@ -27,16 +26,17 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
     a.citation.clear();
     a.birthWindow.reset();
 
-    // The forms researchers copy become the calculator's own.
-    for (size_t i = 0; i < FieldCount; ++i) a.fields[i].assign(request.fields[i]);
-    if (request.researcherForms) {
-        translateResearcherForms(a.fields, dates_, a.warnings);
-    } else {
-        dates_ = {};
-    }
-
+    // The forms researchers copy become the calculator's own; fields in the
+    // window's own forms go to the engine as they are.
     EntryRequest entry;
-    for (size_t i = 0; i < FieldCount; ++i) entry.fields[i] = a.fields[i];
+    entry.fields = request.fields;
+    dates_ = {};
+    if (request.researcherForms && mayHoldResearcherForms(request.fields)) {
+        for (size_t i = 0; i < FieldCount; ++i) rewritten_[i].assign(request.fields[i]);
+        translateResearcherForms(rewritten_, dates_, a.warnings);
+        for (size_t i = 0; i < FieldCount; ++i) entry.fields[i] = rewritten_[i];
+    }
+    const std::array<std::string_view, FieldCount>& fields = entry.fields;
     entry.eventDate = dates_.event;
     entry.birthDate = dates_.birth;
     entry.abbreviated = request.abbreviated;
@@ -52,7 +52,7 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
         }
         // An event date given as well must be the census day, or a month or
         // year holding it, as the display reads it.
-        const std::string& event = a.fields[fieldIndex(Field::Event)];
+        const std::string_view event = fields[fieldIndex(Field::Event)];
         if (given(event)) {
             EntryCode code;
             DateParts date;
@@ -72,13 +72,14 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
             }
         }
         a.census = census;
+        a.yearsAsWritten.assign(fields[fieldIndex(Field::Years)]);
         entry.eventDate = partsOf(census->day);
         // Months or days in their own fields make the age exact.
-        const bool monthsOrDays = given(a.fields[fieldIndex(Field::Months)]) || given(a.fields[fieldIndex(Field::Days)]);
+        const bool monthsOrDays = given(fields[fieldIndex(Field::Months)]) || given(fields[fieldIndex(Field::Days)]);
         CensusAge age = applyCensusRule(
             *census,
-            parseAge(a.fields[fieldIndex(Field::Years)], a.fields[fieldIndex(Field::Months)],
-                     a.fields[fieldIndex(Field::Days)]),
+            parseAge(fields[fieldIndex(Field::Years)], fields[fieldIndex(Field::Months)],
+                     fields[fieldIndex(Field::Days)]),
             monthsOrDays);
         entry.age = age.age;
         if (!age.warning.empty()) a.warnings.push_back(std::move(age.warning));

@@ -61,10 +61,8 @@ struct ResearchAnswer {
     // The engine's answer. Its fields are what the window shows (on an error,
     // what it shows behind the box); see shown().
     EntryAnswer entry;
-    // The five fields as the researchers' forms left them: what the engine
-    // was given (a date read from a form holds its canonical text).
-    std::array<std::string, FieldCount> fields{};
     const Census* census = nullptr;  // the census the request was taken under
+    std::string yearsAsWritten;      // under a census: the years as the forms left them
     CensusFailure censusFailure;      // CensusError only
     // Everything a researcher should know about the reading: the forms, the
     // census's age rule, the citation, in that order.
@@ -86,6 +84,8 @@ public:
 
 private:
     ResearchAnswer answer_;
+    // The fields as the researchers' forms rewrote them, when they did.
+    std::array<std::string, FieldCount> rewritten_;
     ResearcherDates dates_;
     std::string scratch_;
 };

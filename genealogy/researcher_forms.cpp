@@ -161,17 +161,27 @@ void fill(std::string& field, const std::string& value, std::string_view name, s
     warnings.push_back(cat({"The ", name, " field is used; the ", name, " in '", typed, "' are left out"}));
 }
 
-// True when every character is one of chars: the window's own forms, which
-// a batch meets on nearly every row, pass without further work.
-bool onlyOf(std::string_view text, std::string_view chars) {
+// The characters of the window's own date and age forms: digits, blanks,
+// and "/" in a date, "-" and "+" in the years. A field of nothing else is
+// no researcher's form, which a batch finds on nearly every row.
+struct CharSet {
+    bool in[256] = {};
+    constexpr CharSet(std::string_view chars) {
+        for (char c = '0'; c <= '9'; ++c) in[static_cast<unsigned char>(c)] = true;
+        for (char c : chars) in[static_cast<unsigned char>(c)] = true;
+    }
+};
+constexpr CharSet DateChars(" /"), YearsChars(" -+");
+
+bool onlyOf(std::string_view text, const CharSet& chars) {
     for (char c : text)
-        if (!isDigit(c) && chars.find(c) == std::string_view::npos) return false;
+        if (!chars.in[static_cast<unsigned char>(c)]) return false;
     return true;
 }
 
 bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& warnings) {
     std::string& yearsField = fields[1];
-    if (onlyOf(yearsField, " -+")) return false;
+    if (onlyOf(yearsField, YearsChars)) return false;
     const std::string typed(trimBlanks(yearsField));
 
     if (equalsIgnoringCase(typed, "INFANT")) {
@@ -234,7 +244,7 @@ bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& 
 
 bool translateDate(std::string& text, std::optional<DateParts>& date, std::vector<std::string>& warnings) {
     date.reset();
-    if (onlyOf(text, " /")) return false;
+    if (onlyOf(text, DateChars)) return false;
     std::string_view rest = trimBlanks(text);
     bool changed = false;
     // A GEDCOM qualifier: the date it qualifies is what can be calculated.
@@ -290,6 +300,10 @@ std::string canonicalText(const DateParts& date) {
     }
     end = writeYear(end, static_cast<unsigned>(date.year % 10000));
     return std::string(out, static_cast<size_t>(end - out));
+}
+
+bool mayHoldResearcherForms(const std::array<std::string_view, 5>& fields) {
+    return !onlyOf(fields[0], DateChars) || !onlyOf(fields[4], DateChars) || !onlyOf(fields[1], YearsChars);
 }
 
 void translateResearcherForms(std::array<std::string, 5>& fields, ResearcherDates& dates,

@@ -37,6 +37,11 @@ struct ResearcherDates {
 void translateResearcherForms(std::array<std::string, 5>& fields, ResearcherDates& dates,
                               std::vector<std::string>& warnings);
 
+// False when the fields hold only the window's own forms, which
+// translateResearcherForms would leave as they are (digits and blanks, "/"
+// in the dates, "-" and "+" in the years).
+bool mayHoldResearcherForms(const std::array<std::string_view, 5>& fields);
+
 // The date alone: true when the text was rewritten; date is set when it was
 // read as well.
 bool translateDate(std::string& text, std::optional<DateParts>& date, std::vector<std::string>& warnings);

@@ -41,6 +41,8 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
     entry.birthDate = dates_.birth;
     entry.abbreviated = request.abbreviated;
     entry.weekDay = request.weekDay;
+    entry.remembered = request.remembered;
+    entry.datesShown = request.datesShown;
 
     const std::string_view censusName = trimBlanks(request.census);
     if (!censusName.empty()) {

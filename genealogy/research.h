@@ -1,11 +1,10 @@
-// The one research pipeline: a request's fields as typed in, the answer a
-// researcher cites out. The fields are read in the forms researchers copy
-// from their sources, taken under a census when one is named, answered by
-// the engine as the window answers them when both date fields have been
-// left and "&Calc" receives the focus (from a fresh run: nothing is
-// remembered), and then cited: the window of possible dates, its GEDCOM
-// value, and the birth window the record allows. Single requests, records
-// of one person, the batch and the window all go through here.
+// The one research pipeline: a request's fields in, the answer a researcher
+// cites out. The fields are read in the forms researchers copy from their
+// sources, taken under a census when one is named, answered by the engine
+// as the window answers them when "&Calc" receives the focus, and then
+// cited: the window of possible dates, its GEDCOM value, and the birth
+// window the record allows. Single requests, records of one person, the
+// batch and the window all go through here.
 #pragma once
 
 #include <array>
@@ -31,6 +30,11 @@ struct ResearchRequest {
     bool researcherForms = true;
     bool abbreviated = false;   // "Show month abbreviated"
     bool weekDay = false;       // "Show week day"
+    // The window asks from where it stands: the fact it remembers computing,
+    // and its two date fields already validated and shown as the focus left
+    // them. The command line starts afresh from fields as typed.
+    MissingFact remembered = MissingFact::None;
+    bool datesShown = false;
     bool cite = false;          // work out the window of possible dates
     std::optional<GedcomVersion> gedcom;  // and its GEDCOM value (cite only)
     bool birthWindow = false;   // the birth window the record allows

@@ -17,6 +17,7 @@
 #include "entry.h"
 #include "entry_field.h"
 #include "numbers.h"
+#include "research.h"
 #include "shown_texts.h"
 #include "win32_support.h"
 
@@ -146,20 +147,23 @@ bool isChecked(int32_t id) {
 }
 
 // "&Calc": the five fields as they stand (both dates already validated as
-// the focus left them) through the engine's entry, the answer written back.
+// the focus left them) through the research pipeline, in the window's own
+// forms, the answer written back.
 void calculateShownFields() {
     std::array<std::string, 5> texts;
-    EntryRequest request;
+    quillark::ResearchRequest request;
     for (size_t i = 0; i < EntryFields.size(); ++i) {
         texts[i] = controlText(EntryFields[i]);
         request.fields[i] = texts[i];
     }
+    request.researcherForms = false;
     request.abbreviated = isChecked(AbbreviateOptionId);
     request.weekDay = isChecked(WeekDayOptionId);
     request.remembered = MissingPart;
     request.datesShown = true;
-    EntryAnswer answer;
-    answerRequest(request, answer);
+    // Its buffers are kept for the run; one calculation runs at a time.
+    static quillark::ResearchPipeline pipeline;
+    const EntryAnswer& answer = pipeline.answer(request).entry;
     MissingPart = answer.missing;
     EntryError = answer.calculationError;
     if (answer.box == EntryBox::None) {

@@ -303,5 +303,5 @@ EntryCode checkDate(const DateParts& parts) {
         break;
     case DateForm::YearOnly: break;
     }
-    return parts.year >= 0 && parts.year <= 9999 ? EntryCode::None : EntryCode::FourDigitYear;
+    return parts.year >= 0 && parts.year <= LastYear ? EntryCode::None : EntryCode::FourDigitYear;
 }

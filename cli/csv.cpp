@@ -64,6 +64,12 @@ bool CsvReader::fill() {
 
 void CsvReader::endField() { ends_.push_back(static_cast<uint32_t>(data_.size())); }
 
+// Field bytes and commas, whatever pieces the input came in: the checks on
+// the way only see the part of the record read so far.
+CsvReader::Status CsvReader::finish() const {
+    return data_.size() + ends_.size() - 1 > maxRecordBytes_ ? Status::RecordTooLong : Status::Record;
+}
+
 CsvReader::Status CsvReader::next() {
     data_.clear();
     ends_.clear();
@@ -80,7 +86,7 @@ CsvReader::Status CsvReader::next() {
             if (!started) return Status::End;
             if (state == State::Quoted) unterminatedQuote_ = true;
             endField();
-            return Status::Record;
+            return finish();
         }
         if (!started) {
             started = true;
@@ -127,7 +133,7 @@ CsvReader::Status CsvReader::next() {
                     ++pos_;
                     endedWithCrLf_ = true;
                 }
-                return Status::Record;
+                return finish();
             }
             break;
         }

@@ -62,6 +62,8 @@ public:
         RecordTooLong,   // a record grew beyond the cap
     };
 
+    // The cap counts a record's field bytes (quotes that only quote not
+    // included) and its commas, however the input arrives in pieces.
     static constexpr size_t DefaultMaxRecordBytes = size_t{1} << 20;
 
     explicit CsvReader(ByteSource& source, size_t maxRecordBytes = DefaultMaxRecordBytes);
@@ -84,6 +86,7 @@ private:
 
     bool fill();
     void endField();
+    Status finish() const;
 
     ByteSource& source_;
     size_t maxRecordBytes_;

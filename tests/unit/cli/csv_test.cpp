@@ -145,6 +145,24 @@ TEST(CsvReader, RecordBeyondTheCapStopsTheReader) {
     EXPECT_EQ(fits.records.size(), 1u);
 }
 
+// The cap counts field bytes and commas, whether the record arrives in one
+// read or in many.
+TEST(CsvReader, CapIsTheSameAtEveryChunking) {
+    const std::string over = std::string(1001, 'z') + "\n";
+    const std::string full = std::string(1000, 'z') + "\n";
+    const std::string quoted = "\"" + std::string(998, 'q') + "\",\n";   // 998 bytes, a comma, an empty field
+    for (size_t chunk : {size_t{0}, size_t{1}, size_t{7}, size_t{64}}) {
+        EXPECT_EQ(readAll(over, chunk, 1000).last, CsvReader::Status::RecordTooLong) << "chunk " << chunk;
+        const ReadResult fits = readAll(full, chunk, 1000);
+        EXPECT_EQ(fits.last, CsvReader::Status::End) << "chunk " << chunk;
+        EXPECT_EQ(fits.records, (Records{{std::string(1000, 'z')}})) << "chunk " << chunk;
+        const ReadResult unquoted = readAll(quoted, chunk, 999);
+        EXPECT_EQ(unquoted.last, CsvReader::Status::End) << "chunk " << chunk;
+        EXPECT_EQ(unquoted.records, (Records{{std::string(998, 'q'), ""}})) << "chunk " << chunk;
+        EXPECT_EQ(readAll(quoted, chunk, 998).last, CsvReader::Status::RecordTooLong) << "chunk " << chunk;
+    }
+}
+
 struct WriterCase {
     const char* name;
     std::vector<std::string> fields;

@@ -256,8 +256,10 @@ void CsvWriter::endRecord() {
 bool CsvWriter::flush() {
     if (used_ > 0) {
         if (!failed_ && !sink_.write(buffer_.data(), used_)) failed_ = true;
+        // A record left part written is no longer one empty field, however
+        // little of it remains here.
+        recordStart_ = used_ == recordStart_ ? 0 : PartWritten;
         used_ = 0;
-        recordStart_ = 0;
     }
     return !failed_;
 }

@@ -183,7 +183,10 @@ private:
     std::string lineEnd_;
     std::vector<char> buffer_;   // its whole size is room; used_ bytes are written
     size_t used_ = 0;
-    size_t recordStart_ = 0;     // where the current record begins in buffer_
+    // Where the current record begins in buffer_, or PartWritten once part
+    // of it was flushed.
+    static constexpr size_t PartWritten = SIZE_MAX;
+    size_t recordStart_ = 0;
     size_t fieldsInRecord_ = 0;
     bool firstInRecord_ = true;
     bool atStart_ = true;        // nothing written yet

@@ -235,6 +235,19 @@ TEST(CsvWriter, FailedSinkIsReported) {
     EXPECT_TRUE(writer.failed());
 }
 
+TEST(CsvWriter, FlushPartWayThroughARecord) {
+    StringSink sink;
+    CsvWriter writer(sink);
+    writer.field("a");
+    ASSERT_TRUE(writer.flush());
+    writer.endRecord();   // one field, but not an empty one
+    writer.field("");
+    ASSERT_TRUE(writer.flush());
+    writer.endRecord();   // one empty field
+    ASSERT_TRUE(writer.flush());
+    EXPECT_EQ(sink.text, "a\n\"\"\n");
+}
+
 // Whatever the writer writes, the reader reads back unchanged: random fields
 // drawn from the characters that matter, random record widths, many chunkings.
 TEST(CsvRoundTrip, RandomRecordsSurvive) {

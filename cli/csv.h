@@ -70,8 +70,11 @@ public:
 
     Status next();
 
-    size_t fieldCount() const { return ends_.size(); }
-    std::string_view field(size_t index) const;
+    size_t fieldCount() const { return fieldCount_; }
+    // A field of the current record. The view stays valid until the next
+    // call of next(), no longer: it points into the read buffer, or, for a
+    // record that had to be unquoted or was cut by a refill, into a copy.
+    std::string_view field(size_t index) const { return fields_[index]; }
     // The record was an empty line: no characters at all before its end.
     bool blankLine() const { return blankLine_; }
     // The input ended inside a quoted field of this record.
@@ -85,12 +88,14 @@ private:
     enum class State { FieldStart, Unquoted, Quoted, QuoteInQuoted };
 
     bool fill();
+    Status viewRecord();
+    Status copyRecord();
     void endField();
-    Status finish() const;
+    Status finishCopy();
 
     ByteSource& source_;
     size_t maxRecordBytes_;
-    std::vector<char> buffer_;
+    std::vector<char> buffer_;   // the bytes read, then a block of zeros to read past their end
     size_t pos_ = 0;
     size_t end_ = 0;
     bool atStart_ = true;   // the byte-order mark is only looked for here
@@ -98,8 +103,11 @@ private:
     uint64_t line_ = 1;
     uint64_t recordLine_ = 1;
 
-    std::string data_;             // the current record's field bytes, unquoted
-    std::vector<uint32_t> ends_;   // end offset of each field in data_
+    std::vector<std::string_view> fields_;   // all of it room; the first fieldCount_ are the record's
+    size_t fieldCount_ = 0;
+    // A record read by copying: its field bytes unquoted, and where each ends.
+    std::string data_;
+    std::vector<uint32_t> ends_;
     bool blankLine_ = false;
     bool unterminatedQuote_ = false;
     bool endedWithCrLf_ = false;

@@ -14,6 +14,7 @@ using quillark::CsvWriter;
 using quillark::StringSink;
 using quillark::StringSource;
 using Records = std::vector<std::vector<std::string>>;
+using namespace std::literals;
 
 std::string show(const Records& records) {
     std::string text = "[";
@@ -89,6 +90,11 @@ const ReaderCase ReaderCases[] = {
     {"spaces are data", " a , b \n", {{" a ", " b "}}},
     {"bytes above 127 pass", "\xE9t\xE9,\xFF\n", {{"\xE9t\xE9", "\xFF"}}},
     {"trailing comma gives an empty last field", "a,\n", {{"a", ""}}},
+    {"quoted fields among plain ones", "\"a,b\",c,\"\",\"d\"\r\ne\n", {{"a,b", "c", "", "d"}, {"e"}}},
+    {"quoted field last, no line end", "a,\"b,c\"", {{"a", "b,c"}}},
+    {"quoted lone CR is text", "\"a\rb\",c\r", {{"a\rb", "c"}}},
+    {"doubled quote after a quoted comma", "\"a,\"\"b\",c\n", {{"a,\"b", "c"}}},
+    {"tab and NUL are text", "a\tb,c\0d\n"sv, {{"a\tb", "c\0d"s}}},
 };
 
 TEST(CsvReader, LabelledCasesAtEveryChunking) {
@@ -161,6 +167,50 @@ TEST(CsvReader, CapIsTheSameAtEveryChunking) {
         EXPECT_EQ(unquoted.records, (Records{{std::string(998, 'q'), ""}})) << "chunk " << chunk;
         EXPECT_EQ(readAll(quoted, chunk, 998).last, CsvReader::Status::RecordTooLong) << "chunk " << chunk;
     }
+}
+
+// Records are handed out as views of the read buffer until one runs past its
+// end, which is copied. Every record here is put across that end at every
+// byte, as it comes from a file read in large pieces, or from a pipe in
+// smaller ones, the last shorter than those before.
+TEST(CsvReader, RecordsAcrossTheEndOfARead) {
+    const Records tricky = {{"a,b", "c"}, {"x", "y\"z"}, {"q\nr", "s"}, {"", "", ""}, {"t", "u"}, {"v"}};
+    const std::string trickyText = "\"a,b\",c\r\nx,\"y\"\"z\"\r\"q\nr\",s\n,,\r\nt,u\r\nv";
+    const std::string filler = "0123456,abcdefg,hij\n";   // 20 bytes
+    for (size_t shift = 0; shift < 48; ++shift) {
+        std::string text(shift, 'p');
+        text += "\n";
+        Records expected = {{std::string(shift, 'p')}};
+        while (text.size() < (size_t{64} << 10) - 24) {
+            text += filler;
+            expected.push_back({"0123456", "abcdefg", "hij"});
+        }
+        text += trickyText;
+        expected.insert(expected.end(), tricky.begin(), tricky.end());
+        for (size_t chunk : {size_t{0}, size_t{1000}}) {
+            const ReadResult result = readAll(text, chunk);
+            EXPECT_EQ(result.last, CsvReader::Status::End) << "shift " << shift << " chunk " << chunk;
+            ASSERT_EQ(result.records, expected) << "shift " << shift << " chunk " << chunk;
+            const size_t n = expected.size();
+            EXPECT_EQ(result.crlf[n - 6], true) << "shift " << shift << " chunk " << chunk;
+            EXPECT_EQ(result.crlf[n - 5], false) << "shift " << shift << " chunk " << chunk;
+            EXPECT_EQ(result.crlf[n - 3], true) << "shift " << shift << " chunk " << chunk;
+            EXPECT_EQ(result.lines[n - 1], result.lines[n - 6] + 6) << "shift " << shift << " chunk " << chunk;
+        }
+    }
+}
+
+// A record with more fields than the reader has made room for is copied;
+// the next one like it fits.
+TEST(CsvReader, WideRecords) {
+    std::string line;
+    std::vector<std::string> fields;
+    for (int i = 0; i < 300; ++i) {
+        fields.push_back(std::to_string(i));
+        line += (i > 0 ? "," : "") + fields.back();
+    }
+    const ReadResult result = readAll(line + "\n" + line + "\n" + line, 0);
+    EXPECT_EQ(result.records, (Records{fields, fields, fields}));
 }
 
 struct WriterCase {

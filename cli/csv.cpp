@@ -379,90 +379,133 @@ bool FileSink::write(const char* data, size_t size) {
     return std::fwrite(data, 1, size, file_) == size;
 }
 
-CsvWriter::CsvWriter(ByteSink& sink, std::string_view lineEnd)
-    : sink_(sink), lineEnd_(lineEnd), buffer_(ChunkBytes + 1024) {}
+CsvWriter::CsvWriter(ByteSink& sink, std::string_view lineEnd) : sink_(sink), buffer_(ChunkBytes + 1024) {
+    setLineEnd(lineEnd);
+    out_ = recordStart_ = buffer_.data();
+    limit_ = buffer_.data() + buffer_.size();
+    flushAt_ = buffer_.data() + ChunkBytes;
+    setShortEnd();
+}
+
+void CsvWriter::setLineEnd(std::string_view lineEnd) {
+    lineEnd_.assign(lineEnd);
+    const bool fits = lineEnd.size() <= sizeof lineEndWord_;
+    if (fits) std::memcpy(lineEndWord_, lineEnd.data(), lineEnd.size());
+    lineEndRoom_ = fits ? sizeof lineEndWord_ : SIZE_MAX;
+}
 
 CsvWriter::~CsvWriter() { flush(); }
 
-void CsvWriter::grow(size_t n) { buffer_.resize(std::max(buffer_.size() * 2, used_ + n)); }
+void CsvWriter::setShortEnd() {
+    // At the very start every field goes the long way, which looks for a
+    // byte-order mark.
+    shortEnd_ = atStart_ ? buffer_.data() : limit_ - (ShortField + 1);
+}
 
-namespace {
+void CsvWriter::started() {
+    atStart_ = false;
+    setShortEnd();
+}
 
-// The bytes that make a field need quotes.
-struct SpecialBytes {
-    bool table[256] = {};
-    constexpr SpecialBytes() {
-        for (unsigned char c : {',', '"', '\r', '\n'}) table[c] = true;
+void CsvWriter::grow(size_t n) {
+    const size_t used = static_cast<size_t>(out_ - buffer_.data());
+    const size_t recordStart = recordStart_ ? static_cast<size_t>(recordStart_ - buffer_.data()) : 0;
+    buffer_.resize(std::max(buffer_.size() * 2, used + n));
+    out_ = buffer_.data() + used;
+    if (recordStart_) recordStart_ = buffer_.data() + recordStart;
+    limit_ = buffer_.data() + buffer_.size();
+    flushAt_ = buffer_.data() + ChunkBytes;
+    setShortEnd();
+}
+
+// Eight bytes at a time, the last eight overlapping those before.
+bool CsvWriter::needsQuotes(std::string_view text) {
+    const size_t size = text.size();
+    if (size < 8) {
+        for (const char c : text)
+            if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+        return false;
     }
-};
-constexpr SpecialBytes Special;
+    uint64_t found = 0, word;
+    for (size_t i = 0; i + 8 < size; i += 8) {
+        std::memcpy(&word, text.data() + i, 8);
+        found |= specialBytes(word);
+    }
+    std::memcpy(&word, text.data() + size - 8, 8);
+    return (found | specialBytes(word)) != 0;
+}
 
-}  // namespace
-
-void CsvWriter::field(std::string_view text) {
+// A field that is long, may need quotes or may start the output.
+void CsvWriter::fieldChecked(std::string_view text) {
+    const size_t size = text.size();
     // The worst case: a separator, two quotes and every byte a doubled quote.
-    char* const start = room(text.size() * 2 + 3);
-    char* out = start;
-    if (!firstInRecord_) *out++ = ',';
-    ++fieldsInRecord_;
-    firstInRecord_ = false;
-    // One pass copies the bytes and notes whether any needs quotes; the
-    // rare field that does is then written again, quoted.
-    char* const body = out;
-    bool special = false;
-    for (const char c : text) {
-        special |= Special.table[static_cast<unsigned char>(c)];
-        *out++ = c;
+    char* out = room(size * 2 + 3);
+    *out = ',';
+    out += separator_;
+    separator_ = 1;
+    // Copied as it stands, which is what most fields need, and looked over.
+    bool special;
+    if (size <= ShortField) {
+        special = copyShort<true>(out, text.data(), size);
+    } else {
+        std::memcpy(out, text.data(), size);
+        special = needsQuotes(text);
     }
     if (atStart_) {
-        atStart_ = false;
+        started();
         special |= text.substr(0, 3) == "\xEF\xBB\xBF";
     }
-    if (special) {
-        out = body;
-        *out++ = '"';
-        for (const char c : text) {
-            if (c == '"') *out++ = '"';
-            *out++ = c;
-        }
-        *out++ = '"';
+    if (!special) {
+        out_ = out + size;
+        return;
     }
-    used_ += static_cast<size_t>(out - start);
+    // Quoted, each quote doubled: the runs between quotes copied whole.
+    *out++ = '"';
+    const char* from = text.data();
+    const char* const end = from + size;
+    while (const void* quote = std::memchr(from, '"', static_cast<size_t>(end - from))) {
+        const size_t run = static_cast<size_t>(static_cast<const char*>(quote) - from) + 1;
+        std::memcpy(out, from, run);
+        out += run;
+        *out++ = '"';
+        from += run;
+    }
+    std::memcpy(out, from, static_cast<size_t>(end - from));
+    out += end - from;
+    *out++ = '"';
+    out_ = out;
 }
 
 void CsvWriter::emptyFields(size_t count) {
     if (count == 0) return;
     // The first field of a record has no comma in front of it.
-    const size_t separators = firstInRecord_ ? count - 1 : count;
-    commas(room(separators + 8), separators);
-    used_ += separators;
-    fieldsInRecord_ += count;
-    firstInRecord_ = false;
+    const size_t separators = count - 1 + separator_;
+    out_ = commas(room(separators + 8), separators);
+    separator_ = 1;
 }
 
-void CsvWriter::endRecord() {
+void CsvWriter::endRecordChecked() {
     // A record of one empty field would read back as a blank line.
-    const bool lone = fieldsInRecord_ == 1 && used_ == recordStart_;
+    const bool lone = separator_ != 0 && out_ == recordStart_;
     char* out = room(lineEnd_.size() + 2);
     if (lone) {
         *out++ = '"';
         *out++ = '"';
     }
     for (const char c : lineEnd_) *out++ = c;
-    used_ = static_cast<size_t>(out - buffer_.data());
-    firstInRecord_ = true;
-    fieldsInRecord_ = 0;
-    if (used_ >= ChunkBytes) flush();
-    recordStart_ = used_;
+    out_ = out;
+    separator_ = 0;
+    if (out_ >= flushAt_) flush();
+    recordStart_ = out_;
 }
 
 bool CsvWriter::flush() {
-    if (used_ > 0) {
-        if (!failed_ && !sink_.write(buffer_.data(), used_)) failed_ = true;
+    if (out_ != buffer_.data()) {
+        if (!failed_ && !sink_.write(buffer_.data(), static_cast<size_t>(out_ - buffer_.data()))) failed_ = true;
         // A record left part written is no longer one empty field, however
         // little of it remains here.
-        recordStart_ = used_ == recordStart_ ? 0 : PartWritten;
-        used_ = 0;
+        recordStart_ = out_ == recordStart_ ? buffer_.data() : nullptr;
+        out_ = buffer_.data();
     }
     return !failed_;
 }

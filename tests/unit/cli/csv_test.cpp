@@ -285,6 +285,32 @@ TEST(CsvWriter, FailedSinkIsReported) {
     EXPECT_TRUE(writer.failed());
 }
 
+// Short fields are copied and looked over in overlapping pieces: a byte that
+// needs quotes is found wherever it lies, and a space or a tab does not quote.
+TEST(CsvWriter, EveryBytePositionOfShortFields) {
+    for (size_t length = 1; length <= 40; ++length) {
+        for (size_t at = 0; at < length; ++at) {
+            for (const char c : {',', '"', '\r', '\n', ' ', '\t', '\xE9'}) {
+                std::string text(length, 'x');
+                text[at] = c;
+                StringSink sink;
+                {
+                    CsvWriter writer(sink);
+                    writer.field("id");   // not the first field of the output
+                    writer.field(text);
+                    writer.endRecord();
+                }
+                std::string expected = text;
+                if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+                    expected = "\"" + text + "\"";
+                    if (c == '"') expected.insert(at + 1, "\"");
+                }
+                ASSERT_EQ(sink.text, "id," + expected + "\n") << "length " << length << " byte " << at;
+            }
+        }
+    }
+}
+
 TEST(CsvWriter, FlushPartWayThroughARecord) {
     StringSink sink;
     CsvWriter writer(sink);
@@ -296,6 +322,20 @@ TEST(CsvWriter, FlushPartWayThroughARecord) {
     writer.endRecord();   // one empty field
     ASSERT_TRUE(writer.flush());
     EXPECT_EQ(sink.text, "a\n\"\"\n");
+}
+
+TEST(CsvWriter, LongLineEndAndLongFields) {
+    StringSink sink;
+    const std::string longField(100000, 'y');
+    {
+        CsvWriter writer(sink, "<end of record>\n");
+        writer.field(longField);
+        writer.field("a,b");
+        writer.endRecord();
+        writer.field("");
+        writer.endRecord();
+    }
+    EXPECT_EQ(sink.text, longField + ",\"a,b\"<end of record>\n\"\"<end of record>\n");
 }
 
 // Whatever the writer writes, the reader reads back unchanged: random fields

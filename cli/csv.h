@@ -71,6 +71,9 @@ public:
     static constexpr size_t DefaultMaxRecordBytes = size_t{1} << 20;
 
     explicit CsvReader(ByteSource& source, size_t maxRecordBytes = DefaultMaxRecordBytes);
+    // The fields point into the reader's own buffer.
+    CsvReader(const CsvReader&) = delete;
+    CsvReader& operator=(const CsvReader&) = delete;
 
     Status next();
 

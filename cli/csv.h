@@ -176,14 +176,17 @@ public:
         }
         fieldChecked(text);
     }
-    // count fields the caller writes in place: write(out) puts at most
-    // maxBytes there, the fields with a comma between each two, and returns
-    // their end. None of the fields may need quotes: no comma, quote or line
-    // break, nor a byte-order mark to start the output (ISO dates, say).
+    // count fields the caller writes in place: write(out) puts them there,
+    // their texts of at most textBytes in all with a comma between each two
+    // (commas() may write those), and returns their end. None of the fields
+    // may need quotes: no comma, quote or line break, nor a byte-order mark
+    // to start the output (ISO dates, say).
     template <class Write>
-    void writtenFields(size_t count, size_t maxBytes, Write&& write) {
+    void writtenFields(size_t count, size_t textBytes, Write&& write) {
         if (count == 0) return;
-        char* out = room(maxBytes + 1);
+        // The separator in front, the commas between, and the eight that
+        // commas() may write beyond the last.
+        char* out = room(textBytes + count + 8);
         *out = ',';
         out += separator_;
         separator_ = 1;

@@ -96,6 +96,11 @@ for text in open(self_path):
     if "=>" not in text:
         line_number += 1
 
+# The writer scans a field for bytes that need quotes with vector
+# instructions, which the compiler lists under their own header.
+for name, count in counts(self_path).items():
+    if re.search(r"mmintrin\.h:quillark::runBatch\(", name):
+        inlined["CsvWriter"] += count
 batch = total(r"^quillark::runBatch\(")
 called_reader = total(r"^quillark::CsvReader::(next|field)\(")
 called_writer = total(r"^quillark::CsvWriter::(field|fieldChecked|emptyFields|writtenFields|endRecord)\(")

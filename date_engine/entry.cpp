@@ -28,7 +28,8 @@ std::string_view illegalDateText(EntryCode code) {
 void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
     // The age fields as given; each date field is set once, below, to what
     // it shows.
-    for (size_t i = EventIndex + 1; i < BirthIndex; ++i) answer.fields[i].assign(request.fields[i]);
+    for (size_t i = EventIndex + 1; i < BirthIndex; ++i)
+        if (answer.fields[i] != request.fields[i]) answer.fields[i].assign(request.fields[i]);
     answer.missing = request.remembered;
     answer.entryError = EntryCode::None;
     answer.calculationError = EntryCode::None;

@@ -31,7 +31,7 @@ valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" \
   "$calc" --csv "$work/input.csv" --output /dev/null "$@" > /dev/null 2>&1 || [[ $? -eq 1 ]]
 callgrind_annotate --inclusive=yes --auto=no --threshold=100 "$work/callgrind.out" > "$work/inclusive.txt"
 callgrind_annotate --auto=yes --show-percs=no --include="$root" --threshold=100 "$work/callgrind.out" > "$work/self.txt"
-python3 - "$rows" "$work/inclusive.txt" "$work/self.txt" "$root/cli/csv.h" <<'PY'
+python3 - "$rows" "$work/inclusive.txt" "$work/self.txt" "$root/csv/csv.h" <<'PY'
 import re, sys
 rows, inclusive_path, self_path, csv_header = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
 
@@ -80,7 +80,7 @@ for text in open(self_path):
     if text.startswith("-- Auto-annotated source:"):
         section = text.split(":", 1)[1].strip()
         continue
-    if section is None or not section.endswith("cli/csv.h"):
+    if section is None or not section.endswith("csv/csv.h"):
         continue
     m = re.match(r"-- line (\d+) -", text)
     if m:

@@ -12,12 +12,6 @@ namespace {
 // An open end, or no window at all, is null.
 Json textOrNull(std::string_view text) { return text.empty() ? Json(nullptr) : Json(std::string(text)); }
 
-// Both ends of a window in words: "1810-06-07 and 1811-06-06".
-std::string between(const DateWindow& w) {
-    return (w.earliest ? isoText(*w.earliest) : std::string("any day")) + " and " +
-           (w.latest ? isoText(*w.latest) : std::string("any day"));
-}
-
 }  // namespace
 
 std::string jsonText(const Json& value) {
@@ -49,13 +43,9 @@ void addAnswerKeys(Json& json, const ResearchAnswer& answer, std::optional<Gedco
 }
 
 std::string censusFailureText(const CensusFailure& failure) {
-    if (failure.problem == CensusProblem::UnknownName)
-        return "no census named '" + failure.name + "' (see --census list)";
-    const Census& census = *failure.census;
-    char day[16];
-    std::snprintf(day, sizeof day, "%02d/%02d/%04d", monthOf(census.day), dayOf(census.day), yearOf(census.day));
-    return "the event date " + failure.event + " is not the census day of " + std::string(census.name) + " (" + day +
-           ")";
+    std::string text = censusProblemText(failure);
+    if (failure.problem == CensusProblem::UnknownName) text.append(" (see --census list)");
+    return text;
 }
 
 std::string failureText(const ResearchAnswer& answer) {
@@ -64,26 +54,7 @@ std::string failureText(const ResearchAnswer& answer) {
 }
 
 std::string personLine(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
-    std::string line = "Person: ";
-    switch (s.status) {
-    case PersonStatus::Ok: {
-        line.append("born between ").append(between(s.birth));
-        if (gedcom) {
-            if (const auto value = gedcomDateValue(s.birth, *gedcom)) line.append(" (GEDCOM: ").append(*value).append(")");
-        }
-        break;
-    }
-    case PersonStatus::NoWindow: line.append("no record gives a birth window"); break;
-    case PersonStatus::Conflict:
-        line.append("records ").append(std::to_string(s.conflictLines[0])).append(" and ")
-            .append(std::to_string(s.conflictLines[1])).append(" have no birth date in common");
-        if (s.outlierLine) {
-            line.append("; without record ").append(std::to_string(*s.outlierLine))
-                .append(": born between ").append(between(s.withoutOutlier));
-        }
-        break;
-    }
-    return line + "\n";
+    return "Person: " + personAnswerText(s, gedcom) + "\n";
 }
 
 Json personJson(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {

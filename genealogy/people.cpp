@@ -31,6 +31,12 @@ DateWindow windowOf(int32_t start, int32_t end, DateForm precision) {
 // The less precise of two forms: YearOnly < MonthYear < FullDate.
 DateForm coarser(DateForm a, DateForm b) { return static_cast<int>(a) < static_cast<int>(b) ? a : b; }
 
+// Both ends of a window in words: "1810-06-07 and 1811-06-06".
+std::string between(const DateWindow& w) {
+    return (w.earliest ? isoText(*w.earliest) : std::string("any day")) + " and " +
+           (w.latest ? isoText(*w.latest) : std::string("any day"));
+}
+
 }  // namespace
 
 PeopleTable::Person& PeopleTable::person(std::string_view id) {
@@ -113,6 +119,29 @@ PersonSummary PeopleTable::summary(size_t index) const {
         s.withoutOutlier = windowOf(start.day, p.earliestEnd[1].day, p.precision);
     }
     return s;
+}
+
+std::string personAnswerText(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
+    std::string line;
+    switch (s.status) {
+    case PersonStatus::Ok: {
+        line.append("born between ").append(between(s.birth));
+        if (gedcom) {
+            if (const auto value = gedcomDateValue(s.birth, *gedcom)) line.append(" (GEDCOM: ").append(*value).append(")");
+        }
+        break;
+    }
+    case PersonStatus::NoWindow: line.append("no record gives a birth window"); break;
+    case PersonStatus::Conflict:
+        line.append("records ").append(std::to_string(s.conflictLines[0])).append(" and ")
+            .append(std::to_string(s.conflictLines[1])).append(" have no birth date in common");
+        if (s.outlierLine) {
+            line.append("; without record ").append(std::to_string(*s.outlierLine))
+                .append(": born between ").append(between(s.withoutOutlier));
+        }
+        break;
+    }
+    return line;
 }
 
 std::string_view personStatusName(PersonStatus status) {

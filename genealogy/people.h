@@ -17,6 +17,7 @@
 #include <unordered_map>
 
 #include "date_bounds.h"
+#include "gedcom.h"
 
 namespace quillark {
 
@@ -83,5 +84,12 @@ private:
 
 // "ok", "conflict", "no window".
 std::string_view personStatusName(PersonStatus status);
+
+// A person's records summed up in words, their numbers as the summary gives
+// them: "born between 1811-03-31 and 1811-04-07 (GEDCOM: BET ...)" (the
+// GEDCOM value only with a version), "records 7 and 10 have no birth date
+// in common; without record 10: born between ...", "no record gives a
+// birth window".
+std::string personAnswerText(const PersonSummary& summary, std::optional<GedcomVersion> gedcom);
 
 }  // namespace quillark

@@ -1,5 +1,9 @@
 #include "research.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
 #include "date_text.h"
 
 namespace quillark {
@@ -101,6 +105,39 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
 ResearchAnswer answerResearch(const ResearchRequest& request) {
     ResearchPipeline pipeline;
     return pipeline.answer(request);
+}
+
+std::string censusProblemText(const CensusFailure& failure) {
+    if (failure.problem == CensusProblem::UnknownName) return "no census named '" + failure.name + "'";
+    const Census& census = *failure.census;
+    char day[16];
+    std::snprintf(day, sizeof day, "%02d/%02d/%04d", monthOf(census.day), dayOf(census.day), yearOf(census.day));
+    return "the event date " + failure.event + " is not the census day of " + std::string(census.name) + " (" + day +
+           ")";
+}
+
+AnswerNotes answerNotes(const ResearchAnswer& answer, bool abbreviated, bool weekDay) {
+    AnswerNotes notes;
+    if (answer.outcome != ResearchOutcome::Ok || !answer.citation.known) return notes;
+    notes.windowLine = windowLine(answer.citation, abbreviated, weekDay);
+    notes.earliest = citationText(answer.citation, CitationText::Earliest);
+    notes.latest = citationText(answer.citation, CitationText::Latest);
+    notes.warnings = answer.warnings;
+    // Each version cited on its own; a reason a version cannot hold the
+    // window is said once, whichever version found it.
+    const std::pair<GedcomVersion, std::string*> versions[] = {{GedcomVersion::V7, &notes.gedcom7},
+                                                               {GedcomVersion::V551, &notes.gedcom551}};
+    for (const auto& [version, text] : versions) {
+        Citation citation;
+        std::vector<std::string> found;
+        citeAnswer(answer.entry, version, citation, found);
+        *text = citationText(citation, CitationText::Gedcom);
+        for (std::string& warning : found) {
+            if (std::find(notes.warnings.begin(), notes.warnings.end(), warning) == notes.warnings.end())
+                notes.warnings.push_back(std::move(warning));
+        }
+    }
+    return notes;
 }
 
 }  // namespace quillark

@@ -97,4 +97,27 @@ private:
 // One request on its own (tests, the single mode).
 ResearchAnswer answerResearch(const ResearchRequest& request);
 
+// Why a request could not be taken under its census, in words: "no census
+// named 'EW1941'", "the event date 06/07/1841 is not the census day of
+// EW1841 (06/06/1841)".
+std::string censusProblemText(const CensusFailure& failure);
+
+// What is said under an answer, beside its fields: the window of possible
+// dates in words, its GEDCOM values in both versions, its ends, and every
+// warning. Made from an answer that was cited (cite) and is Ok; all empty
+// otherwise.
+struct AnswerNotes {
+    std::string windowLine;  // "Born between 12/08/1900 and 12/07/1901"
+    std::string gedcom7;     // empty when the window cannot be written so
+    std::string gedcom551;
+    // The ends as ISO dates, or as GEDCOM ages for a computed age; empty
+    // for an open end.
+    std::string earliest;
+    std::string latest;
+    std::vector<std::string> warnings;
+
+    bool known() const { return !windowLine.empty(); }
+};
+AnswerNotes answerNotes(const ResearchAnswer& answer, bool abbreviated, bool weekDay);
+
 }  // namespace quillark

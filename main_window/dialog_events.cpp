@@ -17,7 +17,9 @@
 #include "entry.h"
 #include "entry_field.h"
 #include "numbers.h"
+#include "records_window.h"
 #include "research.h"
+#include "researcher_menus.h"
 #include "shown_texts.h"
 #include "win32_support.h"
 
@@ -42,6 +44,9 @@ struct MainDialogState {
     bool calculationInProgress = false;
     // Set while a calendar button's press runs the calendar's own loop.
     bool calendarOpen = false;
+    // Set while the program writes a field itself: that is no typing, and
+    // keeps the answer's notes and the event field's census.
+    bool programWriting = false;
 };
 MainDialogState DialogState;
 
@@ -161,19 +166,34 @@ void calculateShownFields() {
     request.weekDay = isChecked(WeekDayOptionId);
     request.remembered = MissingPart;
     request.datesShown = true;
+    // The census the event field's day came from: its age rule applies.
+    request.census = EventCensus != nullptr ? EventCensus->name : std::string_view();
+    // The window of possible dates, for the tooltip and the menus.
+    request.cite = true;
     // Its buffers are kept for the run; one calculation runs at a time.
     static quillark::ResearchPipeline pipeline;
-    const EntryAnswer& answer = pipeline.answer(request).entry;
+    const quillark::ResearchAnswer* researched = &pipeline.answer(request);
+    if (researched->outcome == quillark::ResearchOutcome::CensusError) {
+        // The event field no longer holds the census's day: the date as it
+        // stands counts, as if it had been typed.
+        EventCensus = nullptr;
+        request.census = {};
+        researched = &pipeline.answer(request);
+    }
+    const EntryAnswer& answer = researched->entry;
     MissingPart = answer.missing;
     EntryError = answer.calculationError;
     if (answer.box == EntryBox::None) {
         for (size_t i = 0; i < EntryFields.size(); ++i) {
             if ((answer.written & (1u << i)) == 0) continue;
-            if (HWND field = control(EntryFields[i])) SetWindowTextA(field, answer.fields[i].c_str());
+            // Under a census the years stay as written, as the command line shows them.
+            writeFieldText(EntryFields[i], std::string(researched->shown(static_cast<Field>(i))));
         }
         EntryError = answer.entryError;
+        noteAnswer(quillark::answerNotes(*researched, request.abbreviated, request.weekDay), MissingPart);
         return;
     }
+    forgetAnswer();
     // The system's own box, without owner: it is modal but leaves the dialog
     // usable, so the field of the remembered fact is shown again from what it
     // holds once the box has gone, not from what it held before.
@@ -202,6 +222,12 @@ void returnToFailedField(int32_t field) {
 // --- the groups of commands ---------------------------------------------
 
 void onEntryGroup(HWND, int32_t id, int32_t code) {
+    // 0. Typing: the answer no longer stands, and a date typed into the event
+    // field is no census's day.
+    if (code == EN_CHANGE && id >= EventDateField && id <= BirthDateField && !DialogState.programWriting) {
+        forgetAnswer();
+        if (id == EventDateField) EventCensus = nullptr;
+    }
     // 1. Leaving a date field.
     if (code == EN_KILLFOCUS && isDateField(id) && !DialogState.focusReturnInProgress) {
         EntryError = EntryCode::None;
@@ -290,6 +316,8 @@ void onReset(HWND, int32_t, int32_t) {
         if (HWND field = control(id)) SetWindowTextA(field, "");
     }
     MissingPart = MissingFact::None;
+    EventCensus = nullptr;
+    forgetAnswer();
     focusTo(EventDateField);
     for (int32_t id : {AbbreviateOptionId, WeekDayOptionId}) {
         if (HWND box = control(id)) SendMessageA(box, BM_SETCHECK, BST_UNCHECKED, 0);
@@ -302,8 +330,19 @@ void onFocusSink(HWND, int32_t, int32_t code) {
 }
 
 void onCancel(HWND dialog, int32_t, int32_t) {
+    // Records typed in the records window are not lost on the way out: it
+    // asks about them first, and the user may stay.
+    if (!closeRecordsWindow()) return;
     // The modal loop ends as soon as the dialog window is gone.
     DestroyWindow(dialog);
+}
+
+void onResearcherCommand(HWND, int32_t id, int32_t) {
+    if (id == RecordsCommandId) {
+        openRecordsWindow();
+    } else if (id == AboutCommandId) {
+        showAbout();
+    }
 }
 
 // Which handler serves which controls: ids firstId..lastId.
@@ -320,6 +359,8 @@ const CommandRoute CommandRoutes[] = {
     {HelpEventButtonId, HelpBirthButtonId, onHelpButton},
     {ResetButtonId, ResetButtonId, onReset},
     {CancelButtonId, CancelButtonId, onCancel},
+    {RecordsCommandId, RecordsCommandId, onResearcherCommand},  // also Ctrl+R
+    {AboutCommandId, AboutCommandId, onResearcherCommand},
 };
 
 void onCommand(HWND dialog, int32_t id, int32_t code) {
@@ -357,10 +398,13 @@ void onInitDialog(HWND dialog) {
         auto previous = SetWindowLongPtrA(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entryFieldProc));
         SetWindowLongPtrA(field, GWLP_USERDATA, previous);
     }
+    addResearcherSystemItems(dialog);
     focusTo(EventDateField);
 }
 
 void onDestroy(HWND dialog) {
+    destroyAnswerTip();
+    destroyRecordsWindow();
     // The fields are destroyed after their parent's WM_DESTROY, so they get
     // their own procedures back before their last messages.
     for (int32_t id : EntryFields) {
@@ -404,7 +448,16 @@ void formatDateField(int32_t fieldId) {
     FormattedDate result =
         formatDateText(controlText(fieldId), isChecked(AbbreviateOptionId), isChecked(WeekDayOptionId));
     EntryError = result.code;
-    if (result.code == EntryCode::None) SetWindowTextA(field, result.text.c_str());
+    if (result.code == EntryCode::None) writeFieldText(fieldId, result.text);
+}
+
+void writeFieldText(int32_t fieldId, const std::string& text) {
+    HWND field = control(fieldId);
+    if (field == nullptr) return;
+    const bool outer = !DialogState.programWriting;
+    DialogState.programWriting = true;
+    SetWindowTextA(field, text.c_str());
+    if (outer) DialogState.programWriting = false;
 }
 
 int32_t calendarStartDate(std::string_view fieldText) {
@@ -455,6 +508,10 @@ INT_PTR CALLBACK mainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         closingStep(id);
         break;
     }
+    case WM_SYSCOMMAND:
+        // The system menu's own items are the platform's; these two are ours.
+        onResearcherCommand(dialog, static_cast<int32_t>(wParam & 0xFFF0), 0);
+        break;
     case WM_DESTROY:
         onDestroy(dialog);
         break;

@@ -43,5 +43,9 @@ void formatDateField(int32_t fieldId);
 // date with a year of 1..9999 -> 0.
 int32_t calendarStartDate(std::string_view fieldText);
 
+// Writes an entry field's text as the program's own doing: unlike typing,
+// it leaves the answer's notes and the event field's census standing.
+void writeFieldText(int32_t fieldId, const std::string& text);
+
 // Text of a control of the main dialog; empty when there is no such control.
 std::string controlText(int32_t id);

@@ -7,6 +7,8 @@
 
 #include "dpi_scale.h"
 #include "main_window.h"
+#include "records_window.h"
+#include "researcher_menus.h"
 #include "win32_support.h"
 #include "shown_texts.h"
 
@@ -177,17 +179,24 @@ int runMainWindow(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int
     // Modal loop. It blocks on GetMessageA rather than polling; the dialog
     // can only be destroyed by a message this loop dispatches, so checking
     // after each message is enough. Only the main dialog's messages go
-    // through IsDialogMessageA: keys in a message box stay plain keys.
+    // through IsDialogMessageA: keys in a message box stay plain keys. The
+    // records window, a dialog of its own, gets its keys the same way, and
+    // Ctrl+R in the main dialog opens it.
+    HACCEL accelerators = createMainAccelerators();
     MSG msg;
     while (IsWindow(dialog)) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
+        const bool inDialog = msg.hwnd == dialog || IsChild(dialog, msg.hwnd);
+        if (inDialog && accelerators != nullptr && TranslateAcceleratorA(dialog, accelerators, &msg)) continue;
+        if (recordsDialogMessage(&msg)) continue;
         if (!IsDialogMessageA(dialog, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
     if (IsWindow(dialog)) DestroyWindow(dialog);
+    if (accelerators != nullptr) DestroyAcceleratorTable(accelerators);
     for (HBITMAP picture : pictures) DeleteObject(picture);
     return 0;
 }

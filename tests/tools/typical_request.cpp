@@ -5,11 +5,20 @@
 //
 //   typical_request [--exe PATH] [--screenshot UNIX_PATH.png] [--measure N]
 //                   [--shots UNIX_DIR] [--copy weekday|empty]
+//                   [--menu-copy gedcom7|gedcom551|iso] [--researcher-shots UNIX_DIR]
 //
 // --copy weekday: "Show week day" on, 12/7/1941 typed and left, "Cp" of the
 // event date; --copy empty: "Cp" of the empty birth field. Either ends the
 // program afterwards, so that a shell can read the X clipboard (xclip) from
 // outside Wine.
+//
+// --menu-copy ITEM: the typical request, then the item of the birth field's
+// context menu (Shift+F10) chosen by its key, and the program closed, for
+// the X clipboard test of the menu.
+//
+// --researcher-shots DIR saves the README's pictures of the answer's
+// tooltip, the context menu, and the records window with Ann Ward's four
+// records and their timeline.
 //
 // --shots DIR saves the pictures of the README: a calculation in the numeric
 // display, one in the abbreviated display with week days, and an "Illegal
@@ -37,6 +46,8 @@ struct Options {
     int measure = 0;
     std::string shots;
     std::string copy;
+    std::string menuCopy;
+    std::string researcherShots;
 };
 
 double medianMs(std::vector<double> values) {
@@ -158,6 +169,115 @@ bool copyField(const Options& options) {
     return app.close() == 0 && ok;
 }
 
+// Waits for the program's popup menu to open or to close.
+bool popupMenu(const AppSession& app, bool open) {
+    return waitFor([&] {
+        for (HWND w : ui::topLevelWindows(app.processId()))
+            if (ui::className(w) == "#32768") return open;
+        return !open;
+    });
+}
+
+bool menuCopy(const Options& options) {
+    const struct {
+        const char* item;
+        WORD key;
+    } Items[] = {{"gedcom7", '7'}, {"gedcom551", '5'}, {"iso", 'I'}};
+    WORD key = 0;
+    for (const auto& item : Items)
+        if (options.menuCopy == item.item) key = item.key;
+    if (key == 0) return false;
+    AppSession app(options.exe);
+    if (!app.ok() || !typicalRequest(app, nullptr)) return false;
+    const std::string before = clipboardText();
+    bool ok = app.click(Birth) && app.waitFocus(Birth);
+    app.key(VK_F10, true);
+    ok = ok && popupMenu(app, true);
+    app.key(key);
+    ok = ok && popupMenu(app, false) && waitFor([&] { return clipboardText() != before; });
+    if (!ok) std::fprintf(stderr, "menu copy %s: the window did not do what was expected\n", options.menuCopy.c_str());
+    return app.close() == 0 && ok;
+}
+
+// One of Ann Ward's records through the calculator into the records window:
+// a census day from the event field's menu (its place in the country's
+// list) or a typed date, the age, "Add from calculator" and the label.
+bool addRecord(AppSession& app, int census, const char* event, const char* years, const char* label) {
+    if (!app.activate() || !app.click(Event) || !app.waitFocus(Event)) return false;
+    app.selectAll();
+    if (census >= 0) {
+        app.key(VK_F10, true);
+        if (!popupMenu(app, true)) return false;
+        app.key('N');
+        app.key(VK_RETURN);
+        for (int i = 0; i < census; ++i) app.key(VK_DOWN);
+        app.key(VK_RETURN);
+        if (!popupMenu(app, false)) return false;
+    } else {
+        app.type(event);
+    }
+    if (!app.click(Years) || !app.waitFocus(Years)) return false;
+    app.selectAll();
+    app.type(years);
+    if (!app.waitText(Years, years)) return false;
+    app.key('R', false, true);
+    HWND records = ui::waitForWindow("Person's records", app.processId());
+    if (records == nullptr || !ui::bringToFront(records)) return false;
+    app.key('A', false, false, true);
+    if (!waitFor([&] { return GetDlgCtrlID(app.focusedWindow()) == 320; })) return false;  // the cell editor
+    app.type(label);
+    app.key(VK_RETURN);
+    return app.catchUp();
+}
+
+bool saveResearcherShots(const Options& options) {
+    AppSession app(options.exe);
+    if (!app.ok()) return false;
+    const std::string dir = options.researcherShots + "/";
+    bool ok = typicalRequest(app, nullptr);
+    // The tooltip over the answer.
+    const RECT birth = ui::windowRect(app.control(Birth));
+    ok = ok && ui::movePointer((birth.left + birth.right) / 2, (birth.top + birth.bottom) / 2);
+    HWND tip = nullptr;
+    ok = ok && waitFor([&] {
+        for (HWND w : ui::topLevelWindows(app.processId()))
+            if (ui::className(w) == "tooltips_class32") tip = w;
+        return tip != nullptr;
+    });
+    ok = ok && saveScreenshot(dir + "answer-tooltip.png", unionOfWindows({app.mainWindow(), tip}, 0));
+    // The context menu of the answer.
+    ok = ok && ui::rightClickAt((birth.left + birth.right) / 2, (birth.top + birth.bottom) / 2) && popupMenu(app, true);
+    HWND menu = nullptr;
+    for (HWND w : ui::topLevelWindows(app.processId()))
+        if (ui::className(w) == "#32768") menu = w;
+    ok = ok && menu != nullptr && saveScreenshot(dir + "context-menu.png", unionOfWindows({app.mainWindow(), menu}, 0));
+    app.key(VK_ESCAPE);
+    ok = ok && popupMenu(app, false);
+    // Ann Ward's records: three censuses and her burial.
+    ok = ok && addRecord(app, 0, "", "30", "1841 census") && addRecord(app, 1, "", "39", "1851 census") &&
+         addRecord(app, 2, "", "50", "1861 census") && addRecord(app, -1, "03/14/1870", "58", "burial");
+    HWND records = ui::waitForWindow("Person's records", app.processId());
+    if (ok && records != nullptr) {
+        ui::bringToFront(records);
+        app.key('P', false, false, true);
+        app.type("Ann Ward");
+        app.catchUp();
+        ok = saveScreenshot(dir + "records-window.png", unionOfWindows({records}, 0));
+    }
+    std::printf("%s: %s\n", ok ? "saved" : "failed to save",
+                (dir + "{answer-tooltip,context-menu,records-window}.png").c_str());
+    if (records != nullptr && IsWindow(records)) {
+        // Closing asks about the unsaved records: No.
+        ui::bringToFront(records);
+        app.key(VK_ESCAPE);
+        waitFor([&] { return app.boxes("Person's records").size() >= 2; });
+        app.key('N');
+        waitFor([&] { return !IsWindow(records); });
+    }
+    app.closeAllBoxes();
+    return app.close() == 0 && ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,6 +290,10 @@ int main(int argc, char** argv) {
             options.screenshot = argv[++i];
         } else if (arg == "--copy" && i + 1 < argc) {
             options.copy = argv[++i];
+        } else if (arg == "--menu-copy" && i + 1 < argc) {
+            options.menuCopy = argv[++i];
+        } else if (arg == "--researcher-shots" && i + 1 < argc) {
+            options.researcherShots = argv[++i];
         } else if (arg == "--shots" && i + 1 < argc) {
             options.shots = argv[++i];
         } else if (arg == "--measure" && i + 1 < argc) {
@@ -177,13 +301,15 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: typical_request [--exe PATH] [--screenshot FILE.png] [--measure N] [--shots DIR] "
-                         "[--copy weekday|empty]\n");
+                         "[--copy weekday|empty] [--menu-copy gedcom7|gedcom551|iso] [--researcher-shots DIR]\n");
             return 64;
         }
     }
 
     if (!options.shots.empty()) return saveReadmeShots(options) ? 0 : 1;
     if (!options.copy.empty()) return copyField(options) ? 0 : 1;
+    if (!options.menuCopy.empty()) return menuCopy(options) ? 0 : 1;
+    if (!options.researcherShots.empty()) return saveResearcherShots(options) ? 0 : 1;
 
     if (options.measure > 0) {
         std::vector<double> startups;

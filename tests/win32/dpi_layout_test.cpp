@@ -5,6 +5,7 @@
 // the calendar on the 1280 x 1024 screen with its sheet inside it, and a pick
 // with the real mouse.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,9 @@
 #include "dpi_scale.h"
 #include "main_window.h"
 #include "month_model.h"
+#include "records_window.h"
+#include "researcher_menus.h"
+#include "win32_support.h"
 #include "in_process.h"
 #include "ui_driver.h"
 
@@ -161,6 +165,30 @@ TEST(DpiLayout, MainDialogAndHelpBoxFitTheirTexts) {
             from = end + 2;
         }
         DestroyWindow(box);
+    });
+}
+
+TEST(DpiLayout, RecordsWindowScalesAndFitsItsTexts) {
+    runMainWindowWith([](HWND dialog) {
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(RecordsCommandId, 1), 0);
+        HWND records = RecordsWindowHandle;
+        ASSERT_NE(records, nullptr) << "no records window" << where();
+        RECT client{};
+        GetClientRect(records, &client);
+        EXPECT_EQ(client.right, px(640)) << "records window client width" << where();
+        EXPECT_EQ(client.bottom, px(452)) << "records window client height" << where();
+        // The person's label, the summary and ten buttons.
+        EXPECT_EQ(expectChildrenFit(records, "records window"), 12) << "texts measured" << where();
+        const RECT work = workArea();
+        RECT outer{};
+        GetWindowRect(records, &outer);
+        EXPECT_TRUE(outer.left >= work.left && outer.top >= work.top && outer.right <= work.right &&
+                    outer.bottom <= work.bottom)
+            << "records window " << describe(outer) << " in the work area " << describe(work) << where();
+        // The list's columns grow with the resolution.
+        HWND list = GetDlgItem(records, RecordsListId);
+        EXPECT_EQ(SendMessageA(list, LVM_GETCOLUMNWIDTH, LabelColumn, 0), px(110)) << "label column" << where();
+        closeRecordsWindow();
     });
 }
 

@@ -140,16 +140,24 @@ int AppSession::focusedId() const {
     return GetDlgCtrlID(focus);
 }
 
+namespace {
+
+// The answer's tooltip shows whenever the pointer rests on the computed
+// field; it is no window the program opened.
+bool isTooltip(HWND window) { return ui::className(window) == "tooltips_class32"; }
+
+}  // namespace
+
 size_t AppSession::windowCount() const {
     size_t count = 0;
-    for (HWND window : topLevelWindows(program_.id())) count += window != main_ ? 1 : 0;
+    for (HWND window : topLevelWindows(program_.id())) count += window != main_ && !isTooltip(window) ? 1 : 0;
     return count;
 }
 
 std::vector<BoxInfo> AppSession::boxes() const {
     std::vector<BoxInfo> result;
     for (HWND window : topLevelWindows(program_.id())) {
-        if (window == main_) continue;
+        if (window == main_ || isTooltip(window)) continue;
         BoxInfo box;
         box.window = window;
         box.caption = windowText(window);

@@ -467,6 +467,14 @@ bool clickAt(int x, int y, bool doubleClick) {
     return there;
 }
 
+bool rightClickAt(int x, int y) {
+    const bool there = movePointer(x, y);
+    INPUT in[2] = {absoluteMouse(x, y, MOUSEEVENTF_RIGHTDOWN), absoluteMouse(x, y, MOUSEEVENTF_RIGHTUP)};
+    SendInput(2, in, sizeof in[0]);
+    settle();
+    return there;
+}
+
 void click(HWND window) {
     const RECT r = windowRect(window);
     clickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);

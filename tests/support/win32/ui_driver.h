@@ -116,6 +116,8 @@ bool movePointer(int x, int y);
 // get there (the click is sent all the same, with its own position).
 bool clickAt(int x, int y, bool doubleClick = false);
 void click(HWND window);               // the centre of its rectangle
+// Moves there and clicks the right button (a context menu's click).
+bool rightClickAt(int x, int y);
 // Drags with the left button held from one screen point to another.
 void drag(int fromX, int fromY, int toX, int toY);
 // Waits until the process that owns window has handled its pending input

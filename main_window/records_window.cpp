@@ -275,7 +275,8 @@ void finishEdit(EditEnd end, int move) {
     }
     Records.editor = nullptr;
     ++Records.editGeneration;
-    if (end != EditEnd::FocusLost) SetFocus(item(RecordsListId));
+    // The focus goes back to the list, unless it has already gone elsewhere.
+    if (end != EditEnd::FocusLost || GetFocus() == edit) SetFocus(item(RecordsListId));
     DestroyWindow(edit);
     refresh();
     if (refusal) showRefusal(*refusal);

@@ -94,6 +94,8 @@ void updateAnswerTip() {
     if (text.empty()) return;
     for (int32_t id : computedFields(Cited.fact)) {
         TTTOOLINFOA tool = toolOf(GetDlgItem(MainDialogHandle, id));
+        // Clicks on the tooltip reach the dialog beneath it.
+        tool.uFlags |= TTF_TRANSPARENT;
         tool.lpszText = const_cast<char*>(text.c_str());  // copied by the tooltip
         SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "app_session.h"
+#include "records_window.h"
 
 using namespace e2e;
 
@@ -221,10 +222,10 @@ bool addRecord(AppSession& app, int census, const char* event, const char* years
     app.type(years);
     if (!app.waitText(Years, years)) return false;
     app.key('R', false, true);
-    HWND records = ui::waitForWindow("Person's records", app.processId());
+    HWND records = ui::waitForWindow(RecordsCaption, app.processId());
     if (records == nullptr || !ui::bringToFront(records)) return false;
     app.key('A', false, false, true);
-    if (!waitFor([&] { return GetDlgCtrlID(app.focusedWindow()) == 320; })) return false;  // the cell editor
+    if (!waitFor([&] { return GetDlgCtrlID(app.focusedWindow()) == RecordsEditorId; })) return false;
     app.type(label);
     app.key(VK_RETURN);
     return app.catchUp();
@@ -256,7 +257,7 @@ bool saveResearcherShots(const Options& options) {
     // Ann Ward's records: three censuses and her burial.
     ok = ok && addRecord(app, 0, "", "30", "1841 census") && addRecord(app, 1, "", "39", "1851 census") &&
          addRecord(app, 2, "", "50", "1861 census") && addRecord(app, -1, "03/14/1870", "58", "burial");
-    HWND records = ui::waitForWindow("Person's records", app.processId());
+    HWND records = ui::waitForWindow(RecordsCaption, app.processId());
     if (ok && records != nullptr) {
         ui::bringToFront(records);
         app.key('P', false, false, true);
@@ -270,7 +271,7 @@ bool saveResearcherShots(const Options& options) {
         // Closing asks about the unsaved records: No.
         ui::bringToFront(records);
         app.key(VK_ESCAPE);
-        waitFor([&] { return app.boxes("Person's records").size() >= 2; });
+        waitFor([&] { return app.boxes(RecordsCaption).size() >= 2; });
         app.key('N');
         waitFor([&] { return !IsWindow(records); });
     }

@@ -143,16 +143,6 @@ protected:
     std::vector<HWND> before;
 };
 
-TEST_F(RecordsWindowTest, OpensBesideTheDialogWithItsCaptionAndEmpty) {
-    EXPECT_EQ(ui::text(RecordsWindowHandle), RecordsCaption);
-    EXPECT_TRUE(IsWindowVisible(RecordsWindowHandle));
-    EXPECT_EQ(GetWindow(RecordsWindowHandle, GW_OWNER), dialog) << "owned by the main dialog";
-    EXPECT_EQ(SendMessageA(item(RecordsListId), LVM_GETITEMCOUNT, 0, 0), 0);
-    EXPECT_EQ(ui::text(item(RecordsSummaryId)), recordsSummaryText());
-    EXPECT_FALSE(IsWindowEnabled(item(RecordsCopy7Id)));
-    EXPECT_EQ(openRecordsWindow(), RecordsWindowHandle) << "a second open brings the same window";
-}
-
 TEST_F(RecordsWindowTest, AddFromCalculatorTakesTheEventDateOrCensusAndTheAge) {
     setField(EventDateField, "Dec 7, 1941  [Su]");
     setField(YearsField, " 40");

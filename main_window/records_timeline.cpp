@@ -14,10 +14,10 @@ std::optional<int64_t> dayOrOpen(const std::optional<Date>& date) {
 
 void fill(HDC dc, int32_t left, int32_t top, int32_t right, int32_t bottom, COLORREF colour) {
     if (right <= left || bottom <= top) return;
-    // ExtTextOut with an opaque rectangle fills without a brush to make and free.
-    SetBkColor(dc, colour);
+    // The DC's own brush: no brush to make and free for every part.
+    SetDCBrushColor(dc, colour);
     const RECT r{left, top, right, bottom};
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 // Years between labels: the smallest of 1, 2, 5, 10, 20, 50, ... that keeps

@@ -3,6 +3,9 @@
 // context menu by right-click, Shift+F10 and the menu key with what each
 // item puts on the clipboard, the census days changing the answer, Ctrl+R
 // and the records window, and the About box from the system menu.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 

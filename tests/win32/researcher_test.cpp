@@ -137,7 +137,7 @@ const CitedCase CitedCases[] = {
     {"an open window", "06/1841", "60+", "", "", "", BirthDateField, "1781 or before",
      "Born on or before 06/30/1781\r\nGEDCOM 7: BEF JUN 1781", "BEF JUN 1781", "BEF JUL 1781",
      "on or before 1781-06-30"},
-    {"an age between two partial dates", "04/07/1861", "", "", "1811", "", YearsField, "50 or 49",
+    {"an age between two partial dates", "04/07/1861", "", "", "1811", "", YearsField, " 50 or 49",
      "Aged between 49y 3m 7d and 50y 3m 6d\r\n"
      "A GEDCOM age holds no range: the age is between 49y 3m 7d and 50y 3m 6d",
      "", "", "49y 3m 7d to 50y 3m 6d"},

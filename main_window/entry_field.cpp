@@ -13,6 +13,15 @@ bool isMenuKey(UINT message, WPARAM key) {
     return key == VK_APPS || (key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000) != 0);
 }
 
+// Set when a context menu closed while Enter was down: the key chose an
+// item, and its release must not move the focus on as well.
+bool MenuTookEnter = false;
+
+void showMenu(HWND field, LPARAM where) {
+    showFieldMenu(field, where);
+    MenuTookEnter = GetKeyState(VK_RETURN) < 0;
+}
+
 }  // namespace
 
 int32_t SuppressEnterAdvance = 0;
@@ -28,11 +37,15 @@ LRESULT CALLBACK entryFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM 
     // edit control's; keys that ask for it are not passed on, or the edit
     // control would open its own as well.
     if (message == WM_CONTEXTMENU) {
-        showFieldMenu(field, lParam);
+        showMenu(field, lParam);
         return 0;
     }
     if (isMenuKey(message, wParam)) {
-        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) showFieldMenu(field, -1);
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) showMenu(field, -1);
+        return 0;
+    }
+    if (message == WM_KEYUP && wParam == VK_RETURN && MenuTookEnter) {
+        MenuTookEnter = false;
         return 0;
     }
 

@@ -290,7 +290,7 @@ void addResearcherSystemItems(HWND dialog) {
     if (system == nullptr) return;
     AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(system, MF_STRING, RecordsCommandId, "&Person's records\x85\tCtrl+R");
-    AppendMenuA(system, MF_STRING, AboutCommandId, "&About Quillark\x85");
+    AppendMenuA(system, MF_STRING, AboutCommandId, "About &Quillark\x85");
 }
 
 std::string aboutText() {

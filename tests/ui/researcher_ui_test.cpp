@@ -168,7 +168,7 @@ TEST_F(ResearcherUiTest, CtrlROpensTheRecordsWindowWhichTakesTheAnswerAndAsksBef
 TEST_F(ResearcherUiTest, AboutFromTheSystemMenu) {
     app->key(VK_SPACE, false, false, true);
     ASSERT_TRUE(menuOpen()) << "no system menu";
-    app->key('A');
+    app->key('Q');  // "About &Quillark"; Wine's own "About Wine" holds A
     std::vector<BoxInfo> about;
     ASSERT_TRUE(waitFor([&] { return !(about = app->boxes("About Quillark")).empty(); })) << "no About box";
     EXPECT_EQ(withoutCr(about[0].text),

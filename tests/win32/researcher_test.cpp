@@ -343,7 +343,7 @@ TEST_F(ResearcherTest, SystemMenuOffersRecordsAndAbout) {
     HMENU system = GetSystemMenu(dialog, FALSE);
     ASSERT_NE(system, nullptr);
     EXPECT_EQ(menuLabel(system, RecordsCommandId), "&Person's records\x85\tCtrl+R");
-    EXPECT_EQ(menuLabel(system, AboutCommandId), "&About Quillark\x85");
+    EXPECT_EQ(menuLabel(system, AboutCommandId), "About &Quillark\x85");
 
     EXPECT_EQ(aboutText(),
               "Quillark 1.52\r\nA small, fast date calculator for family-history research.\r\nLicence: MIT");

@@ -190,8 +190,10 @@ bool menuCopy(const Options& options) {
     if (key == 0) return false;
     AppSession app(options.exe);
     if (!app.ok() || !typicalRequest(app, nullptr)) return false;
-    const std::string before = clipboardText();
-    bool ok = app.click(Birth) && app.waitFocus(Birth);
+    // A text the item cannot copy, so that its copy is seen even when the
+    // clipboard held the same value before.
+    const std::string before = "menu copy pending";
+    bool ok = setClipboardText(before) && app.click(Birth) && app.waitFocus(Birth);
     app.key(VK_F10, true);
     ok = ok && popupMenu(app, true);
     app.key(key);

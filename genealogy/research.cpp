@@ -188,7 +188,7 @@ bool ResearchPipeline::reckonCalendars(const ResearchRequest& request, EntryRequ
         }
     }
     if (calendar == Calendar::Julian)
-        a.warnings.emplace_back("The answer is reckoned in the Julian calendar; its ISO dates are Gregorian");
+        a.warnings.emplace_back("The answer is reckoned in the Julian calendar (its ISO dates are Gregorian)");
     return true;
 }
 

@@ -46,8 +46,9 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
     // window's own forms go to the engine as they are.
     EntryRequest entry;
     entry.fields = request.fields;
-    dates_ = {};
+    const ResearcherDates* dates = nullptr;  // the dates the forms read, when they were asked
     if (request.researcherForms && mayHoldResearcherForms(request.fields)) {
+        dates = &dates_;
         for (size_t i = 0; i < FieldCount; ++i) rewritten_[i].assign(request.fields[i]);
         translateResearcherForms(rewritten_, dates_, a.warnings);
         for (const DateReading* reading : {&dates_.event, &dates_.birth}) {
@@ -57,10 +58,10 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
             }
         }
         for (size_t i = 0; i < FieldCount; ++i) entry.fields[i] = rewritten_[i];
+        entry.eventDate = dates_.event.date;
+        entry.birthDate = dates_.birth.date;
     }
     const std::array<std::string_view, FieldCount>& fields = entry.fields;
-    entry.eventDate = dates_.event.date;
-    entry.birthDate = dates_.birth.date;
     entry.abbreviated = request.abbreviated;
     entry.weekDay = request.weekDay;
     entry.remembered = request.remembered;
@@ -80,7 +81,7 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
         if (given(event)) {
             EntryCode code;
             DateParts date;
-            if (const std::optional<DateParts>& typed = dates_.event.date) {
+            if (const std::optional<DateParts>& typed = entry.eventDate) {
                 code = checkDate(*typed);
                 // The census day is a Gregorian one.
                 date = typed->calendar == Calendar::Julian && typed->form == DateForm::FullDate && validDate(*typed)
@@ -114,7 +115,7 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
 
     const bool julian = (entry.eventDate && entry.eventDate->calendar == Calendar::Julian) ||
                         (entry.birthDate && entry.birthDate->calendar == Calendar::Julian);
-    if ((julian || request.gregorianFrom) && !reckonCalendars(request, entry, a)) return a;
+    if ((julian || request.gregorianFrom) && !reckonCalendars(request, dates, entry, a)) return a;
 
     answerRequest(entry, a.entry);
     switch (a.entry.box) {
@@ -143,16 +144,17 @@ const ResearchAnswer& ResearchPipeline::answer(const ResearchRequest& request) {
     return a;
 }
 
-bool ResearchPipeline::reckonCalendars(const ResearchRequest& request, EntryRequest& entry, ResearchAnswer& a) {
+bool ResearchPipeline::reckonCalendars(const ResearchRequest& request, const ResearcherDates* read,
+                                       EntryRequest& entry, ResearchAnswer& a) {
     std::optional<DateParts>* dates[2] = {&entry.eventDate, &entry.birthDate};
-    const DateReading* readings[2] = {&dates_.event, &dates_.birth};
+    const bool named[2] = {read != nullptr && read->event.calendarNamed, read != nullptr && read->birth.calendarNamed};
     const Field fields[2] = {Field::Event, Field::Birth};
     // A date whose calendar is not named is Gregorian from the change on and
     // Julian before it; a census day is always Gregorian.
     if (request.gregorianFrom) {
         const Date change = *request.gregorianFrom;
         for (size_t n = 0; n < 2; ++n) {
-            if (readings[n]->calendarNamed || (n == 0 && a.census != nullptr)) continue;
+            if (named[n] || (n == 0 && a.census != nullptr)) continue;
             const std::string_view typed = trimBlanks(request.fields[fieldIndex(fields[n])]);
             std::optional<DateParts>& date = *dates[n];
             const std::optional<DateParts> plain = date ? date : readDateText(entry.fields[fieldIndex(fields[n])]);

@@ -102,7 +102,8 @@ private:
     std::string scratch_;
 
     // Dates of either calendar brought to the one the answer is reckoned in.
-    bool reckonCalendars(const ResearchRequest& request, EntryRequest& entry, ResearchAnswer& a);
+    bool reckonCalendars(const ResearchRequest& request, const ResearcherDates* read, EntryRequest& entry,
+                         ResearchAnswer& a);
 };
 
 // One request on its own (tests, the single mode).

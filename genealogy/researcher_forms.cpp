@@ -279,13 +279,13 @@ std::string dayText(const DateParts& date) {
 }  // namespace
 
 bool mayBeDualYear(std::string_view text) {
-    // Four digits before the last slash, and no digit or slash before them:
-    // none of the window's own forms ("06/1841", "02/14/1721") looks so.
-    const size_t slash = text.rfind('/');
-    if (slash == std::string_view::npos || slash < 4) return false;
-    for (size_t i = slash - 4; i < slash; ++i)
-        if (!isDigit(text[i])) return false;
-    return slash == 4 || (!isDigit(text[slash - 5]) && text[slash - 5] != '/');
+    // Four digits and a slash after any blanks: none of the window's own
+    // forms ("06/1841", "02/14/1721") begins so. A batch asks this of nearly
+    // every row, so it looks no further.
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    return text.size() >= i + 6 && text[i + 4] == '/' && isDigit(text[i]) && isDigit(text[i + 1]) &&
+           isDigit(text[i + 2]) && isDigit(text[i + 3]);
 }
 
 bool translateDate(std::string& text, DateReading& reading, std::vector<std::string>& warnings) {

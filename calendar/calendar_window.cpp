@@ -292,7 +292,7 @@ void onYearTyped(HWND window, HWND yearBox) {
         text = readWindowText(yearBox);
     }
     const double value = leadingValue(text);
-    if (!(value >= 1600.0 && value <= 2100.0)) {
+    if (!(value >= FirstEntryYear && value <= LastEntryYear)) {
         return;
     }
     Calendar.shownYear = leadingNumber(text);
@@ -385,7 +385,7 @@ INT_PTR CALLBACK calendarProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         // Only a four-digit year gives an eight-digit number whose text is
         // mm/dd/yyyy; a day of the year 0 (shown after an empty list choice)
         // would come back as "/05/305". Such a day is marked but not picked.
-        if (Calendar.shownYear < 1000 || Calendar.shownYear > 9999) {
+        if (Calendar.shownYear < 1000 || Calendar.shownYear > LastYear) {
             Calendar.pickedDate = 0;
         }
         return 0;

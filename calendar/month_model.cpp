@@ -166,7 +166,7 @@ bool isUsableDateNumber(DateNumber n) {
         return false;
     }
     const int32_t year = splitDateNumber(n).year;
-    return year >= 1 && year <= 9999;
+    return inYears(year);
 }
 
 std::string yearText(int32_t year) {

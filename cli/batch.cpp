@@ -115,7 +115,6 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     const size_t perFact = texts.size();
     const size_t citationColumns = perFact * CitedFacts.size();
     const auto writeCitation = [&](bool calculated) {
-        if (!citing && !census) return;
         const Citation* citation = calculated && answer->citation.known ? &answer->citation : nullptr;
         const size_t group =
             citation != nullptr
@@ -127,7 +126,7 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
         } else {
             // The empty groups before, the fact's texts, the empty groups after.
             const size_t before = perFact * group, after = citationColumns - before - perFact;
-            writer.writtenFields(citationColumns, citationColumns + 8 + perFact * CitationTextBytes, [&](char* out) {
+            writer.writtenFields(citationColumns, perFact * CitationTextBytes, [&](char* out) {
                 out = CsvWriter::commas(out, before);
                 for (size_t k = 0; k < perFact; ++k) {
                     if (k > 0) *out++ = ',';
@@ -156,12 +155,13 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
         const size_t fields = reader.fieldCount();
         for (size_t i = 0; i < headerFields; ++i) writer.field(i < fields ? reader.field(i) : std::string_view());
         for (size_t n = 0; n < addedColumns.size(); ++n) writer.field({});
-        writeCitation(false);
+        if (citing || census) writeCitation(false);
         writer.field(why);
         for (size_t i = headerFields; i < fields; ++i) writer.field(reader.field(i));
         ++result.failedRows;
     };
 
+    uint64_t untilProgress = options.progressEvery;  // rows left before the next progress call
     for (;;) {
         status = reader.next();
         if (status == CsvReader::Status::End) break;
@@ -193,7 +193,7 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
                     writer.field(k >= 0 ? trimBlanks(answer->shown(static_cast<Field>(k))) : reader.field(i));
                 }
                 for (size_t k : addedColumns) writer.field(trimBlanks(answer->shown(static_cast<Field>(k))));
-                writeCitation(true);
+                if (citing || census) writeCitation(true);
                 writer.field("ok");
                 rowFailed = false;
                 if (people != nullptr) {
@@ -213,7 +213,10 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
         writer.endRecord();
 
         if (writer.failed()) break;
-        if (options.progress && result.rows % options.progressEvery == 0) options.progress(result.rows);
+        if (options.progress && --untilProgress == 0) {
+            untilProgress = options.progressEvery;
+            options.progress(result.rows);
+        }
     }
 
     if (!writer.flush()) {

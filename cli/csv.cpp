@@ -1,13 +1,18 @@
 #include "csv.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillark {
 
 namespace {
+
 constexpr size_t ChunkBytes = size_t{64} << 10;
-}
 
 // The bytes that end an unquoted field.
 struct FieldEndBytes {
@@ -17,6 +22,73 @@ struct FieldEndBytes {
     }
 };
 constexpr FieldEndBytes FieldEnd;
+
+// Where in a block of input bytes the commas, quotes and line ends are, one
+// set of bits each, the first byte's lowest: the reader finds a record's
+// separators a block at a time instead of byte by byte. (QUILLARK_CSV_NO_SSE2
+// builds what other processors get, to test it.)
+#if defined(__SSE2__) && !defined(QUILLARK_CSV_NO_SSE2)
+
+// Sixteen bytes compared at once: every x86-64 processor has SSE2.
+using BlockBits = uint32_t;
+constexpr size_t BlockBytes = 16;
+constexpr unsigned BitsPerByte = 1;
+
+struct Block {
+    BlockBits commas, quotes, lineEnds, lineFeeds;
+
+    explicit Block(const char* p) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto where = [&](char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
+        const auto bits = [](__m128i found) { return static_cast<BlockBits>(_mm_movemask_epi8(found)); };
+        commas = bits(where(','));
+        quotes = bits(where('"'));
+        lineFeeds = bits(where('\n'));
+        lineEnds = bits(_mm_or_si128(where('\r'), where('\n')));
+    }
+};
+
+#else
+
+// Eight bytes in a word elsewhere: the high bit of each byte says whether it
+// is the one looked for. Adding 0x7F to the low seven bits of a byte sets
+// its high bit unless they are all zero, i.e. unless the byte equals the one
+// they were xored with; no carry runs into the next byte, so each bit is
+// exact, and a byte above 127 is never one looked for.
+using BlockBits = uint64_t;
+constexpr size_t BlockBytes = 8;
+constexpr unsigned BitsPerByte = 8;
+
+constexpr uint64_t EachByte(unsigned char c) { return 0x0101010101010101u * c; }
+
+struct Block {
+    BlockBits commas, quotes, lineEnds, lineFeeds;
+
+    explicit Block(const char* p) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        constexpr uint64_t Low7 = EachByte(0x7F);
+        const uint64_t low = word & Low7;
+        const auto differs = [&](char c) { return (low ^ EachByte(static_cast<unsigned char>(c))) + Low7; };
+        const auto bits = [&](uint64_t differ) { return ~(differ | word | Low7); };
+        commas = bits(differs(','));
+        quotes = bits(differs('"'));
+        lineFeeds = bits(differs('\n'));
+        lineEnds = bits(differs('\r') & differs('\n'));
+    }
+};
+
+#endif
+
+// Zeros after the bytes read: a block read at any byte up to their end stays
+// inside the buffer and finds nothing past it.
+constexpr size_t Padding = BlockBytes;
+
+// The byte of a block that the lowest of bits stands for.
+size_t byteOf(BlockBits bits) { return static_cast<unsigned>(std::countr_zero(bits)) / BitsPerByte; }
+
+}  // namespace
 
 size_t FileSource::read(char* buffer, size_t size) { return std::fread(buffer, 1, size, file_); }
 
@@ -31,12 +103,7 @@ size_t StringSource::read(char* buffer, size_t size) {
 }
 
 CsvReader::CsvReader(ByteSource& source, size_t maxRecordBytes)
-    : source_(source), maxRecordBytes_(maxRecordBytes), buffer_(ChunkBytes) {}
-
-std::string_view CsvReader::field(size_t index) const {
-    const size_t begin = index == 0 ? 0 : ends_[index - 1];
-    return std::string_view(data_).substr(begin, ends_[index] - begin);
-}
+    : source_(source), maxRecordBytes_(maxRecordBytes), buffer_(ChunkBytes + Padding), fields_(4 * BlockBytes) {}
 
 bool CsvReader::fill() {
     while (!eof_) {
@@ -46,13 +113,14 @@ bool CsvReader::fill() {
         // mark are in, however the source splits them.
         const size_t want = atStart_ ? 3 : 1;
         while (end_ < want) {
-            const size_t n = source_.read(buffer_.data() + end_, buffer_.size() - end_);
+            const size_t n = source_.read(buffer_.data() + end_, ChunkBytes - end_);
             if (n == 0) {
                 eof_ = true;
                 break;
             }
             end_ += n;
         }
+        std::memset(buffer_.data() + end_, 0, Padding);
         if (atStart_) {
             atStart_ = false;
             if (end_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) pos_ = 3;
@@ -62,11 +130,152 @@ bool CsvReader::fill() {
     return false;
 }
 
+// Most records lie whole in the buffer with nothing to unquote: their fields
+// are handed out as views of it, the separators found a block at a time.
+// Anything else (a record cut by the buffer's end, a doubled quote, text
+// after a closing quote, a CR that is the buffer's last byte, more fields
+// than there is room for) is left as it was found and read again by
+// copying, which also makes the room.
+CsvReader::Status CsvReader::next() {
+    if (pos_ == end_ && !fill()) {
+        fieldCount_ = 0;
+        blankLine_ = false;
+        unterminatedQuote_ = false;
+        endedWithCrLf_ = false;
+        return source_.failed() ? Status::ReadError : Status::End;
+    }
+    return viewRecord();
+}
+
+CsvReader::Status CsvReader::viewRecord() {
+    const char* const base = buffer_.data();
+    const char* const start = base + pos_;
+    const char* const stop = base + end_;
+    std::string_view* const first = fields_.data();
+    std::string_view* const last = first + fields_.size();
+    std::string_view* field = first;
+    const auto add = [&field](const char* begin, const char* end) {
+        *field++ = std::string_view(begin, static_cast<size_t>(end - begin));
+    };
+    uint64_t breaks = 0;   // line breaks inside quoted fields
+    const char* fieldBegin = start;
+
+    // The block being looked at: its commas not yet taken, and its quotes
+    // and line ends (marks), which stop the plain run of fields. The bytes
+    // past stop are zeros, so no bit stands for one of them. There must be
+    // room for every field the block can end.
+    const char* block = start;
+    BlockBits commas = 0, marks = 0;
+    const auto look = [&](const char* at) {
+        block = at;
+        const Block found(at);
+        commas = found.commas;
+        marks = found.quotes | found.lineEnds;
+        return static_cast<size_t>(last - field) > BlockBytes;
+    };
+    const auto endFields = [&](BlockBits ending) {
+        for (; ending != 0; ending &= ending - 1) {
+            const char* const at = block + byteOf(ending);
+            add(fieldBegin, at);
+            fieldBegin = at + 1;
+        }
+    };
+    if (!look(start)) return copyRecord();
+
+    for (;;) {
+        if (marks == 0) {
+            endFields(commas);
+            if (block + BlockBytes >= stop || !look(block + BlockBytes)) return copyRecord();
+            continue;
+        }
+        // The commas before the first mark end fields.
+        const BlockBits mark = marks & (BlockBits{0} - marks);
+        endFields(commas & (mark - 1));
+        commas &= BlockBits{0} - mark;
+        marks &= marks - 1;
+        const char* at = block + byteOf(mark);
+        char c = *at;
+        if (c == '"') {
+            // Only a quote that opens a field quotes it; elsewhere it is text.
+            if (at != fieldBegin) continue;
+            const char* close = at + 1;
+            for (;;) {
+                const Block found(close);
+                // Line feeds before the closing quote, if it is here, are
+                // line breaks inside the field.
+                BlockBits lineFeeds = found.lineFeeds;
+                if (found.quotes != 0) lineFeeds &= (found.quotes & (BlockBits{0} - found.quotes)) - 1;
+                for (; lineFeeds != 0; lineFeeds &= lineFeeds - 1) ++breaks;
+                if (found.quotes != 0) {
+                    close += byteOf(found.quotes);
+                    break;
+                }
+                close += BlockBytes;
+                if (close >= stop) return copyRecord();
+            }
+            // The closing quote needs a separator after it: a quote there is
+            // a doubled one, other text is kept after the quoted part, and
+            // past the buffer's end the padding says neither. Those records
+            // are copied.
+            c = close[1];
+            add(at + 1, close);
+            at = close + 1;
+            if (c == ',') {
+                fieldBegin = at + 1;
+                if (!look(fieldBegin)) return copyRecord();
+                continue;
+            }
+            if (c != '\n' && c != '\r') return copyRecord();
+        } else {
+            add(fieldBegin, at);
+        }
+
+        // A line end: the record ends.
+        const char* after = at + 1;
+        bool crLf = false;
+        if (c == '\r') {
+            if (after == stop) return copyRecord();   // its LF may be in the next chunk
+            if (*after == '\n') {
+                ++after;
+                crLf = true;
+            }
+        }
+        // Quotes make the bytes more than the cap counts; only a record that
+        // may be over it is measured exactly, by copying.
+        if (static_cast<size_t>(at - start) > maxRecordBytes_) return copyRecord();
+        fieldCount_ = static_cast<size_t>(field - first);
+        blankLine_ = at == start;
+        unterminatedQuote_ = false;
+        endedWithCrLf_ = crLf;
+        recordLine_ = line_;
+        line_ += 1 + breaks;
+        pos_ = static_cast<size_t>(after - base);
+        return Status::Record;
+    }
+}
+
 void CsvReader::endField() { ends_.push_back(static_cast<uint32_t>(data_.size())); }
 
-CsvReader::Status CsvReader::next() {
+// The record as copied: the views point into data_, which no longer moves.
+CsvReader::Status CsvReader::finishCopy() {
+    // Field bytes and commas, whatever pieces the input came in: the checks
+    // on the way only see part of the record.
+    if (data_.size() + ends_.size() - 1 > maxRecordBytes_) return Status::RecordTooLong;
+    // Room for the views of a record like this one, found a block at a time.
+    if (fields_.size() < ends_.size() + BlockBytes + 1) fields_.resize(ends_.size() + BlockBytes + 1);
+    size_t begin = 0;
+    for (size_t i = 0; i < ends_.size(); ++i) {
+        fields_[i] = std::string_view(data_).substr(begin, ends_[i] - begin);
+        begin = ends_[i];
+    }
+    fieldCount_ = ends_.size();
+    return Status::Record;
+}
+
+CsvReader::Status CsvReader::copyRecord() {
     data_.clear();
     ends_.clear();
+    fieldCount_ = 0;
     blankLine_ = false;
     unterminatedQuote_ = false;
     endedWithCrLf_ = false;
@@ -80,7 +289,7 @@ CsvReader::Status CsvReader::next() {
             if (!started) return Status::End;
             if (state == State::Quoted) unterminatedQuote_ = true;
             endField();
-            return Status::Record;
+            return finishCopy();
         }
         if (!started) {
             started = true;
@@ -127,7 +336,7 @@ CsvReader::Status CsvReader::next() {
                     ++pos_;
                     endedWithCrLf_ = true;
                 }
-                return Status::Record;
+                return finishCopy();
             }
             break;
         }
@@ -170,88 +379,133 @@ bool FileSink::write(const char* data, size_t size) {
     return std::fwrite(data, 1, size, file_) == size;
 }
 
-CsvWriter::CsvWriter(ByteSink& sink, std::string_view lineEnd)
-    : sink_(sink), lineEnd_(lineEnd), buffer_(ChunkBytes + 1024) {}
+CsvWriter::CsvWriter(ByteSink& sink, std::string_view lineEnd) : sink_(sink), buffer_(ChunkBytes + 1024) {
+    setLineEnd(lineEnd);
+    out_ = recordStart_ = buffer_.data();
+    limit_ = buffer_.data() + buffer_.size();
+    flushAt_ = buffer_.data() + ChunkBytes;
+    setShortEnd();
+}
+
+void CsvWriter::setLineEnd(std::string_view lineEnd) {
+    lineEnd_.assign(lineEnd);
+    const bool fits = lineEnd.size() <= sizeof lineEndWord_;
+    if (fits) std::memcpy(lineEndWord_, lineEnd.data(), lineEnd.size());
+    lineEndRoom_ = fits ? sizeof lineEndWord_ : SIZE_MAX;
+}
 
 CsvWriter::~CsvWriter() { flush(); }
 
-void CsvWriter::grow(size_t n) { buffer_.resize(std::max(buffer_.size() * 2, used_ + n)); }
+void CsvWriter::setShortEnd() {
+    // At the very start every field goes the long way, which looks for a
+    // byte-order mark.
+    shortEnd_ = atStart_ ? buffer_.data() : limit_ - (ShortField + 1);
+}
 
-namespace {
+void CsvWriter::started() {
+    atStart_ = false;
+    setShortEnd();
+}
 
-// The bytes that make a field need quotes.
-struct SpecialBytes {
-    bool table[256] = {};
-    constexpr SpecialBytes() {
-        for (unsigned char c : {',', '"', '\r', '\n'}) table[c] = true;
+void CsvWriter::grow(size_t n) {
+    const size_t used = static_cast<size_t>(out_ - buffer_.data());
+    const size_t recordStart = recordStart_ ? static_cast<size_t>(recordStart_ - buffer_.data()) : 0;
+    buffer_.resize(std::max(buffer_.size() * 2, used + n));
+    out_ = buffer_.data() + used;
+    if (recordStart_) recordStart_ = buffer_.data() + recordStart;
+    limit_ = buffer_.data() + buffer_.size();
+    flushAt_ = buffer_.data() + ChunkBytes;
+    setShortEnd();
+}
+
+// Eight bytes at a time, the last eight overlapping those before.
+bool CsvWriter::needsQuotes(std::string_view text) {
+    const size_t size = text.size();
+    if (size < 8) {
+        for (const char c : text)
+            if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+        return false;
     }
-};
-constexpr SpecialBytes Special;
+    uint64_t found = 0, word;
+    for (size_t i = 0; i + 8 < size; i += 8) {
+        std::memcpy(&word, text.data() + i, 8);
+        found |= specialBytes(word);
+    }
+    std::memcpy(&word, text.data() + size - 8, 8);
+    return (found | specialBytes(word)) != 0;
+}
 
-}  // namespace
-
-void CsvWriter::field(std::string_view text) {
+// A field that is long, may need quotes or may start the output.
+void CsvWriter::fieldChecked(std::string_view text) {
+    const size_t size = text.size();
     // The worst case: a separator, two quotes and every byte a doubled quote.
-    char* const start = room(text.size() * 2 + 3);
-    char* out = start;
-    if (!firstInRecord_) *out++ = ',';
-    ++fieldsInRecord_;
-    firstInRecord_ = false;
-    // One pass copies the bytes and notes whether any needs quotes; the
-    // rare field that does is then written again, quoted.
-    char* const body = out;
-    bool special = false;
-    for (const char c : text) {
-        special |= Special.table[static_cast<unsigned char>(c)];
-        *out++ = c;
+    char* out = room(size * 2 + 3);
+    *out = ',';
+    out += separator_;
+    separator_ = 1;
+    // Copied as it stands, which is what most fields need, and looked over.
+    bool special;
+    if (size <= ShortField) {
+        special = copyShort<true>(out, text.data(), size);
+    } else {
+        std::memcpy(out, text.data(), size);
+        special = needsQuotes(text);
     }
     if (atStart_) {
-        atStart_ = false;
+        started();
         special |= text.substr(0, 3) == "\xEF\xBB\xBF";
     }
-    if (special) {
-        out = body;
-        *out++ = '"';
-        for (const char c : text) {
-            if (c == '"') *out++ = '"';
-            *out++ = c;
-        }
-        *out++ = '"';
+    if (!special) {
+        out_ = out + size;
+        return;
     }
-    used_ += static_cast<size_t>(out - start);
+    // Quoted, each quote doubled: the runs between quotes copied whole.
+    *out++ = '"';
+    const char* from = text.data();
+    const char* const end = from + size;
+    while (const void* quote = std::memchr(from, '"', static_cast<size_t>(end - from))) {
+        const size_t run = static_cast<size_t>(static_cast<const char*>(quote) - from) + 1;
+        std::memcpy(out, from, run);
+        out += run;
+        *out++ = '"';
+        from += run;
+    }
+    std::memcpy(out, from, static_cast<size_t>(end - from));
+    out += end - from;
+    *out++ = '"';
+    out_ = out;
 }
 
 void CsvWriter::emptyFields(size_t count) {
     if (count == 0) return;
     // The first field of a record has no comma in front of it.
-    const size_t separators = firstInRecord_ ? count - 1 : count;
-    commas(room(separators + 8), separators);
-    used_ += separators;
-    fieldsInRecord_ += count;
-    firstInRecord_ = false;
+    const size_t separators = count - 1 + separator_;
+    out_ = commas(room(separators + 8), separators);
+    separator_ = 1;
 }
 
-void CsvWriter::endRecord() {
+void CsvWriter::endRecordChecked() {
     // A record of one empty field would read back as a blank line.
-    const bool lone = fieldsInRecord_ == 1 && used_ == recordStart_;
+    const bool lone = separator_ != 0 && out_ == recordStart_;
     char* out = room(lineEnd_.size() + 2);
     if (lone) {
         *out++ = '"';
         *out++ = '"';
     }
     for (const char c : lineEnd_) *out++ = c;
-    used_ = static_cast<size_t>(out - buffer_.data());
-    firstInRecord_ = true;
-    fieldsInRecord_ = 0;
-    if (used_ >= ChunkBytes) flush();
-    recordStart_ = used_;
+    out_ = out;
+    separator_ = 0;
+    if (out_ >= flushAt_) flush();
+    recordStart_ = out_;
 }
 
 bool CsvWriter::flush() {
-    if (used_ > 0) {
-        if (!failed_ && !sink_.write(buffer_.data(), used_)) failed_ = true;
-        used_ = 0;
-        recordStart_ = 0;
+    if (out_ != buffer_.data()) {
+        if (!failed_ && !sink_.write(buffer_.data(), static_cast<size_t>(out_ - buffer_.data()))) failed_ = true;
+        // A record left part written is no longer one empty field, however
+        // little of it remains here.
+        recordStart_ = out_ == recordStart_ ? buffer_.data() : nullptr;
+        out_ = buffer_.data();
     }
     return !failed_;
 }

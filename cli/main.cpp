@@ -134,17 +134,24 @@ Exit printed(const std::string& text, Exit exit) {
     return exit;
 }
 
-// --- single mode -------------------------------------------------------------
-
-Exit runSingle(const Options& options) {
+// A request of the single mode or of one record: the five fields and a
+// census, with the display and citation the options ask for.
+ResearchRequest citedRequest(const Options& options, const std::array<std::string, FieldCount>& fields,
+                             std::string_view census) {
     ResearchRequest request;
-    for (size_t i = 0; i < FieldCount; ++i) request.fields[i] = options.fields[i];
-    request.census = options.census;
+    for (size_t i = 0; i < FieldCount; ++i) request.fields[i] = fields[i];
+    request.census = census;
     request.abbreviated = options.abbreviated;
     request.weekDay = options.weekDay;
     request.cite = true;
     request.gedcom = options.gedcom;
-    const ResearchAnswer answer = answerResearch(request);
+    return request;
+}
+
+// --- single mode -------------------------------------------------------------
+
+Exit runSingle(const Options& options) {
+    const ResearchAnswer answer = answerResearch(citedRequest(options, options.fields, options.census));
 
     if (answer.outcome == ResearchOutcome::CensusError) {
         std::fprintf(stderr, "%s: census: %s\n", ProgramName, censusFailureText(answer.censusFailure).c_str());
@@ -227,13 +234,7 @@ Exit runRecords(const Options& options) {
     ResearchPipeline pipeline;
     for (size_t i = 0; i < records.size(); ++i) {
         const RecordRequest& record = records[i];
-        ResearchRequest request;
-        for (size_t k = 0; k < FieldCount; ++k) request.fields[k] = record.fields[k];
-        request.census = record.census;
-        request.abbreviated = options.abbreviated;
-        request.weekDay = options.weekDay;
-        request.cite = true;
-        request.gedcom = options.gedcom;
+        ResearchRequest request = citedRequest(options, record.fields, record.census);
         request.birthWindow = true;
         const ResearchAnswer& answer = pipeline.answer(request);
 

@@ -11,8 +11,11 @@ AgeSpec parseAge(std::string_view yearsText, std::string_view monthsText, std::s
         int32_t years = 0;
         bool digits = true;
         for (char c : yearsText) {
-            digits = digits && c >= '0' && c <= '9';
-            years = years * 10 + (c - '0');
+            if (c < '0' || c > '9') {
+                digits = false;
+                break;
+            }
+            years = years * 10 + (c - '0');  // nine digits at most: well inside 32 bits
         }
         if (digits) {
             age.years = years;

@@ -241,7 +241,7 @@ void computeDate(std::array<std::string, 5>& fields, const DateParts& given, Fie
     } else {
         end = putYear(putText(end, " or "), second);
     }
-    setText(text, std::string_view(words, static_cast<size_t>(end - words)));
+    text.assign(std::string_view(words, static_cast<size_t>(end - words)));
 }
 
 }  // namespace

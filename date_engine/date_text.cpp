@@ -125,29 +125,29 @@ static bool alreadyCanonical(std::string_view t) {
 }
 
 std::optional<DateParts> canonicalDate(std::string_view t) {
-    const auto digit = [&](size_t i) { return static_cast<unsigned>(t[i] - '0'); };
-    const auto digits = [&](size_t from, size_t count) {
-        int32_t value = 0;
-        for (size_t i = from; i < from + count; ++i) {
-            if (digit(i) > 9) return -1;
-            value = value * 10 + static_cast<int32_t>(digit(i));
-        }
+    const size_t size = t.size();
+    if (size != 4 && size != 7 && size != 10) return std::nullopt;
+    // Each digit's value; any byte that is no digit marks the text as none.
+    bool other = false;
+    const auto digit = [&](size_t i) {
+        const unsigned value = static_cast<unsigned>(static_cast<unsigned char>(t[i])) - '0';
+        other |= value > 9;
         return value;
     };
-    DateParts parts;
-    switch (t.size()) {
-    case 4: parts = {DateForm::YearOnly, 0, 0, digits(0, 4)}; break;
-    case 7:
-        if (t[2] != '/') return std::nullopt;
-        parts = {DateForm::MonthYear, digits(0, 2), 0, digits(3, 4)};
-        break;
-    case 10:
-        if (t[2] != '/' || t[5] != '/') return std::nullopt;
-        parts = {DateForm::FullDate, digits(0, 2), digits(3, 2), digits(6, 4)};
-        break;
-    default: return std::nullopt;
+    const size_t yearAt = size - 4;
+    DateParts parts{DateForm::YearOnly, 0, 0,
+                    static_cast<int32_t>(digit(yearAt) * 1000 + digit(yearAt + 1) * 100 + digit(yearAt + 2) * 10 +
+                                         digit(yearAt + 3))};
+    if (size >= 7) {
+        if (t[2] != '/' || t[yearAt - 1] != '/') return std::nullopt;
+        parts.form = DateForm::MonthYear;
+        parts.month = static_cast<int32_t>(digit(0) * 10 + digit(1));
+        if (size == 10) {
+            parts.form = DateForm::FullDate;
+            parts.day = static_cast<int32_t>(digit(3) * 10 + digit(4));
+        }
     }
-    if (parts.month < 0 || parts.day < 0 || parts.year < 0) return std::nullopt;
+    if (other) return std::nullopt;
     return parts;
 }
 
@@ -303,5 +303,5 @@ EntryCode checkDate(const DateParts& parts) {
         break;
     case DateForm::YearOnly: break;
     }
-    return parts.year >= 0 && parts.year <= 9999 ? EntryCode::None : EntryCode::FourDigitYear;
+    return parts.year >= 0 && parts.year <= LastYear ? EntryCode::None : EntryCode::FourDigitYear;
 }

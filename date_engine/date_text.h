@@ -98,18 +98,6 @@ inline std::string_view trimBlanks(std::string_view text) {  // spaces only
     return trimBlanksAround(text);
 }
 std::string_view beforeTag(std::string_view text);        // up to the first "["
-// Sets a field's text. Field texts are short and the string keeps its
-// buffer from one request to the next, which assign's general path (its
-// overlap checks, the library's copy) costs more than the copy itself.
-inline void setText(std::string& s, std::string_view text) {
-    if (text.size() > s.capacity()) {
-        s.assign(text);
-        return;
-    }
-    s.resize(text.size());
-    char* out = s.data();
-    for (char c : text) *out++ = c;
-}
 // ASCII letters only: texts are single-byte code-page text, and only the
 // English words of dates and ages are compared without regard to case.
 constexpr char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -210,7 +210,7 @@ EntryCode readDate(std::string_view input, bool abbreviated, bool weekDay, std::
 
 void writeDate(const FieldDate& field, bool abbreviated, bool weekDay, std::string& out) {
     if (field.kind == FieldKind::Text) {
-        setText(out, field.text);
+        out.assign(field.text);
         return;
     }
     // Written into a local buffer first: at most "Mon dd, yyyy  [Su]".
@@ -260,7 +260,7 @@ void writeDate(const FieldDate& field, bool abbreviated, bool weekDay, std::stri
         }
         break;
     }
-    setText(out, std::string_view(buffer, static_cast<size_t>(end - buffer)));
+    out.assign(std::string_view(buffer, static_cast<size_t>(end - buffer)));
 }
 
 FormattedDate formatDateText(std::string_view input, bool abbreviated, bool weekDay) {

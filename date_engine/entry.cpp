@@ -28,7 +28,8 @@ std::string_view illegalDateText(EntryCode code) {
 void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
     // The age fields as given; each date field is set once, below, to what
     // it shows.
-    for (size_t i = EventIndex + 1; i < BirthIndex; ++i) setText(answer.fields[i], request.fields[i]);
+    for (size_t i = EventIndex + 1; i < BirthIndex; ++i)
+        if (answer.fields[i] != request.fields[i]) answer.fields[i].assign(request.fields[i]);
     answer.missing = request.remembered;
     answer.entryError = EntryCode::None;
     answer.calculationError = EntryCode::None;
@@ -49,7 +50,7 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
         std::string& field = answer.fields[index];
         const std::optional<DateParts>& given = n == 0 ? request.eventDate : request.birthDate;
         if (request.datesShown && !given) {
-            setText(field, request.fields[index]);
+            field.assign(request.fields[index]);
             dates[n] = readCalcDate(field, scratch);
             continue;
         }
@@ -67,7 +68,7 @@ void answerRequest(const EntryRequest& request, EntryAnswer& answer) {
             // The failing field and any after it keep what was typed.
             for (size_t k = n; k < 2; ++k) {
                 const size_t typed = k == 0 ? EventIndex : BirthIndex;
-                setText(answer.fields[typed], request.fields[typed]);
+                answer.fields[typed].assign(request.fields[typed]);
             }
             answer.entryError = code;
             answer.box = EntryBox::IllegalDate;

@@ -428,7 +428,7 @@ int32_t calendarStartDate(std::string_view fieldText) {
     double value = 0.0;
     if (count == 1) {
         double year = roundHalfEven(pieces[0]);
-        if (!(year >= 1600.0 && year <= 2100.0)) return 0;
+        if (!(year >= FirstEntryYear && year <= LastEntryYear)) return 0;
         value = year * 10000.0;
     } else if (count == 2) {
         value = roundHalfEven(pieces[1] * 10000.0 + pieces[0] * 100.0);

@@ -1,5 +1,5 @@
 // Requests and the window's answers, shared by every front end's tests so
-// they cannot drift apart: the command-line calculator checks them natively,
+// they cannot drift apart: the research pipeline checks them natively,
 // the end-to-end tests type them into the real window.
 //
 // Each case is what a person does from a freshly started window: types the

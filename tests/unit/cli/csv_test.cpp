@@ -14,6 +14,7 @@ using quillark::CsvWriter;
 using quillark::StringSink;
 using quillark::StringSource;
 using Records = std::vector<std::vector<std::string>>;
+using namespace std::literals;
 
 std::string show(const Records& records) {
     std::string text = "[";
@@ -89,6 +90,11 @@ const ReaderCase ReaderCases[] = {
     {"spaces are data", " a , b \n", {{" a ", " b "}}},
     {"bytes above 127 pass", "\xE9t\xE9,\xFF\n", {{"\xE9t\xE9", "\xFF"}}},
     {"trailing comma gives an empty last field", "a,\n", {{"a", ""}}},
+    {"quoted fields among plain ones", "\"a,b\",c,\"\",\"d\"\r\ne\n", {{"a,b", "c", "", "d"}, {"e"}}},
+    {"quoted field last, no line end", "a,\"b,c\"", {{"a", "b,c"}}},
+    {"quoted lone CR is text", "\"a\rb\",c\r", {{"a\rb", "c"}}},
+    {"doubled quote after a quoted comma", "\"a,\"\"b\",c\n", {{"a,\"b", "c"}}},
+    {"tab and NUL are text", "a\tb,c\0d\n"sv, {{"a\tb", "c\0d"s}}},
 };
 
 TEST(CsvReader, LabelledCasesAtEveryChunking) {
@@ -143,6 +149,68 @@ TEST(CsvReader, RecordBeyondTheCapStopsTheReader) {
     const ReadResult fits = readAll(std::string(999, 'y') + "\n", 0, 1000);
     EXPECT_EQ(fits.last, CsvReader::Status::End);
     EXPECT_EQ(fits.records.size(), 1u);
+}
+
+// The cap counts field bytes and commas, whether the record arrives in one
+// read or in many.
+TEST(CsvReader, CapIsTheSameAtEveryChunking) {
+    const std::string over = std::string(1001, 'z') + "\n";
+    const std::string full = std::string(1000, 'z') + "\n";
+    const std::string quoted = "\"" + std::string(998, 'q') + "\",\n";   // 998 bytes, a comma, an empty field
+    for (size_t chunk : {size_t{0}, size_t{1}, size_t{7}, size_t{64}}) {
+        EXPECT_EQ(readAll(over, chunk, 1000).last, CsvReader::Status::RecordTooLong) << "chunk " << chunk;
+        const ReadResult fits = readAll(full, chunk, 1000);
+        EXPECT_EQ(fits.last, CsvReader::Status::End) << "chunk " << chunk;
+        EXPECT_EQ(fits.records, (Records{{std::string(1000, 'z')}})) << "chunk " << chunk;
+        const ReadResult unquoted = readAll(quoted, chunk, 999);
+        EXPECT_EQ(unquoted.last, CsvReader::Status::End) << "chunk " << chunk;
+        EXPECT_EQ(unquoted.records, (Records{{std::string(998, 'q'), ""}})) << "chunk " << chunk;
+        EXPECT_EQ(readAll(quoted, chunk, 998).last, CsvReader::Status::RecordTooLong) << "chunk " << chunk;
+    }
+}
+
+// Records are handed out as views of the read buffer until one runs past its
+// end, which is copied. Every record here is put across that end at every
+// byte, as it comes from a file read in large pieces, or from a pipe in
+// smaller ones, the last shorter than those before.
+TEST(CsvReader, RecordsAcrossTheEndOfARead) {
+    const Records tricky = {{"a,b", "c"}, {"x", "y\"z"}, {"q\nr", "s"}, {"", "", ""}, {"t", "u"}, {"v"}};
+    const std::string trickyText = "\"a,b\",c\r\nx,\"y\"\"z\"\r\"q\nr\",s\n,,\r\nt,u\r\nv";
+    const std::string filler = "0123456,abcdefg,hij\n";   // 20 bytes
+    for (size_t shift = 0; shift < 48; ++shift) {
+        std::string text(shift, 'p');
+        text += "\n";
+        Records expected = {{std::string(shift, 'p')}};
+        while (text.size() < (size_t{64} << 10) - 24) {
+            text += filler;
+            expected.push_back({"0123456", "abcdefg", "hij"});
+        }
+        text += trickyText;
+        expected.insert(expected.end(), tricky.begin(), tricky.end());
+        for (size_t chunk : {size_t{0}, size_t{1000}}) {
+            const ReadResult result = readAll(text, chunk);
+            EXPECT_EQ(result.last, CsvReader::Status::End) << "shift " << shift << " chunk " << chunk;
+            ASSERT_EQ(result.records, expected) << "shift " << shift << " chunk " << chunk;
+            const size_t n = expected.size();
+            EXPECT_EQ(result.crlf[n - 6], true) << "shift " << shift << " chunk " << chunk;
+            EXPECT_EQ(result.crlf[n - 5], false) << "shift " << shift << " chunk " << chunk;
+            EXPECT_EQ(result.crlf[n - 3], true) << "shift " << shift << " chunk " << chunk;
+            EXPECT_EQ(result.lines[n - 1], result.lines[n - 6] + 6) << "shift " << shift << " chunk " << chunk;
+        }
+    }
+}
+
+// A record with more fields than the reader has made room for is copied;
+// the next one like it fits.
+TEST(CsvReader, WideRecords) {
+    std::string line;
+    std::vector<std::string> fields;
+    for (int i = 0; i < 300; ++i) {
+        fields.push_back(std::to_string(i));
+        line += (i > 0 ? "," : "") + fields.back();
+    }
+    const ReadResult result = readAll(line + "\n" + line + "\n" + line, 0);
+    EXPECT_EQ(result.records, (Records{fields, fields, fields}));
 }
 
 struct WriterCase {
@@ -215,6 +283,59 @@ TEST(CsvWriter, FailedSinkIsReported) {
     writer.endRecord();
     EXPECT_FALSE(writer.flush());
     EXPECT_TRUE(writer.failed());
+}
+
+// Short fields are copied and looked over in overlapping pieces: a byte that
+// needs quotes is found wherever it lies, and a space or a tab does not quote.
+TEST(CsvWriter, EveryBytePositionOfShortFields) {
+    for (size_t length = 1; length <= 40; ++length) {
+        for (size_t at = 0; at < length; ++at) {
+            for (const char c : {',', '"', '\r', '\n', ' ', '\t', '\xE9'}) {
+                std::string text(length, 'x');
+                text[at] = c;
+                StringSink sink;
+                {
+                    CsvWriter writer(sink);
+                    writer.field("id");   // not the first field of the output
+                    writer.field(text);
+                    writer.endRecord();
+                }
+                std::string expected = text;
+                if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+                    expected = "\"" + text + "\"";
+                    if (c == '"') expected.insert(at + 1, "\"");
+                }
+                ASSERT_EQ(sink.text, "id," + expected + "\n") << "length " << length << " byte " << at;
+            }
+        }
+    }
+}
+
+TEST(CsvWriter, FlushPartWayThroughARecord) {
+    StringSink sink;
+    CsvWriter writer(sink);
+    writer.field("a");
+    ASSERT_TRUE(writer.flush());
+    writer.endRecord();   // one field, but not an empty one
+    writer.field("");
+    ASSERT_TRUE(writer.flush());
+    writer.endRecord();   // one empty field
+    ASSERT_TRUE(writer.flush());
+    EXPECT_EQ(sink.text, "a\n\"\"\n");
+}
+
+TEST(CsvWriter, LongLineEndAndLongFields) {
+    StringSink sink;
+    const std::string longField(100000, 'y');
+    {
+        CsvWriter writer(sink, "<end of record>\n");
+        writer.field(longField);
+        writer.field("a,b");
+        writer.endRecord();
+        writer.field("");
+        writer.endRecord();
+    }
+    EXPECT_EQ(sink.text, longField + ",\"a,b\"<end of record>\n\"\"<end of record>\n");
 }
 
 // Whatever the writer writes, the reader reads back unchanged: random fields

@@ -47,3 +47,15 @@ foreign_x() {
     sleep 0.1
   done
 }
+
+# left_after MARK: what still carries the mark once the command has ended, in
+# left; whatever was ended may take a moment to be gone from the process table.
+left_after() {
+  local i
+  left=""
+  for ((i = 0; i < 30; i++)); do
+    left="$(marked "$1")"
+    [[ -z "$left" ]] && return
+    sleep 0.1
+  done
+}

@@ -95,13 +95,7 @@ for row in "${cases[@]}"; do
   kill "$watcher" 2>/dev/null
   wait "$watcher" 2>/dev/null
 
-  # Whatever was ended may take a moment to be gone from the process table.
-  left=""
-  for ((i = 0; i < 30; i++)); do
-    left="$(marked "$mark")"
-    [[ -z "$left" ]] && break
-    sleep 0.1
-  done
+  left_after "$mark"
 
   echo "--- $name ($how): the start command said"
   sed 's/^/    /' "$out"

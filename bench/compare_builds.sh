@@ -117,7 +117,7 @@ compare_output() {
   if ! cmp -s "$work/old.err" "$work/new.err"; then
     same=0
     problems+=("standard error differs:
-$(diff "$work/old.err" "$work/new.err" | head -8 | sed 's/^/  /')")
+$({ diff "$work/old.err" "$work/new.err" || true; } | head -8 | sed 's/^/  /')")
   fi
   local people_text=""
   if ((people)); then

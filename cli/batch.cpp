@@ -101,6 +101,7 @@ BatchResult runBatch(ByteSource& in, ByteSink& out, const BatchOptions& options)
     request.weekDay = options.weekDay;
     request.cite = citing;
     request.gedcom = options.gedcom;
+    request.gregorianFrom = options.gregorianFrom;
     PeopleTable* const people = personColumn >= 0 ? options.people : nullptr;
     request.birthWindow = people != nullptr;
     const ResearchAnswer* answer = nullptr;  // the row's, once calculated

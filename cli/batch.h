@@ -21,6 +21,8 @@ struct BatchOptions {
     // with gedcom, <fact>_gedcom; with either, "warnings".
     bool window = false;
     std::optional<GedcomVersion> gedcom;
+    // Dates before this day whose calendar is not named are Julian.
+    std::optional<Date> gregorianFrom;
     size_t maxRecordBytes = CsvReader::DefaultMaxRecordBytes;
     // Called now and then with the number of rows done so far, for a
     // progress display; may be empty.

@@ -67,6 +67,7 @@ struct Options {
     std::string output;
     std::string personColumn;
     std::string people;
+    std::optional<Date> gregorianFrom;  // dates before it whose calendar is not named are Julian
 };
 
 void usageError(const std::string& message) {
@@ -145,6 +146,7 @@ ResearchRequest citedRequest(const Options& options, const std::array<std::strin
     request.weekDay = options.weekDay;
     request.cite = true;
     request.gedcom = options.gedcom;
+    request.gregorianFrom = options.gregorianFrom;
     return request;
 }
 
@@ -169,7 +171,7 @@ Exit runSingle(const Options& options) {
         }
         Json error;
         error["error"]["caption"] = std::string(answer.entry.caption);
-        error["error"]["text"] = std::string(answer.entry.text);
+        error["error"]["text"] = answer.dateProblem.empty() ? std::string(answer.entry.text) : answer.dateProblem;
         error["warnings"] = answer.warnings;
         return printed(jsonText(error), exit);
     }
@@ -382,6 +384,7 @@ Exit runCsv(const Options& o) {
     options.weekDay = o.weekDay;
     options.window = o.window;
     options.gedcom = o.gedcom;
+    options.gregorianFrom = o.gregorianFrom;
     PeopleTable people;
     options.personColumn = o.personColumn;
     options.people = &people;
@@ -444,6 +447,22 @@ const Mode Modes[] = {
     {[](const Options&) { return true; }, runSingle},
 };
 
+// A day written yyyy-mm-dd; empty when it is none of the years 1 to 9999.
+std::optional<Date> isoDate(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    int32_t value[3] = {};
+    const size_t starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
+    for (size_t k = 0; k < 3; ++k) {
+        for (size_t i = starts[k]; i < starts[k] + lengths[k]; ++i) {
+            if (text[i] < '0' || text[i] > '9') return std::nullopt;
+            value[k] = value[k] * 10 + (text[i] - '0');
+        }
+    }
+    const DateParts day{DateForm::FullDate, value[1], value[2], value[0]};
+    if (!validDate(day)) return std::nullopt;
+    return firstDay(day);
+}
+
 // Reads the command line into options; an exit status when there is
 // nothing more to do (help, version, a usage error).
 std::optional<int> parseOptions(int argc, char** argv, Options& o) {
@@ -452,7 +471,7 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
                  ProgramName};
     app.set_version_flag("--version", std::string(ProgramName) + " " QUILLARK_VERSION);
 
-    std::string gedcomName;
+    std::string gedcomName, gregorianFrom;
     CLI::Option* eventOpt =
         app.add_option("--event", o.fields[0], "Date of event (mm/dd/yyyy, mm/yyyy, yyyy, Dec 7, 1941)");
     CLI::Option* yearsOpt = app.add_option("--years", o.fields[1], "Age in years (30, 20-30, -5, 60+)");
@@ -492,6 +511,10 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
     CLI::Option* peopleOpt =
         app.add_option("--people", o.people, "Batch: write one row per person (with --person) to this file")
             ->type_name("FILE");
+    app.add_option("--gregorian-from", gregorianFrom,
+                   "Dates before this day (yyyy-mm-dd) whose calendar is not named are Julian:\n"
+                   "1752-09-14 for England and its colonies, 1582-10-15 for the first countries")
+        ->type_name("DATE");
     csvOpt->excludes(censusOpt)->excludes(recordOpt);
     for (CLI::Option* field : fieldOpts) recordOpt->excludes(field);
     recordOpt->excludes(censusOpt);
@@ -516,6 +539,13 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
         o.gedcom = gedcomVersion(gedcomName);
         if (!o.gedcom) {
             usageError("--gedcom takes 5.5.1 or 7, not '" + gedcomName + "'");
+            return code(Exit::Usage);
+        }
+    }
+    if (!gregorianFrom.empty()) {
+        o.gregorianFrom = isoDate(gregorianFrom);
+        if (!o.gregorianFrom) {
+            usageError("--gregorian-from takes a day as yyyy-mm-dd of the years 1 to 9999, not '" + gregorianFrom + "'");
             return code(Exit::Usage);
         }
     }

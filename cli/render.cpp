@@ -50,6 +50,7 @@ std::string censusFailureText(const CensusFailure& failure) {
 
 std::string failureText(const ResearchAnswer& answer) {
     if (answer.outcome == ResearchOutcome::CensusError) return "Census error: " + censusFailureText(answer.censusFailure);
+    if (!answer.dateProblem.empty()) return std::string(answer.entry.caption) + ": " + answer.dateProblem;
     return std::string(answer.entry.caption) + ": " + std::string(answer.entry.text);
 }
 

@@ -53,6 +53,7 @@ namespace {
 // a form lacks stay 0.
 CivilDay shiftDate(const DateParts& parts, int64_t years, int64_t months, int64_t days, int32_t direction) {
     const int64_t sign = direction > 0 ? 1 : -1;
+    const Calendar calendar = parts.calendar;
     const int64_t year = parts.year + sign * years;
     if (parts.form == DateForm::YearOnly) return {year, 0, 0};
     // The month carried into the year, as the first of that month (no
@@ -64,12 +65,12 @@ CivilDay shiftDate(const DateParts& parts, int64_t years, int64_t months, int64_
     if (parts.form == DateForm::FullDate) {
         // A day already inside its month (any age in whole years and months
         // of a real date that stays real) needs no counting.
-        if (day >= 1 && (day <= 28 || day <= monthLength(first.month, first.year)))
+        if (day >= 1 && (day <= 28 || day <= monthLength(first.month, first.year, calendar)))
             return {first.year, first.month, static_cast<int32_t>(day)};
-        return civilDay(dayNumber(first.year, first.month, day));
+        return civilDay(dayNumber(first.year, first.month, day, calendar), calendar);
     }
     int64_t month = first.month;
-    if (direction > 0 && day > monthLength(first.month, first.year))
+    if (direction > 0 && day > monthLength(first.month, first.year, calendar))
         ++month;
     else if (direction < 0 && day < 0)
         --month;
@@ -171,7 +172,7 @@ void computeAge(std::array<std::string, 5>& fields, const DateParts& e, const Da
             borrowMonth = 12;
             --borrowYear;
         }
-        dd += monthLength(static_cast<int32_t>(borrowMonth), borrowYear);
+        dd += monthLength(static_cast<int32_t>(borrowMonth), borrowYear, e.calendar);
     }
     while (dm < 0) {
         --dy;
@@ -228,7 +229,7 @@ void computeDate(std::array<std::string, 5>& fields, const DateParts& given, Fie
     outcome.written |= bit(resultField);
     if (asDate) {
         appendShifted(text, given.form, result);
-        outcome.computed = DateParts{given.form, result.month, result.day, static_cast<int32_t>(y)};
+        outcome.computed = DateParts{given.form, result.month, result.day, static_cast<int32_t>(y), given.calendar};
         return;
     }
     // At most "9999 or before" or "9999 to 9999".
@@ -320,4 +321,11 @@ std::optional<Date> applyAge(const Date& date, int32_t years, int32_t months, in
     const CivilDay moved = shiftDate(partsOf(date), years, months, days, direction);
     if (!inYears(moved.year)) return std::nullopt;
     return makeDate(moved.year, moved.month, moved.day);
+}
+
+std::optional<Date> applyAge(const DateParts& date, int32_t years, int32_t months, int32_t days, int32_t direction) {
+    const CivilDay moved = shiftDate(date, years, months, days, direction);
+    // Far enough beyond the years 1 to 9999 that no calendar brings it back.
+    if (moved.year < FirstYear - 1 || moved.year > LastYear + 1) return std::nullopt;
+    return dayOfParts({DateForm::FullDate, moved.month, moved.day, static_cast<int32_t>(moved.year), date.calendar});
 }

@@ -33,6 +33,9 @@ std::string applyAge(std::string_view date, int32_t years, int32_t months, int32
 // The same move of a day, as the calculation shows it for an age given to
 // the day; empty where it leaves the years 1 to 9999.
 std::optional<Date> applyAge(const Date& date, int32_t years, int32_t months, int32_t days, int32_t direction);
+// The same for a full date of either calendar, moved in its own calendar;
+// the result is the Gregorian day of the date reached.
+std::optional<Date> applyAge(const DateParts& date, int32_t years, int32_t months, int32_t days, int32_t direction);
 
 // Text of the calculation's errors.
 inline constexpr std::string_view TwoOfThreeText = "Must specify two of the three data parts";

@@ -21,6 +21,30 @@ int64_t dayNumber(int64_t year, int64_t month, int64_t day) {
     return ::dayNumber(first) + eras * DaysPerEra + day - 1;
 }
 
+// Julian day numbers (days from 1 January 4713 BC, Julian) are counted as
+// in the astronomers' formula for the Julian calendar; 1970-01-01 is JD
+// 2440588. The Julian calendar repeats every 4 years (1461 days).
+int64_t dayNumber(int64_t year, int64_t month, int64_t day, Calendar calendar) {
+    if (calendar == Calendar::Gregorian) return dayNumber(year, month, day);
+    const int64_t carry = floorDiv(month - 1, 12);
+    year += carry;
+    month -= carry * 12;
+    const int64_t a = (14 - month) / 12;  // 1 for January and February
+    const int64_t y = year + 4800 - a;
+    const int64_t m = month + 12 * a - 3;
+    return day + (153 * m + 2) / 5 + 365 * y + floorDiv(y, 4) - 32083 - 2440588;
+}
+
+CivilDay civilDay(int64_t n, Calendar calendar) {
+    if (calendar == Calendar::Gregorian) return civilDay(n);
+    const int64_t c = n + 2440588 + 32082;
+    const int64_t d = floorDiv(4 * c + 3, 1461);
+    const int64_t e = c - floorDiv(1461 * d, 4);
+    const int64_t m = (5 * e + 2) / 153;
+    return {d - 4800 + m / 10, static_cast<int32_t>(m + 3 - 12 * (m / 10)),
+            static_cast<int32_t>(e - (153 * m + 2) / 5 + 1)};
+}
+
 CivilDay civilDay(int64_t n) {
     const int64_t eras = floorDiv(n - EraStart, DaysPerEra);
     const Date d{sys_days{days{n - eras * DaysPerEra}}};  // a year of 0..399
@@ -60,20 +84,46 @@ Date settleDay(const Date& d, MissingDay rule) {
     return rule == MissingDay::LastOfMonth ? last : Date{sys_days{last} + days{1}};
 }
 
-int32_t weekdayOf(int64_t year, int64_t month, int64_t day) {
+int32_t weekdayOf(int64_t year, int64_t month, int64_t day, Calendar calendar) {
     // 1 January 1970 was a Thursday.
-    const int64_t n = dayNumber(year, month, day) + 4;
+    const int64_t n = dayNumber(year, month, day, calendar) + 4;
     return static_cast<int32_t>(n - floorDiv(n, 7) * 7);
 }
 
 bool validDate(const DateParts& p) {
     if (!inYears(p.year)) return false;
-    if (p.form == DateForm::YearOnly) return true;
-    if (p.month < 1 || p.month > 12) return false;
-    return p.form == DateForm::MonthYear || (p.day >= 1 && p.day <= monthLength(p.month, p.year));
+    if (p.form != DateForm::YearOnly) {
+        if (p.month < 1 || p.month > 12) return false;
+        if (p.form == DateForm::FullDate && (p.day < 1 || p.day > monthLength(p.month, p.year, p.calendar)))
+            return false;
+    }
+    // The first days of the Julian year 1 are Gregorian days of the year 0.
+    return p.calendar == Calendar::Gregorian || inYears(yearOf(firstDay(p)));
 }
 
+namespace {
+
+// The first or last day of a Julian date (Gregorian days of the years 0
+// to 10000).
+Date julianDay(const DateParts& p, bool last) {
+    int64_t month = 1, day = 1;
+    if (p.form == DateForm::FullDate) {
+        month = p.month;
+        day = p.day;
+    } else if (p.form == DateForm::MonthYear) {
+        month = p.month;
+        day = last ? monthLength(p.month, p.year, Calendar::Julian) : 1;
+    } else if (last) {
+        month = 12;
+        day = 31;
+    }
+    return Date{sys_days{days{dayNumber(p.year, month, day, Calendar::Julian)}}};
+}
+
+}  // namespace
+
 Date firstDay(const DateParts& p) {
+    if (p.calendar == Calendar::Julian) return julianDay(p, false);
     switch (p.form) {
     case DateForm::YearOnly: return makeDate(p.year, 1, 1);
     case DateForm::MonthYear: return makeDate(p.year, p.month, 1);
@@ -83,6 +133,7 @@ Date firstDay(const DateParts& p) {
 }
 
 Date lastDay(const DateParts& p) {
+    if (p.calendar == Calendar::Julian) return julianDay(p, true);
     switch (p.form) {
     case DateForm::YearOnly: return makeDate(p.year, 12, 31);
     case DateForm::MonthYear: return makeDate(p.year, p.month, monthLength(p.month, p.year));
@@ -92,3 +143,17 @@ Date lastDay(const DateParts& p) {
 }
 
 DateParts partsOf(const Date& d) { return {DateForm::FullDate, monthOf(d), dayOf(d), yearOf(d)}; }
+
+DateParts partsOf(const Date& d, Calendar calendar) {
+    if (calendar == Calendar::Gregorian) return partsOf(d);
+    const CivilDay c = civilDay(::dayNumber(d), calendar);
+    return {DateForm::FullDate, c.month, c.day, static_cast<int32_t>(c.year), calendar};
+}
+
+std::optional<Date> dayOfParts(const DateParts& p) {
+    if (p.calendar == Calendar::Gregorian) {
+        if (!inYears(p.year)) return std::nullopt;
+        return makeDate(p.year, p.month, p.day);
+    }
+    return dateOfDay(dayNumber(p.year, p.month, p.day, p.calendar));
+}

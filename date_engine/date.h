@@ -8,9 +8,13 @@
 // form says how much of it is known, and firstDay/lastDay give the days it
 // covers.
 //
-// The calendar is the Gregorian one, extended backwards before its
-// introduction, for every year. Nothing here keeps state or reports errors
-// other than as values.
+// A `Date` is always a day of the Gregorian calendar, extended backwards
+// before its introduction (as ISO 8601 counts). The numbers of a
+// `DateParts` may be those of the Julian calendar, which records from
+// before the change are dated in: they are reckoned with the Julian month
+// lengths and taken to their Gregorian day through the day number, never by
+// a fixed offset. Nothing here keeps state or reports errors other than as
+// values.
 #pragma once
 
 #include <array>
@@ -31,6 +35,9 @@ using Date = std::chrono::year_month_day;
 
 enum class DateForm { YearOnly, MonthYear, FullDate };
 
+// The calendar a date's numbers are counted in.
+enum class Calendar : uint8_t { Gregorian, Julian };
+
 // A date as numbers, known to the year, the month or the day; a part the
 // form lacks is 0. The numbers are what was read: nothing says they make a
 // real date (see validDate).
@@ -39,6 +46,7 @@ struct DateParts {
     int32_t month = 0;  // 1..12 in a valid date
     int32_t day = 0;    // 1..daysInMonth in a valid full date
     int32_t year = 0;   // the year; 1600..2100 in a valid full date
+    Calendar calendar = Calendar::Gregorian;
 };
 
 // Month names, index 1..12 (index 0 is empty): the one table from which
@@ -52,10 +60,14 @@ inline constexpr std::array<std::string_view, 13> MonthNames = {
 constexpr bool inYears(int64_t year) { return year >= FirstYear && year <= LastYear; }
 
 constexpr bool isLeapYear(int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+// Every fourth year is a leap year in the Julian calendar, 1700 among them.
+constexpr bool isLeapYear(int64_t year, Calendar calendar) {
+    return calendar == Calendar::Julian ? year % 4 == 0 : isLeapYear(year);
+}
 
 // Days of a month (1..12) in any year.
-constexpr int32_t monthLength(int32_t month, int64_t year) {
-    if (month == 2) return isLeapYear(year) ? 29 : 28;
+constexpr int32_t monthLength(int32_t month, int64_t year, Calendar calendar = Calendar::Gregorian) {
+    if (month == 2) return isLeapYear(year, calendar) ? 29 : 28;
     return month <= 7 ? 30 + month % 2 : 30 + (month + 1) % 2;
 }
 
@@ -79,6 +91,8 @@ inline int64_t dayNumber(const Date& d) { return std::chrono::sys_days{d}.time_s
 // answer is judged, so whole 400-year cycles (146097 days each) are taken
 // off first.
 int64_t dayNumber(int64_t year, int64_t month, int64_t day);
+// The same for numbers of either calendar.
+int64_t dayNumber(int64_t year, int64_t month, int64_t day, Calendar calendar);
 
 // The civil date of a day number, its year in 64 bits.
 struct CivilDay {
@@ -87,6 +101,8 @@ struct CivilDay {
     int32_t day;    // 1..31
 };
 CivilDay civilDay(int64_t dayNumber);
+// The date of a day number in either calendar.
+CivilDay civilDay(int64_t dayNumber, Calendar calendar);
 
 // The date of a day number; empty outside the years 1 to 9999.
 std::optional<Date> dateOfDay(int64_t dayNumber);
@@ -108,14 +124,18 @@ Date settleDay(const Date& d, MissingDay rule);
 
 // 0 Sunday .. 6 Saturday, for any numbers (the month carried into the year,
 // the day counted from the first of the month).
-int32_t weekdayOf(int64_t year, int64_t month, int64_t day);
+int32_t weekdayOf(int64_t year, int64_t month, int64_t day, Calendar calendar = Calendar::Gregorian);
 
 // Whether the parts make a date of the years 1 to 9999 (a month of 1..12,
-// a full date's day in its month).
+// a full date's day in its month); a Julian date's days must fall in those
+// years too.
 bool validDate(const DateParts& parts);
 // The first and the last day a valid date covers: the day itself, the
-// month's first and last, or the year's.
+// month's first and last, or the year's, each as its Gregorian day.
 Date firstDay(const DateParts& parts);
 Date lastDay(const DateParts& parts);
-// A day as a full date.
+// A day as a full date, of the calendar asked for.
 DateParts partsOf(const Date& d);
+DateParts partsOf(const Date& d, Calendar calendar);
+// A full date's day; empty outside the years 1 to 9999.
+std::optional<Date> dayOfParts(const DateParts& fullDate);

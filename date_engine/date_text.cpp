@@ -290,7 +290,7 @@ DateParts readDateParts(std::string_view text) {
 
 EntryCode checkFullDate(const DateParts& parts) {
     if (parts.month < 1 || parts.month > 12) return EntryCode::Months;
-    if (parts.day < 1 || parts.day > daysInMonth(parts.month, parts.year)) return EntryCode::Days;
+    if (parts.day < 1 || parts.day > monthLength(parts.month, parts.year, parts.calendar)) return EntryCode::Days;
     if (parts.year < FirstEntryYear || parts.year > LastEntryYear) return EntryCode::Years;
     return EntryCode::None;
 }

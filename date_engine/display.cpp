@@ -253,7 +253,7 @@ void writeDate(const FieldDate& field, bool abbreviated, bool weekDay, std::stri
         // Only a full date gets the week day; month/year dates, years and
         // year texts never do.
         if (weekDay) {
-            const int32_t w = dayOfWeek(value.month, value.year, value.day);
+            const int32_t w = weekdayOf(value.year, value.month, value.day, value.calendar);
             end = putText(end, "  [");
             end = putText(end, WeekdayNames.substr(static_cast<size_t>(w) * 3, 2));
             *end++ = ']';

@@ -6,15 +6,15 @@ namespace quillark {
 
 namespace {
 
-// A day in the window's display form; the ISO text where the display cannot
-// show it (full dates outside 1600..2100).
-std::string displayed(const std::optional<Date>& day, bool abbreviated, bool weekDay) {
+// A day in the window's display form, in the calendar of the window; the
+// ISO text where the display cannot show it (full dates outside 1600..2100).
+std::string displayed(const std::optional<Date>& day, Calendar calendar, bool abbreviated, bool weekDay) {
     if (!day) return {};
-    const int32_t year = yearOf(*day);
-    if (year < FirstEntryYear || year > LastEntryYear) return isoText(*day);
+    const DateParts numbers = calendar == Calendar::Gregorian ? partsOf(*day) : partsOf(*day, calendar);
+    if (numbers.year < FirstEntryYear || numbers.year > LastEntryYear) return isoText(*day);
     FieldDate field;
     field.kind = FieldKind::Date;
-    field.date = partsOf(*day);
+    field.date = numbers;
     std::string shown;
     writeDate(field, abbreviated, weekDay, shown);
     return shown;
@@ -93,12 +93,14 @@ std::string windowLine(const Citation& citation, bool abbreviated, bool weekDay)
         return "Aged between " + earliest + " and " + latest;
     }
     const std::string who = citation.fact == MissingFact::BirthDate ? "Born" : "Event";
-    const std::string from = displayed(citation.window.dates.earliest, abbreviated, weekDay);
-    const std::string to = displayed(citation.window.dates.latest, abbreviated, weekDay);
-    if (earliest.empty()) return who + " on or before " + to;
-    if (latest.empty()) return who + " on or after " + from;
-    if (earliest == latest) return who + " on " + from;
-    return who + " between " + from + " and " + to;
+    const DateWindow& dates = citation.window.dates;
+    const std::string from = displayed(dates.earliest, dates.calendar, abbreviated, weekDay);
+    const std::string to = displayed(dates.latest, dates.calendar, abbreviated, weekDay);
+    const std::string_view calendar = dates.calendar == Calendar::Julian ? " (Julian)" : "";
+    if (earliest.empty()) return who + " on or before " + to + std::string(calendar);
+    if (latest.empty()) return who + " on or after " + from + std::string(calendar);
+    if (earliest == latest) return who + " on " + from + std::string(calendar);
+    return who + " between " + from + " and " + to + std::string(calendar);
 }
 
 }  // namespace quillark

@@ -8,6 +8,62 @@ namespace quillark {
 
 namespace {
 
+constexpr int64_t floorDiv(int64_t a, int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
+
+// The first or the last day of a date as a full date of its own calendar.
+DateParts endOf(const DateParts& given, bool last) {
+    DateParts day = given;
+    day.form = DateForm::FullDate;
+    if (given.form == DateForm::YearOnly) day.month = last ? 12 : 1;
+    if (given.form != DateForm::FullDate) day.day = last ? monthLength(day.month, day.year, given.calendar) : 1;
+    return day;
+}
+
+// A full date `months` months away in its own calendar, a day the month
+// lacks settled by the rule, as its day number.
+int64_t monthsAway(const DateParts& from, int64_t months, MissingDay missing) {
+    const int64_t index = int64_t{from.year} * 12 + from.month - 1 + months;
+    const int64_t year = floorDiv(index, 12);
+    const int32_t month = static_cast<int32_t>(index - year * 12 + 1);
+    const int32_t length = monthLength(month, year, from.calendar);
+    int64_t day = from.day;
+    if (day > length) day = missing == MissingDay::LastOfMonth ? length : length + 1;
+    return dayNumber(year, month, day, from.calendar);
+}
+
+// The window of a Julian date: the same rules on the Julian calendar's own
+// numbers, each bound then taken to its Gregorian day.
+void fillJulianWindow(const DateParts& given, const WindowAge& age, int32_t direction, DateWindow& window) {
+    const bool backwards = direction < 0;
+    const auto outOfRange = [&] {
+        window.status = WindowStatus::OutOfRange;
+        window.earliest.reset();
+        window.latest.reset();
+    };
+    const DateParts first = endOf(given, false), last = endOf(given, true);
+    if (age.exact) {
+        const auto a = applyAge(first, age.years, age.months, age.days, direction);
+        const auto b = applyAge(last, age.years, age.months, age.days, direction);
+        if (!a || !b) return outOfRange();
+        window.earliest = std::min(*a, *b);
+        window.latest = std::max(*a, *b);
+        return;
+    }
+    // Ages of more than 10000 years leave the years in any calendar.
+    const auto tooFar = [](int64_t months) { return months > 12 * 10000 || months < -12 * 10000; };
+    const MissingDay missing = backwards ? MissingDay::LastOfMonth : MissingDay::FirstOfNext;
+    if (tooFar(age.lowMonths)) return outOfRange();
+    const std::optional<Date> near = dateOfDay(monthsAway(backwards ? last : first, direction * age.lowMonths, missing));
+    if (!near) return outOfRange();
+    (backwards ? window.latest : window.earliest) = near;
+    if (!age.highMonths) return;
+    if (tooFar(*age.highMonths)) return outOfRange();
+    const std::optional<Date> far =
+        dateOfDay(monthsAway(backwards ? first : last, direction * *age.highMonths, missing) - direction);
+    if (!far) return outOfRange();
+    (backwards ? window.earliest : window.latest) = far;
+}
+
 // The window of the date an age away from a given date, filled in place:
 // direction -1 for the birth from an event, +1 for the event from a birth.
 // (Windows are built where they are kept: a batch builds one a row.)
@@ -16,6 +72,8 @@ void fillWindow(const DateParts& given, const WindowAge& age, int32_t direction,
     window.earliest.reset();
     window.latest.reset();
     window.precision = given.form;
+    window.calendar = given.calendar;
+    if (given.calendar != Calendar::Gregorian) return fillJulianWindow(given, age, direction, window);
     const bool backwards = direction < 0;
     const auto outOfRange = [&] {
         window.status = WindowStatus::OutOfRange;
@@ -135,6 +193,24 @@ AgeValue completedAge(const Date& birth, const Date& event) {
     return age;
 }
 
+AgeValue completedAge(const DateParts& birth, const DateParts& event) {
+    const Calendar calendar = event.calendar;
+    const int64_t born = dayNumber(birth.year, birth.month, birth.day, calendar);
+    // The event moved back by whole months, a day the month lacks taken as
+    // its last, as the Gregorian count does.
+    const auto back = [&](int64_t months) {
+        return monthsAway(event, -months, MissingDay::LastOfMonth);
+    };
+    int64_t months = std::max<int64_t>((int64_t{event.year} - birth.year) * 12 + event.month - birth.month, 0);
+    int64_t reached = back(months);
+    while (months > 0 && reached < born) reached = back(--months);
+    AgeValue age;
+    age.years = months / 12;
+    age.months = months % 12;
+    age.days = reached - born;
+    return age;
+}
+
 AgeWindow ageWindow(const DateParts& event, const DateParts& birth) {
     AgeWindow window;
     const auto rank = [](DateForm f) { return f == DateForm::YearOnly ? 0 : f == DateForm::MonthYear ? 1 : 2; };
@@ -143,6 +219,14 @@ AgeWindow ageWindow(const DateParts& event, const DateParts& birth) {
     // event that can fall on the day of birth gives no age at all.
     const Date eventFirst = firstDay(event), eventLast = lastDay(event);
     const Date birthFirst = firstDay(birth), birthLast = lastDay(birth);
+    if (event.calendar != Calendar::Gregorian) {
+        // Birthdays are counted in the event's calendar, which the birth
+        // date has been given in.
+        const auto in = [&](const Date& d) { return partsOf(d, event.calendar); };
+        if (eventFirst > birthLast) window.youngest = completedAge(in(birthLast), in(eventFirst));
+        if (eventLast >= birthFirst) window.oldest = completedAge(in(birthFirst), in(eventLast));
+        return window;
+    }
     if (eventFirst > birthLast) window.youngest = completedAge(birthLast, eventFirst);
     if (eventLast >= birthFirst) window.oldest = completedAge(birthFirst, eventLast);
     return window;
@@ -204,7 +288,38 @@ std::optional<DateWindow> recordBirthWindow(const EntryAnswer& answer) {
     window.earliest = firstDay(answer.inputs.birth);
     window.latest = lastDay(answer.inputs.birth);
     window.precision = answer.inputs.birth.form;
+    window.calendar = answer.inputs.birth.calendar;
     return window;
+}
+
+bool widenAcrossChange(DateWindow& window, const DateParts& given, const Date& change) {
+    if (window.status != WindowStatus::Ok) return false;
+    const bool givenAfter = firstDay(given) >= change;
+    // A bound's numbers in the window's calendar, read in the calendar of
+    // its side of the change (a 29 February that calendar lacks as the 28th).
+    const auto otherReading = [&](const Date& bound) -> std::optional<Date> {
+        if ((bound >= change) == givenAfter) return std::nullopt;
+        DateParts numbers = partsOf(bound, window.calendar);
+        numbers.calendar = givenAfter ? Calendar::Julian : Calendar::Gregorian;
+        numbers.day = std::min(numbers.day, monthLength(numbers.month, numbers.year, numbers.calendar));
+        return dayOfParts(numbers);
+    };
+    bool widened = false;
+    if (window.earliest) {
+        const std::optional<Date> other = otherReading(*window.earliest);
+        if (other && *other < *window.earliest) {
+            window.earliest = other;
+            widened = true;
+        }
+    }
+    if (window.latest) {
+        const std::optional<Date> other = otherReading(*window.latest);
+        if (other && *other > *window.latest) {
+            window.latest = other;
+            widened = true;
+        }
+    }
+    return widened;
 }
 
 char* writeIso(char* out, const Date& date) {

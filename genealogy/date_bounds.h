@@ -6,7 +6,9 @@
 // latest possible date of the computed fact (either may be open), or, when
 // the age is computed, the youngest and the oldest possible age.
 //
-// The rules, all on the proleptic Gregorian calendar:
+// The rules, on the calendar of the date given (the Gregorian one, extended
+// backwards, unless the date is Julian); the bounds are always Gregorian
+// days, so that windows of both calendars compare and intersect:
 // - An age of N whole years at an event on day E: the N-th birthday fell on
 //   or before E and the (N+1)-th after it, so the birth lies from
 //   (E - (N+1) years) + 1 day to E - N years.
@@ -66,6 +68,7 @@ struct DateWindow {
     std::optional<Date> earliest;  // empty: open start
     std::optional<Date> latest;    // empty: open end
     DateForm precision = DateForm::FullDate;  // the precision of the date given
+    Calendar calendar = Calendar::Gregorian;  // the calendar of the date given, to write the bounds in
 };
 
 // The birth window from an event and an age, and the event window from a
@@ -97,6 +100,8 @@ struct AgeWindow {
 // (the largest month count that moved back from the event still reaches the
 // birth, then the days left). Callers make sure event >= birth.
 AgeValue completedAge(const Date& birth, const Date& event);
+// The same for two full dates of one calendar, counted in it.
+AgeValue completedAge(const DateParts& birth, const DateParts& event);
 
 // The youngest and oldest age between two valid dates; for two full dates
 // the age is the single one both give.
@@ -119,6 +124,14 @@ void fillAnswerWindow(const EntryAnswer& answer, AnswerWindow& window);
 // computed birth date, or the span of the birth date given when another
 // fact was computed. Empty when the answer gives none.
 std::optional<DateWindow> recordBirthWindow(const EntryAnswer& answer);
+
+// The window of a date computed from `given` (its birth or event), widened
+// where it crosses the change to the Gregorian calendar on the day `change`:
+// a person born before it may have kept their birthday's date or moved it
+// by the dropped days, so a bound on the other side of the change from the
+// given date is also read with the same numbers in the calendar of its own
+// side, and the window covers both readings. True when it was widened.
+bool widenAcrossChange(DateWindow& window, const DateParts& given, const Date& change);
 
 // "yyyy-mm-dd" (the years 1 to 9999); the second writes its ten bytes at
 // out and returns their end.

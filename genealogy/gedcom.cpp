@@ -22,22 +22,35 @@ constexpr std::array<char, 48> GedcomMonths = [] {
     return months;
 }();
 
-// The first day of the day, month or year a date falls in, as numbers.
-DateParts periodOf(const Date& d, DateForm precision) {
-    return {precision, precision == DateForm::YearOnly ? 0 : monthOf(d),
-            precision == DateForm::FullDate ? dayOf(d) : 0, yearOf(d)};
+// A day's numbers in the calendar a window is written in.
+DateParts numbersOf(const Date& d, Calendar calendar) {
+    return calendar == Calendar::Gregorian ? partsOf(d) : partsOf(d, calendar);
 }
 
-// Whether two dates fall in the same day, month or year.
-bool samePeriod(const Date& a, const Date& b, DateForm precision) {
-    return a.year() == b.year() && (precision == DateForm::YearOnly || a.month() == b.month()) &&
-           (precision != DateForm::FullDate || a.day() == b.day());
+// Whether two days fall in the same day, month or year of the calendar.
+bool samePeriod(const Date& a, const Date& b, DateForm precision, Calendar calendar) {
+    if (calendar == Calendar::Gregorian)
+        return a.year() == b.year() && (precision == DateForm::YearOnly || a.month() == b.month()) &&
+               (precision != DateForm::FullDate || a.day() == b.day());
+    const DateParts x = numbersOf(a, calendar), y = numbersOf(b, calendar);
+    return x.year == y.year && (precision == DateForm::YearOnly || x.month == y.month) &&
+           (precision != DateForm::FullDate || x.day == y.day);
 }
 
 // One step of the precision later (+1) or earlier (-1), as the first day of
 // that day, month or year; empty outside the years 1 to 9999.
-std::optional<Date> step(const Date& d, DateForm precision, int direction) {
-    const Date start = firstDay(periodOf(d, precision));
+std::optional<Date> step(const Date& d, DateForm precision, int direction, Calendar calendar) {
+    if (calendar != Calendar::Gregorian) {
+        const DateParts n = numbersOf(d, calendar);
+        switch (precision) {
+        case DateForm::YearOnly: return dateOfDay(dayNumber(n.year + direction, 1, 1, calendar));
+        case DateForm::MonthYear: return dateOfDay(dayNumber(n.year, n.month + direction, 1, calendar));
+        case DateForm::FullDate: break;
+        }
+        return addDays(d, direction);
+    }
+    const Date start = firstDay({precision, precision == DateForm::YearOnly ? 0 : monthOf(d),
+                                 precision == DateForm::FullDate ? dayOf(d) : 0, yearOf(d)});
     switch (precision) {
     case DateForm::YearOnly: return addMonths(start, 12 * direction);
     case DateForm::MonthYear: return addMonths(start, direction);
@@ -46,13 +59,28 @@ std::optional<Date> step(const Date& d, DateForm precision, int direction) {
     return addDays(start, direction);
 }
 
-// Writes a date into out (room for 20 bytes) and returns its end.
-char* writeGedcomDate(char* out, const Date& date, DateForm precision, GedcomVersion version) {
+// Writes a date into out (room for 32 bytes) and returns its end; a Julian
+// date is preceded by its calendar as the version names it.
+char* writeGedcomDate(char* out, const Date& gregorian, DateForm precision, GedcomVersion version,
+                      Calendar calendar) {
+    unsigned year, month, day;
+    if (calendar == Calendar::Gregorian) {
+        year = static_cast<unsigned>(yearOf(gregorian));
+        month = static_cast<unsigned>(monthOf(gregorian));
+        day = static_cast<unsigned>(dayOf(gregorian));
+    } else {
+        const DateParts n = numbersOf(gregorian, calendar);
+        year = static_cast<unsigned>(n.year);
+        month = static_cast<unsigned>(n.month);
+        day = static_cast<unsigned>(n.day);
+        const std::string_view name = version == GedcomVersion::V7 ? "JULIAN " : "@#DJULIAN@ ";
+        std::memcpy(out, name.data(), name.size());
+        out += name.size();
+    }
     if (precision == DateForm::FullDate) {
         // 1..31 without a leading zero: both digits are written and the
         // pointer steps back over the zero (the blank then overwrites the
         // second digit), which spares a branch that random days mispredict.
-        const unsigned day = static_cast<unsigned>(date.day());
         const unsigned one = day < 10 ? 1 : 0;
         writeTwoDigits(out, day);
         out[0] = out[one];
@@ -60,11 +88,11 @@ char* writeGedcomDate(char* out, const Date& date, DateForm precision, GedcomVer
         *out++ = ' ';
     }
     if (precision != DateForm::YearOnly) {
-        std::memcpy(out, GedcomMonths.data() + 4 * (monthOf(date) - 1), 4);
+        std::memcpy(out, GedcomMonths.data() + 4 * (month - 1), 4);
         out += 4;
     }
     // 1..9999; 5.5.1 wants a year of three or four digits, 7 any integer.
-    const unsigned y = static_cast<unsigned>(yearOf(date));
+    const unsigned y = year;
     if (y >= 1000) return writeYear(out, y);
     const unsigned width = version == GedcomVersion::V551 ? 3 : 1;
     if (y >= 100 || width >= 3) *out++ = static_cast<char>('0' + y / 100 % 10);
@@ -91,21 +119,22 @@ std::optional<GedcomVersion> gedcomVersion(std::string_view name) {
 char* writeGedcomDateValue(char* out, const DateWindow& window, GedcomVersion version) {
     if (window.status != WindowStatus::Ok) return nullptr;
     const DateForm p = window.precision;
+    const Calendar c = window.calendar;
     const bool inclusive = version == GedcomVersion::V7;
     if (window.earliest && window.latest) {
         // Bounds that read the same are one calculated date.
-        if (samePeriod(*window.earliest, *window.latest, p))
-            return writeGedcomDate(writeWord(out, "CAL "), *window.earliest, p, version);
-        out = writeGedcomDate(writeWord(out, "BET "), *window.earliest, p, version);
-        return writeGedcomDate(writeWord(out, " AND "), *window.latest, p, version);
+        if (samePeriod(*window.earliest, *window.latest, p, c))
+            return writeGedcomDate(writeWord(out, "CAL "), *window.earliest, p, version, c);
+        out = writeGedcomDate(writeWord(out, "BET "), *window.earliest, p, version, c);
+        return writeGedcomDate(writeWord(out, " AND "), *window.latest, p, version, c);
     }
     if (window.latest) {
-        const auto bound = inclusive ? window.latest : step(*window.latest, p, +1);
-        return bound ? writeGedcomDate(writeWord(out, "BEF "), *bound, p, version) : nullptr;
+        const auto bound = inclusive ? window.latest : step(*window.latest, p, +1, c);
+        return bound ? writeGedcomDate(writeWord(out, "BEF "), *bound, p, version, c) : nullptr;
     }
     if (window.earliest) {
-        const auto bound = inclusive ? window.earliest : step(*window.earliest, p, -1);
-        return bound ? writeGedcomDate(writeWord(out, "AFT "), *bound, p, version) : nullptr;
+        const auto bound = inclusive ? window.earliest : step(*window.earliest, p, -1, c);
+        return bound ? writeGedcomDate(writeWord(out, "AFT "), *bound, p, version, c) : nullptr;
     }
     return nullptr;
 }

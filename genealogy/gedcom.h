@@ -8,6 +8,8 @@
 // window uses BEF/AFT with each version's meaning: GEDCOM 5.5.1 reads them
 // as excluding the date named, GEDCOM 7 as including it, so the same latest
 // day 6 June 1781 is "BEF 7 JUN 1781" in 5.5.1 and "BEF 6 JUN 1781" in 7.
+// A window of a Julian date is written in the Julian calendar, each date
+// named as such: "JULIAN 15 FEB 1680" in 7, "@#DJULIAN@ 15 FEB 1680" in 5.5.1.
 #pragma once
 
 #include <optional>

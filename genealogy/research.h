@@ -38,6 +38,10 @@ struct ResearchRequest {
     bool cite = false;          // work out the window of possible dates
     std::optional<GedcomVersion> gedcom;  // and its GEDCOM value (cite only)
     bool birthWindow = false;   // the birth window the record allows
+    // The first day of the Gregorian calendar where the records were made
+    // (1752-09-14 for England and its colonies): a date before it whose
+    // calendar is not named is Julian. Empty: every such date is Gregorian.
+    std::optional<Date> gregorianFrom;
 };
 
 enum class ResearchOutcome {
@@ -68,6 +72,10 @@ struct ResearchAnswer {
     const Census* census = nullptr;  // the census the request was taken under
     std::string yearsAsWritten;      // under a census: the years as the forms left them
     CensusFailure censusFailure;      // CensusError only
+    // IllegalDate only: why a date in a researcher's form was refused (a
+    // dual year that is none, a calendar not reckoned in, ...); empty when
+    // the engine refused it, whose box texts then say why.
+    std::string dateProblem;
     // Everything a researcher should know about the reading: the forms, the
     // census's age rule, the citation, in that order.
     std::vector<std::string> warnings;
@@ -92,6 +100,10 @@ private:
     std::array<std::string, FieldCount> rewritten_;
     ResearcherDates dates_;
     std::string scratch_;
+
+    // Dates of either calendar brought to the one the answer is reckoned in.
+    bool reckonCalendars(const ResearchRequest& request, const ResearcherDates* read, EntryRequest& entry,
+                         ResearchAnswer& a);
 };
 
 // One request on its own (tests, the single mode).

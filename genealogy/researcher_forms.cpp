@@ -242,10 +242,60 @@ bool translateAge(std::array<std::string, 5>& fields, std::vector<std::string>& 
 
 }  // namespace
 
-bool translateDate(std::string& text, std::optional<DateParts>& date, std::vector<std::string>& warnings) {
+namespace {
+
+// The calendars GEDCOM names: by a 5.5.1 escape or a GEDCOM 7 word.
+struct CalendarName {
+    std::string_view escape, word, name;
+    std::optional<Calendar> calendar;  // empty: one Quillark does not reckon in
+};
+constexpr CalendarName CalendarNames[] = {
+    {"@#DGREGORIAN@", "GREGORIAN", "Gregorian", Calendar::Gregorian},
+    {"@#DJULIAN@", "JULIAN", "Julian", Calendar::Julian},
+    {"@#DHEBREW@", "HEBREW", "Hebrew", std::nullopt},
+    {"@#DFRENCH R@", "FRENCH_R", "French Republican", std::nullopt},
+    {"@#DROMAN@", "", "Roman", std::nullopt},
+    {"@#DUNKNOWN@", "", "unknown", std::nullopt},
+};
+
+bool startsWithWord(std::string_view text, std::string_view word) {
+    return !word.empty() && text.size() > word.size() && equalsIgnoringCase(text.substr(0, word.size()), word) &&
+           text[word.size()] == ' ';
+}
+
+// The two digits of a year's last two, for messages ("1720/21").
+std::string twoDigits(int32_t value) {
+    return {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
+}
+
+// A day for messages: "14 Feb 1721".
+std::string dayText(const DateParts& date) {
+    std::string text;
+    if (date.form == DateForm::FullDate) text = std::to_string(date.day) + " ";
+    if (date.form != DateForm::YearOnly) text.append(MonthNames[static_cast<size_t>(date.month)].substr(0, 3)).push_back(' ');
+    return text + std::to_string(date.year);
+}
+
+}  // namespace
+
+bool mayBeDualYear(std::string_view text) {
+    // Four digits and a slash after any blanks: none of the window's own
+    // forms ("06/1841", "02/14/1721") begins so. A batch asks this of nearly
+    // every row, so it looks no further.
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    return text.size() >= i + 6 && text[i + 4] == '/' && isDigit(text[i]) && isDigit(text[i + 1]) &&
+           isDigit(text[i + 2]) && isDigit(text[i + 3]);
+}
+
+bool translateDate(std::string& text, DateReading& reading, std::vector<std::string>& warnings) {
+    std::optional<DateParts>& date = reading.date;
     date.reset();
-    if (onlyOf(text, DateChars)) return false;
-    std::string_view rest = trimBlanks(text);
+    reading.calendarNamed = false;
+    reading.problem.clear();
+    if (onlyOf(text, DateChars) && !mayBeDualYear(text)) return false;
+    const std::string_view typed = trimBlanks(text);
+    std::string_view rest = typed;
     bool changed = false;
     // A GEDCOM qualifier: the date it qualifies is what can be calculated.
     for (std::string_view word : {"ABT", "EST", "CAL"}) {
@@ -257,13 +307,49 @@ bool translateDate(std::string& text, std::optional<DateParts>& date, std::vecto
             break;
         }
     }
+    // A calendar named before the date.
+    std::optional<Calendar> calendar;
+    for (const CalendarName& c : CalendarNames) {
+        const std::string_view name = startsWithWord(rest, c.escape) ? c.escape
+                                      : startsWithWord(rest, c.word) ? c.word
+                                                                     : std::string_view();
+        if (name.empty()) continue;
+        if (!c.calendar) {
+            reading.problem = cat({"'", typed, "' is a date of the ", c.name,
+                                   " calendar; Quillark reckons in the Gregorian and Julian calendars only"});
+            return false;
+        }
+        calendar = c.calendar;
+        rest = trimBlanks(rest.substr(name.size()));
+        break;
+    }
+    if (!calendar && rest.size() > 3 && rest.substr(0, 3) == "@#D") {
+        reading.problem = cat({"'", typed, "' names a calendar Quillark does not know"});
+        return false;
+    }
+    std::optional<int32_t> dual;
     const auto list = tokens(rest);
     if (list) {
-        const std::vector<Token>& t = *list;
+        std::vector<Token> t = *list;
         const auto year = [](const Token& tok) { return tok.kind == Token::Number && tok.text.size() == 4; };
         const auto small = [](const Token& tok) { return tok.kind == Token::Number && tok.text.size() <= 2; };
+        // A dual year, 1720/21: the year after the slash is the one counted
+        // from 1 January, the first the one counted from 25 March. It is
+        // taken off and what is left must be a date.
+        const size_t n = t.size();
+        bool follows = false;
+        if (n >= 3 && year(t[n - 3]) && t[n - 2].text == "/" && t[n - 1].kind == Token::Number &&
+            t[n - 1].text.size() <= 4 && (n == 3 || t[n - 4].text != "/") && rest.find('-') == std::string_view::npos) {
+            const int32_t next = digitsValue(t[n - 3].text) + 1;
+            const std::string_view after = t[n - 1].text;
+            const int32_t value = digitsValue(after);
+            follows = (after.size() == 1 && value == next % 10) || (after.size() == 2 && value == next % 100) ||
+                      (after.size() == 4 && value == next);
+            dual = next;
+            t.resize(n - 2);
+        }
         // ISO 8601: 1841-06-06 and 1841-06 (no blanks inside).
-        const bool iso = rest.find(' ') == std::string_view::npos;
+        const bool iso = rest.find(' ') == std::string_view::npos && !dual;
         if (iso && t.size() == 5 && year(t[0]) && t[1].text == "-" && small(t[2]) && t[3].text == "-" && small(t[4])) {
             date = DateParts{DateForm::FullDate, digitsValue(t[2].text), digitsValue(t[4].text), digitsValue(t[0].text)};
         } else if (iso && t.size() == 3 && year(t[0]) && t[1].text == "-" && small(t[2])) {
@@ -275,13 +361,57 @@ bool translateDate(std::string& text, std::optional<DateParts>& date, std::vecto
                              digitsValue(t[2].text)};
         } else if (t.size() == 2 && t[0].kind == Token::Word && monthNumber(t[0].text) != 0 && year(t[1])) {
             date = DateParts{DateForm::MonthYear, monthNumber(t[0].text), 0, digitsValue(t[1].text)};
+        } else if (t.size() == 1 && year(t[0]) && (calendar || dual)) {
+            // A year alone is the window's own form, unless its calendar
+            // is named or it is a dual year.
+            date = DateParts{DateForm::YearOnly, 0, 0, digitsValue(t[0].text)};
+        }
+        if (dual && date && !follows) {
+            reading.problem = cat({"'", typed, "' is no dual year: the year after the slash must be the one after ",
+                                   std::to_string(*dual - 1), " (", std::to_string(*dual - 1), "/", twoDigits(*dual),
+                                   ")"});
+            date.reset();
+            return false;
+        }
+        if (!date) dual.reset();  // no date with a dual year: left as it was
+        if (dual && date) {
+            date->year = *dual;
+            const bool early = date->form == DateForm::YearOnly || date->month <= 2 ||
+                               (date->month == 3 && (date->form == DateForm::MonthYear || date->day <= 24));
+            if (!early) {
+                reading.problem = cat({"'", typed, "' is no dual date: a dual year is written only from 1 January to 24 March"});
+                date.reset();
+                return false;
+            }
+            if (*dual > 1752) {
+                reading.problem = cat({"'", typed, "' is no dual date: the year began on 1 January from 1752, "
+                                                   "and dual years end with 1751/52"});
+                date.reset();
+                return false;
+            }
+            date->calendar = Calendar::Julian;
+            warnings.push_back(cat({"'", typed, "' is read as ", dayText(*date), " of the Julian calendar"}));
         }
     }
     if (date) {
+        if (calendar && !dual) date->calendar = *calendar;
+        reading.calendarNamed = calendar || dual;
+        // The first days of the Julian year 1 lie in the Gregorian year 0.
+        if (date->calendar == Calendar::Julian && inYears(date->year) && yearOf(firstDay(*date)) < FirstYear) {
+            reading.problem = cat({"'", typed, "' falls before the year 1 of the Gregorian calendar, "
+                                               "where Quillark's dates begin"});
+            date.reset();
+            return false;
+        }
         text = canonicalText(*date);
         return true;
     }
-    if (!changed) return false;
+    if (calendar || !changed) {
+        // A calendar named before something that is no date: the date as
+        // the window reads it would lose the calendar.
+        if (calendar) reading.problem = cat({"'", typed, "' is no date Quillark reads"});
+        return false;
+    }
     text = std::string(rest);
     return true;
 }
@@ -303,13 +433,14 @@ std::string canonicalText(const DateParts& date) {
 }
 
 bool mayHoldResearcherForms(const std::array<std::string_view, 5>& fields) {
-    return !onlyOf(fields[0], DateChars) || !onlyOf(fields[4], DateChars) || !onlyOf(fields[1], YearsChars);
+    return !onlyOf(fields[0], DateChars) || !onlyOf(fields[4], DateChars) || !onlyOf(fields[1], YearsChars) ||
+           mayBeDualYear(fields[0]) || mayBeDualYear(fields[4]);
 }
 
 void translateResearcherForms(std::array<std::string, 5>& fields, ResearcherDates& dates,
                               std::vector<std::string>& warnings) {
     translateDate(fields[0], dates.event, warnings);
-    translateDate(fields[4], dates.birth, warnings);
+    if (dates.event.problem.empty()) translateDate(fields[4], dates.birth, warnings);
     translateAge(fields, warnings);
 }
 

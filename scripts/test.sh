@@ -1,28 +1,65 @@
 #!/usr/bin/env bash
 # Installs whatever is missing, builds every target and runs every test:
-# the native tests (plain and under AddressSanitizer/UBSan), a short run of
-# each fuzz target, and the Windows tests under Wine on private Xvfb
-# displays.
+# the native tests (once, under AddressSanitizer/UBSan; the optimised build
+# for the benchmarks and the one test that compares two optimised builds), a
+# short run of each fuzz target, and the Windows tests under Wine on private
+# Xvfb displays.
 #
 # The Windows build comes first (the random walk's part of it first of all)
 # so that its tests, which mostly wait on windows, run in the background
 # while the native builds use the processors.
 # They run in two lanes, each with its own X display and Wine prefix (its
 # own desktop, focus and clipboard), so the two never disturb each other:
-# the long random walk in one, every other Windows test in the other.
+# the long random walk in one, every other Windows test in the other. Each
+# lane starts an X server and a Wine server of its own (scripts/test-lane.sh)
+# on the first free display number from the one given: a display someone
+# else uses is never touched. Everything the command started is ended when it
+# ends, done, failed or stopped with Ctrl-C, by the process ids it holds.
 #
-#   QUILLARK_DISPLAY         X display of the first lane (default 77)
-#   QUILLARK_SECOND_DISPLAY  X display of the second lane (default the first + 1)
+# Every test has one try, except the Windows tests labelled wine_timing
+# (they depend on Wine's timing: focus, keystrokes, the clipboard hand-over),
+# which are tried again after a failure, up to three tries in all; a test
+# that passed only on a retry is named in the stage list and the summary.
+#
+#   QUILLARK_DISPLAY         first X display tried for the first lane (default 77)
+#   QUILLARK_SECOND_DISPLAY  first X display tried for the second lane (default
+#                            the first + 1)
 #   QUILLARK_WINEPREFIX      Wine prefix of the first lane (default .wine-test);
 #                            the second lane uses the same path with "-2" added
 #
-# Prints the time of each stage and ends with "Total: N passed, M failed";
-# the exit status is non-zero when anything failed.
+# Prints the time of each stage and ends with "Total: N passed, M failed",
+# or "Total: N passed (K on a retry: NAME, ...), M failed"; the exit status
+# is non-zero when anything failed.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 started=$SECONDS
 scripts/install-deps.sh || { echo "dependency installation failed"; exit 1; }
+
+# Everything the command starts from here on carries its mark, so that
+# whatever is still running when it ends - done, failed, or stopped with
+# Ctrl-C - is ended by its process id: the lanes end their X and Wine servers
+# themselves, and anything left after them (a Wine server of a test's own
+# prefix, which lingers) is ended here.
+# shellcheck source=own-processes.sh
+source scripts/own-processes.sh
+quillark_mark_processes QUILLARK_TEST_MARK
+test_mark=$QUILLARK_TEST_MARK
+declare -A lane_running=()
+finish() {
+  local rc=$? pid
+  trap - EXIT INT TERM HUP
+  # A lane asked to stop ends its CTest, its servers and what they ran.
+  for pid in "${!lane_running[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+  for pid in "${!lane_running[@]}"; do wait "$pid" 2>/dev/null; done
+  quillark_end_marked QUILLARK_TEST_MARK "$test_mark" ||
+    echo "test.sh: some of its processes could not be ended" >&2
+  exit "$rc"
+}
+trap finish EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
 passed=0
 failed=0
@@ -58,6 +95,19 @@ build() {
   fi
 }
 
+# join_names NAME...: "a, b, c".
+join_names() {
+  local IFS=,
+  local joined="$*"
+  echo "${joined//,/, }"
+}
+
+# retry_note "NAME (try N)"...: "2 on a retry: NAME, NAME".
+retry_note() {
+  local names=("${@/% (try [0-9])/}")
+  echo "$# on a retry: $(join_names "${names[@]}")"
+}
+
 # count LOG: adds the ctest summary of a log to the totals (a log without
 # one, from a run that did not get that far, counts as one failure).
 count() {
@@ -83,25 +133,20 @@ test_preset() {
 }
 
 # windows_lane NAME DISPLAY PREFIX JOBS [ctest arguments...]: runs Windows
-# tests on their own display and Wine prefix; writes the log and the exit
-# status and time. Tests that drive real windows and the keyboard focus hold
-# the wine_desktop resource lock and so run one at a time; with JOBS 2 the
+# tests in the background on an X display and Wine prefix of their own
+# (scripts/test-lane.sh: its own X and Wine servers, one try per test and up
+# to three for those labelled wine_timing, everything it started ended when
+# it ends). Tests that drive real windows and the keyboard focus hold the
+# wine_desktop resource lock and so run one at a time; with JOBS 2 the
 # console and self-contained ones run beside them.
 windows_lane() {
   local name=$1 display=$2 prefix=$3 jobs=$4
   shift 4
-  local log="$logdir/windows-$name-ctest.log" from=$SECONDS
-  (
-    export QUILLARK_DISPLAY=$display QUILLARK_WINEPREFIX=$prefix
-    # shellcheck source=/dev/null
-    source scripts/wine-env.sh || exit 125
-    # A test that fails is run again, up to three times in all: under Wine
-    # on a loaded machine a keystroke or a clipboard hand-over now and then
-    # goes astray. Each retry is in the log; a real fault fails every time.
-    ctest --preset windows -j "$jobs" --repeat until-pass:3 "$@"
-  ) >"$log" 2>&1
-  echo $? >"$log.status"
-  echo $((SECONDS - from)) >"$log.seconds"
+  local results="$logdir/windows-$name"
+  bash scripts/test-lane.sh "$results" "$display" "$prefix" --preset windows -j "$jobs" "$@" \
+    >"$results-ctest.log" 2>&1 </dev/null &
+  lanes+=("$!:$name")
+  lane_running[$!]=1
 }
 
 display1=${QUILLARK_DISPLAY:-77}
@@ -111,33 +156,56 @@ prefix2=${prefix1%/}-2
 walk='^ui\.random_walk$'
 lanes=()
 # The random walk is the longest test: it starts as soon as it and the
-# program are built, while the rest of the Windows tree builds.
+# program are built, while the rest of the Windows tree builds. (A third
+# lane for the other tests was tried: on two cores the lanes then only take
+# the processors from each other and from the native builds, and the tests
+# that depend on Wine's timing fail more often.)
 if timed "windows: build (walk)" build windows random_walk_tests; then
-  windows_lane walk "$display1" "$prefix1" 1 -R "$walk" &
-  lanes+=("$!:walk")
+  windows_lane walk "$display1" "$prefix1" 1 -R "$walk"
 fi
 if timed "windows: build" build windows; then
-  windows_lane other "$display2" "$prefix2" 2 -E "$walk" &
-  lanes+=("$!:other")
+  windows_lane other "$display2" "$prefix2" 2 -E "$walk"
 fi
 
-timed "host: build" build host && timed "host: test" test_preset host host -j 2
+# The native tests run once, under AddressSanitizer and UBSan; the
+# optimised build is made for what only it has (the benchmarks, and the
+# comparison of two optimised builds) and runs that one test.
 timed "sanitize: build" build sanitize && timed "sanitize: test" test_preset sanitize sanitize -j 2
+timed "host: build" build host quillark-calc golden_requests engine_bench citation_bench &&
+  timed "host: test" test_preset host host -R '^golden\.compare_builds$'
 # Only the fuzz targets are built with clang; the other tests ran above.
 timed "fuzz: build" build fuzz fuzz_normalise fuzz_format fuzz_parse_age fuzz_calculate fuzz_batch &&
   timed "fuzz: test" test_preset fuzz fuzz -j 2 -R '^fuzz\.'
 
+retried=()
+failed_names=()
 if [[ ${#lanes[@]} -gt 0 ]]; then
   echo "=== windows: waiting for the Windows tests"
   for lane in "${lanes[@]}"; do
-    wait "${lane%%:*}"
+    pid=${lane%%:*}
     name=${lane#*:}
-    log="$logdir/windows-$name-ctest.log"
+    wait "$pid"
+    lane_status=$?
+    unset "lane_running[$pid]"
+    results="$logdir/windows-$name"
     echo "=== windows ($name): test"
-    cat "$log"
-    [[ $(cat "$log.status" 2>/dev/null) == 0 ]] || status=1
-    count "$log"
-    timings+=("$(printf '%-28s %4d s' "windows: test ($name)" "$(cat "$log.seconds" 2>/dev/null)")")
+    cat "$results-ctest.log"
+    [[ $lane_status == 0 ]] || status=1
+    lane_passed=$(grep -c . "$results.passed" 2>/dev/null)
+    mapfile -t lane_retried <"$results.retried" 2>/dev/null || lane_retried=()
+    mapfile -t lane_failed <"$results.failed" 2>/dev/null || lane_failed=()
+    # A lane that ended without a word of its results counts as one failure.
+    if [[ $lane_status != 0 && ${#lane_failed[@]} -eq 0 ]]; then
+      lane_failed=("windows ($name) lane (status $lane_status)")
+    fi
+    passed=$((passed + lane_passed + ${#lane_retried[@]}))
+    failed=$((failed + ${#lane_failed[@]}))
+    retried+=("${lane_retried[@]}")
+    failed_names+=("${lane_failed[@]}")
+    note=""
+    ((${#lane_retried[@]})) && note="  ($(retry_note "${lane_retried[@]}"))"
+    ((${#lane_failed[@]})) && note+="  (failed: $(join_names "${lane_failed[@]}"))"
+    timings+=("$(printf '%-28s %4d s' "windows: test ($name)" "$(cat "$results.seconds" 2>/dev/null || echo 0)")$note")
   done
 fi
 
@@ -146,5 +214,10 @@ echo "Stage times (the Windows tests run alongside the native stages):"
 printf '  %s\n' "${timings[@]}"
 echo "  $(printf '%-28s %4d s' "whole command" $((SECONDS - started)))"
 echo
-echo "Total: $passed passed, $failed failed"
+((${#failed_names[@]})) && echo "Failed Windows tests: $(join_names "${failed_names[@]}")"
+if ((${#retried[@]})); then
+  echo "Total: $passed passed ($(retry_note "${retried[@]}")), $failed failed"
+else
+  echo "Total: $passed passed, $failed failed"
+fi
 exit $status

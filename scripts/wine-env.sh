@@ -21,6 +21,10 @@
 #                         quillark_wine_env_end ends them, and with the Wine
 #                         server every program of the prefix. The caller
 #                         should call it from an EXIT trap (scripts/run.sh).
+#   QUILLARK_WINESERVER_LINGER  seconds a Wine server without programs stays
+#                         up (default 30). With QUILLARK_OWN_SERVERS=1, set
+#                         and empty: it stays until quillark_wine_env_end
+#                         (scripts/test-lane.sh, whose tests come and go).
 #
 # Exports DISPLAY, WINEPREFIX, WINEDEBUG=-all, WINEDLLOVERRIDES="mscoree,mshtml="
 # and WINEARCH=win64. Quick when display and prefix already exist (no Wine
@@ -243,7 +247,7 @@ quillark_wine_env() {
   # The caller's own Wine server, held from here on, so that the font
   # settings below and every program after them run under it.
   if [[ "$own" == 1 ]]; then
-    quillark_own_wineserver "${QUILLARK_WINESERVER_LINGER:-30}" || return 1
+    quillark_own_wineserver "${QUILLARK_WINESERVER_LINGER-30}" || return 1
   fi
   # Wine's own TrueType fonts (Marlett for the caption buttons, Tahoma, ...)
   # are not found in Debian's data directory, so they are linked into the

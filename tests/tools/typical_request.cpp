@@ -79,17 +79,10 @@ bool typicalRequest(AppSession& app, double* calcMs) {
     if (!step(app, VK_RETURN, Months) || !step(app, VK_RETURN, Days) || !step(app, VK_RETURN, Birth)) {
         return fail("Enter to the birth field", app);
     }
-    // Press and release in one SendInput call, without the driver's settling
-    // pauses, so the time is the program's and Wine's, not the driver's.
-    INPUT enter[2]{};
-    for (int i = 0; i < 2; ++i) {
-        enter[i].type = INPUT_KEYBOARD;
-        enter[i].ki.wVk = VK_RETURN;
-        enter[i].ki.wScan = static_cast<WORD>(MapVirtualKeyA(VK_RETURN, MAPVK_VK_TO_VSC));
-        enter[i].ki.dwFlags = i == 1 ? KEYEVENTF_KEYUP : 0;
-    }
+    // Press and release without the driver's wait for the window, so the
+    // time is the program's and Wine's, not the driver's.
     const auto pressed = Clock::now();
-    SendInput(2, enter, sizeof(INPUT));
+    ui::sendKeyUnwaited(VK_RETURN);
     // Polled every millisecond (each poll is a WM_GETTEXT round trip).
     bool answered = false;
     auto done = pressed;

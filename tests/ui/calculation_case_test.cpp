@@ -2,11 +2,11 @@
 // field (leading spaces of computed ages included) with what the window
 // then holds, and the error box, if any, by caption and text.
 #include <array>
-#include <cctype>
 #include <ostream>
 #include <memory>
 #include <string>
 
+#include "case_names.h"
 #include "main_window_fixture.h"
 #include "session_cases.h"
 
@@ -126,13 +126,8 @@ TEST_P(CalculationCaseTest, WindowHoldsTheExpectedFields) {
     app.closeAllBoxes();
 }
 
-std::string caseName(const ::testing::TestParamInfo<SessionCase>& info) {
-    std::string name = std::to_string(info.index) + "_";
-    for (char ch : info.param.name) name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(SharedTable, CalculationCaseTest, ::testing::ValuesIn(SessionCases), caseName);
+INSTANTIATE_TEST_SUITE_P(SharedTable, CalculationCaseTest, ::testing::ValuesIn(SessionCases),
+                         casenames::caseNames(SessionCases));
 
 TEST(SharedTable, HoldsAtLeastThirtyCalculations) {
     size_t calculations = 0;

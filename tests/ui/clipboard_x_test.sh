@@ -23,25 +23,39 @@ cases=(
   "3|year span|1869 to 1880"
   "4|bytes above 127|D\xc3\xa9c 7, 1941 \xc2\xa3\xc3\xbc"
 )
+# The X selection changes hands asynchronously: waits up to 10 s for the X
+# clipboard to hold the text; the last one read is left in $got.
+x_clipboard_becomes() {
+  local want="$1" i
+  got=""
+  for ((i = 0; i < 100; i++)); do
+    got="$(timeout 5 xclip -o -selection clipboard 2>/dev/null)"
+    [[ "$got" == "$want" ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 failed=0
 for entry in "${cases[@]}"; do
   IFS='|' read -r index name expected <<<"$entry"
   # Something else on the X clipboard first, so a stale result cannot pass.
-  printf 'left over from X' | xclip -i -selection clipboard
+  # xclip stays behind to serve the selection: it must not hold the test's
+  # output open (CTest would wait for it), and it must really own the
+  # selection before the helper copies, or it could take it over afterwards.
+  printf 'left over from X' | xclip -i -selection clipboard >/dev/null 2>&1
+  if ! x_clipboard_becomes "left over from X"; then
+    echo "FAIL $name: could not prepare the X clipboard, got '$got'"
+    failed=1
+    continue
+  fi
   if ! "$run" "$helper" "$index"; then
     echo "FAIL $name: the helper failed"
     failed=1
     continue
   fi
   want="$(printf "$expected")"
-  got=""
-  # The X selection changes hands asynchronously; wait for it (up to 10 s).
-  for ((i = 0; i < 100; i++)); do
-    got="$(timeout 5 xclip -o -selection clipboard 2>/dev/null)"
-    [[ "$got" == "$want" ]] && break
-    sleep 0.1
-  done
-  if [[ "$got" == "$want" ]]; then
+  if x_clipboard_becomes "$want"; then
     echo "ok   $name"
   else
     echo "FAIL $name: expected '$want', got '$got'"

@@ -154,19 +154,23 @@ size_t AppSession::windowCount() const {
     return count;
 }
 
-std::vector<BoxInfo> AppSession::boxes() const {
+std::vector<BoxInfo> AppSession::boxCaptions() const {
     std::vector<BoxInfo> result;
     for (HWND window : topLevelWindows(program_.id())) {
         if (window == main_ || isTooltip(window)) continue;
-        BoxInfo box;
-        box.window = window;
-        box.caption = windowText(window);
+        result.push_back({window, windowText(window), ""});
+    }
+    return result;
+}
+
+std::vector<BoxInfo> AppSession::boxes() const {
+    std::vector<BoxInfo> result = boxCaptions();
+    for (BoxInfo& box : result) {
         // The program's own box keeps its text in its text control; the system's
         // message box in its static control 0xFFFF.
-        HWND textControl = GetDlgItem(window, BoxTextId);
-        if (textControl == nullptr) textControl = GetDlgItem(window, 0xFFFF);
+        HWND textControl = GetDlgItem(box.window, BoxTextId);
+        if (textControl == nullptr) textControl = GetDlgItem(box.window, 0xFFFF);
         box.text = windowText(textControl);
-        result.push_back(box);
     }
     return result;
 }
@@ -243,7 +247,15 @@ bool AppSession::closeBox(const BoxInfo& box) {
     // dialog is clicked; a person brings it back before pressing its button.
     ui::bringToFront(box.window, 2000);
     clickWindow(button);
-    return waitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 3000ms);
+    // The box goes while the program handles the click: its own boxes are
+    // destroyed then, and the system's hidden by EndDialog. Once the program
+    // has caught up with the click, a box still open will stay open - the
+    // click went to another window over it (the program's boxes all open at
+    // one place) - so that is waited for, not a fixed time.
+    const auto gone = [&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); };
+    if (gone()) return true;
+    catchUp();
+    return waitFor(gone, 500ms);
 }
 
 bool AppSession::closeAllBoxes() {

@@ -95,6 +95,9 @@ public:
     HWND focusedWindow() const;
     // Visible top-level windows of the program other than the main dialog.
     std::vector<BoxInfo> boxes() const;
+    // The same with the captions alone (text left empty): half the messages
+    // to the program, for a walk that looks at the boxes after every action.
+    std::vector<BoxInfo> boxCaptions() const;
     // How many there are, without reading them (cheap enough for every step).
     size_t windowCount() const;
     std::vector<BoxInfo> boxes(const std::string& caption) const;
@@ -125,7 +128,9 @@ public:
     // Waits for the text of a control.
     bool waitText(int id, const std::string& expected, std::chrono::milliseconds timeout = 5000ms) const;
     bool waitFocus(int id, std::chrono::milliseconds timeout = 5000ms) const;
-    // Closes a box with its "&Ok" (or OK) button by a real click.
+    // Closes a box with its "&Ok" (or OK) button by a real click; false when
+    // it is still open once the program has handled the click (the click
+    // then went to another window over it).
     bool closeBox(const BoxInfo& box);
     // Closes all boxes; true when none is left.
     bool closeAllBoxes();

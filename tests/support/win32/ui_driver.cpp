@@ -369,6 +369,8 @@ void pressKey(WORD vk) {
     settle();
 }
 
+void sendKeyUnwaited(WORD vk) { sendChord({}, vk); }
+
 void pressCombination(const std::vector<WORD>& modifiers, WORD vk) {
     sendChord(modifiers, vk);
     settle();

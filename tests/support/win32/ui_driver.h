@@ -105,6 +105,9 @@ std::string describe(const RECT& r);   // "(x, y, w x h)"
 void keyDown(WORD vk);
 void keyUp(WORD vk);
 void pressKey(WORD vk);
+// The same key press and release, sent without waiting for the window that
+// takes it: for measuring how long the target itself takes to answer.
+void sendKeyUnwaited(WORD vk);
 // Holds the modifiers (VK_SHIFT, VK_CONTROL, VK_MENU) around one key.
 void pressCombination(const std::vector<WORD>& modifiers, WORD vk);
 // Types text as key strokes (ASCII through the keyboard layout, any other

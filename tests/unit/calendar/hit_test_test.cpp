@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "case_names.h"
 #include "month_model.h"
 #include "reference_calendar.h"
 
@@ -205,9 +206,9 @@ TEST_P(EveryDayField, Of1600To2100) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DayAtPoint, EveryDayField, ::testing::ValuesIn(CellWidths),
-                         [](const ::testing::TestParamInfo<int32_t>& info) {
-                             return "CellWidth" + std::to_string(info.param);
-                         });
+                         casenames::caseNames(CellWidths, [](int32_t width) {
+                             return "CellWidth" + std::to_string(width);
+                         }));
 
 // Every pixel of the sheet, for one year of each of the fourteen kinds of
 // year (week day of 1 January, leap or not) found in 1600..2100.

@@ -27,6 +27,16 @@ const CitedCase CitedCases[] = {
     {"age of two dates", {"--event", "01/30/1900", "--birth", "12/31/1850", "--gedcom", "7"}, "GEDCOM: 49y 0m 30d"},
     {"age of two years", {"--event", "1900", "--birth", "1850"}, "Aged between 49y 0m 1d and 50y 11m 30d"},
     {"dates the display cannot show", {"--event", "1620", "--years", "30"}, "Born between 1589-01-02 and 1590-12-31"},
+    // Julian dates: the words and GEDCOM in the Julian calendar.
+    {"dual year", {"--event", "14 FEB 1720/21", "--years", "40", "--abbreviated"},
+     "Born between Feb 15, 1680 and Feb 14, 1681 (Julian)"},
+    {"dual year in GEDCOM 7", {"--event", "14 FEB 1720/21", "--years", "40", "--gedcom", "7"},
+     "GEDCOM: BET JULIAN 15 FEB 1680 AND JULIAN 14 FEB 1681"},
+    {"Julian in GEDCOM 5.5.1", {"--event", "@#DJULIAN@ 14 FEB 1721", "--years", "40", "--gedcom", "5.5.1"},
+     "GEDCOM: BET @#DJULIAN@ 15 FEB 1680 AND @#DJULIAN@ 14 FEB 1681"},
+    {"plain date before the change",
+     {"--event", "2 SEP 1752", "--years", "40", "--gregorian-from", "1752-09-14", "--weekday"},
+     "Born between 09/03/1711  [Mo] and 09/02/1712  [Tu] (Julian)"},
 };
 
 TEST(ResearcherForms, ProgramTellsTheWindow) {

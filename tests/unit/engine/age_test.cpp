@@ -111,7 +111,7 @@ TEST_P(Age, Fields) {
     EXPECT_EQ(a.daysGiven, c.daysGiven) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Age, ::testing::ValuesIn(AgeCases));
+INSTANTIATE_TEST_SUITE_P(Cases, Age, ::testing::ValuesIn(AgeCases), casenames::caseNames(AgeCases));
 
 struct ShiftCase {
     const char* name;

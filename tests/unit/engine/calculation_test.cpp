@@ -83,7 +83,7 @@ TEST_P(Calculation, FieldsAfterCalc) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Calculation, ::testing::ValuesIn(CalcCases));
+INSTANTIATE_TEST_SUITE_P(Cases, Calculation, ::testing::ValuesIn(CalcCases), casenames::caseNames(CalcCases));
 
 TEST_F(EngineTest, ErrorCaptionsAndCodes) {
     const EntryAnswer none = calculateShown({});

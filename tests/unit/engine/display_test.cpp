@@ -75,7 +75,7 @@ TEST_P(Display, CodeAndText) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Display, ::testing::ValuesIn(DisplayCases));
+INSTANTIATE_TEST_SUITE_P(Cases, Display, ::testing::ValuesIn(DisplayCases), casenames::caseNames(DisplayCases));
 
 TEST_F(EngineTest, WeekdayTagOfEntries) {
     EXPECT_EQ(weekdayTag("07/04/1776"), "  [Th]");

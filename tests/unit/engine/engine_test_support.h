@@ -7,6 +7,7 @@
 #include <string>
 
 #include "calculation.h"
+#include "case_names.h"
 #include "date_text.h"
 #include "entry.h"
 

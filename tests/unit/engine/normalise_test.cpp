@@ -70,7 +70,8 @@ TEST_P(Normalise, CanonicalTextAndCode) {
     EXPECT_EQ(static_cast<int32_t>(got.code), c.code) << c.name << ": input \"" << c.input << "\"";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Normalise, ::testing::ValuesIn(NormaliseCases));
+INSTANTIATE_TEST_SUITE_P(Cases, Normalise, ::testing::ValuesIn(NormaliseCases),
+                         casenames::caseNames(NormaliseCases));
 
 TEST_F(EngineTest, NormaliseRaisesButNeverLowersTheCode) {
     EntryCode code = EntryCode::Days;

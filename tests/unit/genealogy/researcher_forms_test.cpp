@@ -69,7 +69,7 @@ TEST(ResearcherForms, ReadIntoTheWindowsFields) {
         translateResearcherForms(fields, dates, warnings);
         // A date read from a form reaches the calculator as numbers, and its
         // field's text is those numbers' canonical text.
-        for (const auto& [date, field] : {std::pair{&dates.event, &fields[0]}, std::pair{&dates.birth, &fields[4]}})
+        for (const auto& [date, field] : {std::pair{&dates.event.date, &fields[0]}, std::pair{&dates.birth.date, &fields[4]}})
             if (*date) {
                 EXPECT_EQ(canonicalText(**date), *field) << c.name;
             }

@@ -16,6 +16,7 @@
 #include "dialog_events.h"
 #include "dpi_scale.h"
 #include "main_window.h"
+#include "person_records.h"
 #include "records_file.h"
 #include "records_timeline.h"
 #include "researcher_menus.h"

@@ -12,7 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "person_records.h"
+// The records and their answer (person_records.h); declared here only, so
+// that windows and tests using this header need not see the genealogy layer.
+namespace quillark {
+struct PersonRecord;
+struct PersonRecordsAnswer;
+}  // namespace quillark
 
 enum RecordsControlId : int {
     RecordsPersonLabelId = 301,

@@ -22,7 +22,6 @@
 #include "main_window.h"
 #include "month_model.h"
 #include "records_window.h"
-#include "researcher_menus.h"
 #include "win32_support.h"
 #include "in_process.h"
 #include "ui_driver.h"
@@ -169,9 +168,8 @@ TEST(DpiLayout, MainDialogAndHelpBoxFitTheirTexts) {
 }
 
 TEST(DpiLayout, RecordsWindowScalesAndFitsItsTexts) {
-    runMainWindowWith([](HWND dialog) {
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(RecordsCommandId, 1), 0);
-        HWND records = RecordsWindowHandle;
+    runMainWindowWith([](HWND) {
+        HWND records = openRecordsWindow();
         ASSERT_NE(records, nullptr) << "no records window" << where();
         RECT client{};
         GetClientRect(records, &client);

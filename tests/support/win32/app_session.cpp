@@ -263,6 +263,13 @@ bool AppSession::closeAllBoxes() {
         std::vector<BoxInfo> open = boxes();
         if (open.empty()) return true;
         for (const BoxInfo& box : open) {
+            // The question before unsaved records are closed: "No" lets
+            // them go, as a person ending the program without them would.
+            if (HWND no = GetDlgItem(box.window, IDNO)) {
+                PostMessageA(no, BM_CLICK, 0, 0);
+                waitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 3000ms);
+                continue;
+            }
             // A calendar has no "&Ok": its close box ends it.
             if (GetDlgItem(box.window, BoxOkButtonId) == nullptr && GetDlgItem(box.window, IDOK) == nullptr &&
                 GetDlgItem(box.window, BoxFirstButtonId) == nullptr) {

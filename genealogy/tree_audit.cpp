@@ -100,7 +100,7 @@ uint8_t kindOf(uint32_t code, bool family) {
 std::string_view nounOf(uint8_t kind) { return kind == CensusByType ? "census" : Kinds[kind].noun; }
 
 constexpr uint32_t Indi = tagCode("INDI"), Fam = tagCode("FAM"), Name = tagCode("NAME"), Birt = tagCode("BIRT"),
-                   DateTag = tagCode("DATE"), Age = tagCode("AGE"), Type = tagCode("TYPE"), Note = tagCode("NOTE"),
+                   DateTag = tagCode("DATE"), Age = tagCode("AGE"), Type = tagCode("TYPE"),
                    Husb = tagCode("HUSB"), Wife = tagCode("WIFE");
 
 // A date in 32 bits, for the sentences that name a record: 0 for none.
@@ -206,7 +206,7 @@ struct TreeAudit::Record {
 struct TreeAudit::Event {
     uint8_t kind = NoKind;
     uint64_t line = 0;
-    std::string text;  // the event's own value and its inline notes
+    std::string text;  // the event's own value (a note may explain what an age means, and is not read)
     std::string date, type;
     uint64_t dateLine = 0;
     bool hasDate = false;
@@ -479,8 +479,6 @@ GedcomReader::Status TreeAudit::read(GedcomSource& source, const GedcomWarning& 
                         e.ageLine[0] = line.number;
                     } else if (tag == Type) {
                         e.type.assign(line.value);
-                    } else if (tag == Note && (line.value.empty() || line.value.front() != '@')) {
-                        e.text.append(" ").append(line.value);
                     }
                 }
             }

@@ -463,6 +463,10 @@ Exit runAudit(const Options& o) {
         std::fprintf(stderr, "%s: cannot read %s: %s\n", ProgramName, inputName.c_str(), std::strerror(errno));
         return Exit::Unreadable;
     }
+    // A big tree gives a warning for nearly every census: they are written
+    // in blocks, not a system call each.
+    static char warningBuffer[1 << 16];
+    std::setvbuf(stderr, warningBuffer, _IOFBF, sizeof warningBuffer);
     AuditOptions options;
     options.gedcom = o.gedcom.value_or(GedcomVersion::V7);
     options.textAges = !o.noTextAges;

@@ -243,12 +243,19 @@ struct TreeAudit::Reading {
 TreeAudit::TreeAudit(AuditOptions options) : options_(options) { slots_.assign(1024, 0); }
 TreeAudit::~TreeAudit() = default;
 
+// A slot holds the person's index + 1 in its low half and the high half of
+// the xref's hash in its high half, so that a probe rarely reads the text.
 uint32_t TreeAudit::personOf(std::string_view xref) {
+    constexpr uint64_t High = 0xFFFFFFFF00000000ull;
+    const uint64_t hash = hashOf(xref);
     size_t mask = slots_.size() - 1;
-    size_t i = hashOf(xref) & mask;
+    size_t i = hash & mask;
     while (slots_[i] != 0) {
-        const Person& p = people_[slots_[i] - 1];
-        if (text(p.xrefAt, p.xrefSize) == xref) return slots_[i] - 1;
+        if ((slots_[i] & High) == (hash & High)) {
+            const auto index = static_cast<uint32_t>(slots_[i] - 1);
+            const Person& p = people_[index];
+            if (text(p.xrefAt, p.xrefSize) == xref) return index;
+        }
         i = (i + 1) & mask;
     }
     Person& added = people_.emplace_back();
@@ -256,15 +263,17 @@ uint32_t TreeAudit::personOf(std::string_view xref) {
     added.xrefSize = static_cast<uint32_t>(xref.size());
     text_.append(xref);
     const auto index = static_cast<uint32_t>(people_.size() - 1);
-    slots_[i] = index + 1;
+    slots_[i] = (hash & High) | (uint64_t{index} + 1);
     if (people_.size() * 2 > slots_.size()) {
         // Half full: twice the room, every person placed again.
-        std::vector<uint32_t> grown(slots_.size() * 2, 0);
+        std::vector<uint64_t> grown(slots_.size() * 2, 0);
         mask = grown.size() - 1;
-        for (uint32_t n = 0; n < people_.size(); ++n) {
-            size_t k = hashOf(text(people_[n].xrefAt, people_[n].xrefSize)) & mask;
+        for (uint64_t slot : slots_) {
+            if (slot == 0) continue;
+            const Person& p = people_[(slot & ~High) - 1];
+            size_t k = hashOf(text(p.xrefAt, p.xrefSize)) & mask;
             while (grown[k] != 0) k = (k + 1) & mask;
-            grown[k] = n + 1;
+            grown[k] = slot;
         }
         slots_.swap(grown);
     }
@@ -364,7 +373,7 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, const GedcomW
         }
         const WindowAge window = windowAge(spec);
         const DateWindow earliest = from ? birthWindow(*from, window) : DateWindow{};
-        const DateWindow latest = to ? birthWindow(*to, window) : DateWindow{};
+        const DateWindow latest = !to ? DateWindow{} : date.range ? birthWindow(*to, window) : earliest;
         if (earliest.status != WindowStatus::Ok || latest.status != WindowStatus::Ok) {
             warn(ageLine, "the age '" + std::string(ageText) + "' puts the birth outside the years 1 to 9999; it is left out");
             return;

@@ -105,7 +105,7 @@ private:
     std::vector<Person> people_;   // in the order first named (an INDI, or a family's pointer)
     std::vector<uint32_t> order_;  // people with an INDI record, in the file's order
     std::vector<Record> records_;
-    std::vector<uint32_t> slots_;  // xref -> person + 1, open addressing
+    std::vector<uint64_t> slots_;  // xref -> person, open addressing
     uint64_t ageLines_ = 0;
     uint64_t bytesRead_ = 0;
     GedcomEncoding encoding_ = GedcomEncoding::Utf8;

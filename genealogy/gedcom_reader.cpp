@@ -7,8 +7,9 @@ namespace quillark {
 
 namespace {
 
-// How much is asked of the source at a time.
-constexpr size_t BlockBytes = size_t{256} << 10;
+// How much is asked of the source at a time, and the buffer's first size;
+// it grows only for a line longer than that.
+constexpr size_t BlockBytes = size_t{64} << 10;
 
 bool equalsAscii(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -276,6 +277,8 @@ bool GedcomReader::fill() {
         scanned_ -= std::min(scanned_, begin_);
         begin_ = 0;
     }
+    if (buffer_.size() - end_ < 16 && buffer_.size() < MaxLineBytes + BlockBytes)
+        buffer_.resize(std::min(buffer_.size() * 2, MaxLineBytes + BlockBytes));
     const bool utf16 = encoding_ == GedcomEncoding::Utf16Le || encoding_ == GedcomEncoding::Utf16Be;
     const size_t room = buffer_.size() - end_;
     if (!utf16) {
@@ -343,7 +346,7 @@ bool GedcomReader::fill() {
 
 void GedcomReader::start() {
     started_ = true;
-    buffer_.resize(MaxLineBytes + BlockBytes);
+    buffer_.resize(BlockBytes);
     raw_.resize(BlockBytes);
     // The first block tells the encoding: a byte-order mark, or the zero
     // bytes of UTF-16 around the header's "0".

@@ -653,8 +653,8 @@ AuditRow TreeAudit::row(size_t index) const {
         // A plain date: the window within it.
         const int32_t start = std::max(ws, rs), end = std::min(we, re);
         row.suggested = gedcomOf(latestStart, earliestEnd, start, end);
-        row.detail = "The recorded birth is wider than the records allow: " + window + ", within it " +
-                     spanWords(start, end) + ".";
+        row.detail = "The recorded birth is wider than the records allow: " + window +
+                     (start == ws && end == we ? "." : ", within the recorded date " + spanWords(start, end) + ".");
     } else {
         row.suggested = gedcomOf(latestStart, earliestEnd, ws, we);
         row.detail = "The recorded birth is approximate and reaches beyond the records: " + window + ".";

@@ -118,7 +118,10 @@ TEST(TreeAudit, DetailsSayWhatToDo) {
         {1, "The recorded birth is 9 months 2 days after the latest day the census of 30 Mar 1851 (line 20) allows "
             "(30 Mar 1804)."},
         {2, "The recorded birth is wider than the records allow: the record puts the birth between 31 Mar 1836 and "
-            "30 Mar 1837, within it between 31 Mar 1836 and 31 Dec 1836."},
+            "30 Mar 1837, within the recorded date between 31 Mar 1836 and 31 Dec 1836."},
+        {5, "The recorded birth is wider than the records allow: the record puts the birth between 13 May 1830 and "
+            "12 May 1831, within the recorded date between 13 May 1830 and 31 Dec 1830."},
+        {6, "No birth date is recorded; the record puts the birth between 25 Feb 1680 and 24 Feb 1681."},
         {3, "The recorded birth fits: the record puts the birth on 21 Feb 1862."},
         {4, "No birth date fits all records: the census of 7 Apr 1861 (line 44) and the burial of 1880 (line 47) "
             "cannot both be right, one putting the birth between 8 Apr 1830 and 7 Apr 1831 and the other between "
@@ -128,6 +131,18 @@ TEST(TreeAudit, DetailsSayWhatToDo) {
             "(line 71) allows (12 Jun 1843)."},
     };
     for (const auto& c : cases) EXPECT_EQ(a.rows[c.row].detail, c.detail) << rowText(a.rows[c.row]);
+}
+
+// A window inside the recorded year is the suggestion as it is; a
+// baptism without an age bounds it from above.
+TEST(TreeAudit, NarrowerWithinTheRecordedDate) {
+    const Audited a = audit("0 HEAD\n0 @I1@ INDI\n1 BIRT\n2 DATE 1836\n1 BAPM\n2 DATE 12 JUN 1836\n1 CENS\n"
+                            "2 DATE 30 MAR 1851\n2 AGE 14\n0 TRLR\n");
+    ASSERT_EQ(a.rows.size(), 1u);
+    EXPECT_EQ(rowText(a.rows[0]), "@I1@ |  | 2 | 1836-03-31 | 1836-06-12 | BET 31 MAR 1836 AND 12 JUN 1836 | 1836 | "
+                                  "narrower | 5 7");
+    EXPECT_EQ(a.rows[0].detail, "The recorded birth is wider than the records allow: the 2 records put the birth "
+                                "between 31 Mar 1836 and 12 Jun 1836.");
 }
 
 TEST(TreeAudit, WarningsNameTheirLines) {

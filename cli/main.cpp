@@ -447,18 +447,25 @@ Exit runAudit(const Options& o) {
         return Exit::Usage;
     }
     const bool toStdout = o.output.empty() || o.output == "-";
-    if (!toStdout && sameFile(o.audit, o.output)) {
+    if (!toStdout && o.audit != "-" && sameFile(o.audit, o.output)) {
         usageError("the output file is the GEDCOM file '" + o.audit + "'");
         return Exit::Usage;
     }
-    const std::string inputName = "'" + o.audit + "'";
+    const bool fromStdin = o.audit == "-";
+    const std::string inputName = fromStdin ? std::string("standard input") : "'" + o.audit + "'";
     std::error_code ec;
-    if (std::filesystem::is_directory(o.audit, ec)) {
+    if (!fromStdin && std::filesystem::is_directory(o.audit, ec)) {
         std::fprintf(stderr, "%s: cannot read %s: it is a directory\n", ProgramName, inputName.c_str());
         return Exit::Unreadable;
     }
     // Read only: the tree is never changed.
-    File in(std::fopen(o.audit.c_str(), "rb"), true);
+    File in;
+    if (fromStdin) {
+        setBinary(stdin);
+        in = File(stdin, false);
+    } else {
+        in = File(std::fopen(o.audit.c_str(), "rb"), true);
+    }
     if (!in) {
         std::fprintf(stderr, "%s: cannot read %s: %s\n", ProgramName, inputName.c_str(), std::strerror(errno));
         return Exit::Unreadable;
@@ -603,14 +610,15 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
     CLI::Option* peopleOpt =
         app.add_option("--people", o.people, "Batch: write one row per person (with --person) to this file")
             ->type_name("FILE");
-    app.add_option("--gregorian-from", gregorianFrom,
+    CLI::Option* gregorianOpt = app.add_option("--gregorian-from", gregorianFrom,
                    "Dates before this day (yyyy-mm-dd) whose calendar is not named are Julian:\n"
                    "1752-09-14 for England and its colonies, 1582-10-15 for the first countries")
         ->type_name("DATE");
     CLI::Option* auditOpt =
         app.add_option("--audit", o.audit,
-                       "Check a family tree: every age in a GEDCOM file as a birth window, set against\n"
-                       "the birth the tree records; one CSV row (or --json) per individual")
+                       "Check a family tree: every age in a GEDCOM file (- for standard input) as a\n"
+                       "birth window, set against the birth the tree records; one CSV row (or --json)\n"
+                       "per individual")
             ->type_name("TREE.ged");
     CLI::Option* allOpt = app.add_flag("--all", o.all, "Audit: a row for every individual, with records or not");
     CLI::Option* textAgesOpt = app.add_flag(
@@ -618,7 +626,8 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
     allOpt->needs(auditOpt);
     textAgesOpt->needs(auditOpt);
     for (CLI::Option* field : fieldOpts) auditOpt->excludes(field);
-    auditOpt->excludes(csvOpt)->excludes(recordOpt)->excludes(censusOpt)->excludes(windowOpt);
+    // A tree names a date's calendar itself (a dual year, JULIAN).
+    auditOpt->excludes(csvOpt)->excludes(recordOpt)->excludes(censusOpt)->excludes(windowOpt)->excludes(gregorianOpt);
     csvOpt->excludes(censusOpt)->excludes(recordOpt);
     for (CLI::Option* field : fieldOpts) recordOpt->excludes(field);
     recordOpt->excludes(censusOpt);

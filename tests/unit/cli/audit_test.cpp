@@ -116,6 +116,13 @@ TEST(Audit, TextAgesAndExitStatus) {
     EXPECT_EQ(without.err.find("event's text"), std::string::npos) << without.err;
 }
 
+TEST(Audit, StandardInput) {
+    const cli_test::ProgramRun run = runCalc({"--audit", "-", "--all"}, audit_tree::utf16(true));
+    const cli_test::ProgramRun file = runCalc({"--audit", treeFile("tree.ged", audit_tree::Tree), "--all"});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(run.out, file.out);
+}
+
 TEST(Audit, FilesItCannotRead) {
     const struct {
         const char* name;
@@ -147,6 +154,7 @@ TEST(Audit, UsageErrors) {
         {"--audit", tree, "--census", "EW1841"},
         {"--audit", tree, "--output", tree},
         {"--audit", tree, "--gedcom", "6"},
+        {"--audit", tree, "--gregorian-from", "1752-09-14"},
         {"--audit"},
     };
     for (const auto& args : cases) {

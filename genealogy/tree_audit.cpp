@@ -137,19 +137,21 @@ uint64_t hashOf(std::string_view text) {
     return h;
 }
 
-// "7 Jun 1810"
-std::string dayWords(int32_t day) {
+// "7 Jun 1810", "28 Feb 1680 (Julian)": a window of Julian records is told
+// in their calendar, as its GEDCOM value is written.
+std::string dayWords(int32_t day, Calendar calendar) {
     const std::optional<Date> d = dateOfDay(day);
-    return d ? dateWords(partsOf(*d)) : std::string();
+    if (!d) return std::string();
+    return dateWords(calendar == Calendar::Julian ? partsOf(*d, calendar) : partsOf(*d));
 }
 
 // "between 7 Jun 1810 and 6 Jun 1811", "on or before 6 Jun 1811".
-std::string spanWords(int32_t start, int32_t end) {
+std::string spanWords(int32_t start, int32_t end, Calendar calendar) {
     if (start == OpenStart && end == OpenEnd) return "at any time";
-    if (start == OpenStart) return "on or before " + dayWords(end);
-    if (end == OpenEnd) return "on or after " + dayWords(start);
-    if (start == end) return "on " + dayWords(start);
-    return "between " + dayWords(start) + " and " + dayWords(end);
+    if (start == OpenStart) return "on or before " + dayWords(end, calendar);
+    if (end == OpenEnd) return "on or after " + dayWords(start, calendar);
+    if (start == end) return "on " + dayWords(start, calendar);
+    return "between " + dayWords(start, calendar) + " and " + dayWords(end, calendar);
 }
 
 // "4 years 2 months 3 days", zero parts left out.
@@ -570,6 +572,8 @@ AuditRow TreeAudit::row(size_t index) const {
         if (rec->end < earliestEnd->end) earliestEnd = rec;
         julian = julian && rec->julian;
     }
+    const Calendar calendar = julian ? Calendar::Julian : Calendar::Gregorian;
+    const auto calendarOf = [](const Record* rec) { return rec->julian ? Calendar::Julian : Calendar::Gregorian; };
     // A value is written at the precision of the dates of the records that
     // bound it (a year of death does not make census days years), and in
     // the Julian calendar when every record is dated in it.
@@ -578,7 +582,7 @@ AuditRow TreeAudit::row(size_t index) const {
         w.earliest = dateOrOpen(start);
         w.latest = dateOrOpen(end);
         w.precision = coarser(static_cast<DateForm>(from->form), static_cast<DateForm>(to->form));
-        w.calendar = julian ? Calendar::Julian : Calendar::Gregorian;
+        w.calendar = calendar;
         return gedcomDateValue(w, options_.gedcom).value_or(std::string());
     };
 
@@ -587,8 +591,8 @@ AuditRow TreeAudit::row(size_t index) const {
         const Record* first = latestStart->line < earliestEnd->line ? latestStart : earliestEnd;
         const Record* second = first == latestStart ? earliestEnd : latestStart;
         row.detail = "No birth date fits all records: " + label(first) + " and " + label(second) +
-                     " cannot both be right, one putting the birth " + spanWords(first->start, first->end) +
-                     " and the other " + spanWords(second->start, second->end);
+                     " cannot both be right, one putting the birth " + spanWords(first->start, first->end, calendarOf(first)) +
+                     " and the other " + spanWords(second->start, second->end, calendarOf(second));
         // Leaving out one of the two is the only way one record can help.
         const Record* runnerStart = nullptr;
         const Record* runnerEnd = nullptr;
@@ -603,7 +607,7 @@ AuditRow TreeAudit::row(size_t index) const {
             const Record* from = withoutStart ? runnerStart : latestStart;
             const Record* to = withoutStart ? earliestEnd : runnerEnd;
             row.detail += "; " + label(outlier) + " stands out: without it the birth lies " +
-                          spanWords(from->start, to->end) + ".";
+                          spanWords(from->start, to->end, calendar) + ".";
             row.suggested = gedcomOf(from, to, from->start, to->end);
         } else {
             row.detail += "; no single record stands out.";
@@ -615,7 +619,7 @@ AuditRow TreeAudit::row(size_t index) const {
     row.earliest = dateOrOpen(ws);
     row.latest = dateOrOpen(we);
     const std::string window = (list.size() == 1 ? std::string("the record puts") : "the " + std::to_string(list.size()) + " records put") +
-                               " the birth " + spanWords(ws, we);
+                               " the birth " + spanWords(ws, we, calendar);
 
     GedcomDate birth;
     std::string problem;
@@ -638,14 +642,14 @@ AuditRow TreeAudit::row(size_t index) const {
         row.verdict = Verdict::Conflict;
         row.suggested = gedcomOf(latestStart, earliestEnd, ws, we);
         row.detail = "The recorded birth is " + amountWords(re, ws) + " before the earliest day " + label(latestStart) +
-                     " allows (" + dayWords(ws) + ").";
+                     " allows (" + dayWords(ws, calendar) + ").";
         return row;
     }
     if (rs > we) {
         row.verdict = Verdict::Conflict;
         row.suggested = gedcomOf(latestStart, earliestEnd, ws, we);
         row.detail = "The recorded birth is " + amountWords(we, rs) + " after the latest day " + label(earliestEnd) +
-                     " allows (" + dayWords(we) + ").";
+                     " allows (" + dayWords(we, calendar) + ").";
         return row;
     }
     row.verdict = Verdict::Narrower;
@@ -654,7 +658,7 @@ AuditRow TreeAudit::row(size_t index) const {
         const int32_t start = std::max(ws, rs), end = std::min(we, re);
         row.suggested = gedcomOf(latestStart, earliestEnd, start, end);
         row.detail = "The recorded birth is wider than the records allow: " + window +
-                     (start == ws && end == we ? "." : ", within the recorded date " + spanWords(start, end) + ".");
+                     (start == ws && end == we ? "." : ", within the recorded date " + spanWords(start, end, calendar) + ".");
     } else {
         row.suggested = gedcomOf(latestStart, earliestEnd, ws, we);
         row.detail = "The recorded birth is approximate and reaches beyond the records: " + window + ".";

@@ -121,7 +121,8 @@ TEST(TreeAudit, DetailsSayWhatToDo) {
             "30 Mar 1837, within the recorded date between 31 Mar 1836 and 31 Dec 1836."},
         {5, "The recorded birth is wider than the records allow: the record puts the birth between 13 May 1830 and "
             "12 May 1831, within the recorded date between 13 May 1830 and 31 Dec 1830."},
-        {6, "No birth date is recorded; the record puts the birth between 25 Feb 1680 and 24 Feb 1681."},
+        {6, "No birth date is recorded; the record puts the birth between 15 Feb 1680 (Julian) and 14 Feb 1681 "
+            "(Julian)."},
         {3, "The recorded birth fits: the record puts the birth on 21 Feb 1862."},
         {4, "No birth date fits all records: the census of 7 Apr 1861 (line 44) and the burial of 1880 (line 47) "
             "cannot both be right, one putting the birth between 8 Apr 1830 and 7 Apr 1831 and the other between "

@@ -6,9 +6,9 @@ namespace quillark {
 
 namespace {
 
-constexpr std::string_view Columns[] = {"xref",          "name",           "records", "birth_earliest",
-                                        "birth_latest",  "suggested_birth", "recorded_birth", "verdict",
-                                        "detail",        "evidence_lines"};
+constexpr std::string_view Columns[] = {
+    "xref",           "name",    "records", "birth_earliest", "birth_latest", "suggested_birth",
+    "recorded_birth", "verdict", "detail",  "evidence_lines"};
 
 Json textOrNull(std::string_view text) { return text.empty() ? Json(nullptr) : Json(std::string(text)); }
 

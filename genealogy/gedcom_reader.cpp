@@ -69,9 +69,9 @@ constexpr uint32_t Replacement = 0xFFFD;
 
 // Windows-1252 from 0x80 to 0x9F; the rest of the upper half is Latin-1.
 constexpr uint16_t Windows1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD,
-    0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A,
-    0x0153, 0xFFFD, 0x017E, 0x0178,
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
 };
 
 uint32_t windows1252(unsigned char c) { return c < 0x80 ? c : c < 0xA0 ? Windows1252High[c - 0x80] : c; }
@@ -221,13 +221,20 @@ bool encodingOfCharValue(std::string_view value, GedcomEncoding& encoding) {
         std::string_view name;
         GedcomEncoding encoding;
     } Names[] = {
-        {"UTF-8", GedcomEncoding::Utf8},          {"UTF8", GedcomEncoding::Utf8},
-        {"UNICODE", GedcomEncoding::Utf8},        {"ANSEL", GedcomEncoding::Ansel},
-        {"ASCII", GedcomEncoding::Ascii},         {"ANSI", GedcomEncoding::Windows1252},
-        {"IBMPC", GedcomEncoding::Windows1252},   {"IBM WINDOWS", GedcomEncoding::Windows1252},
-        {"WINDOWS", GedcomEncoding::Windows1252}, {"WINDOWS-1252", GedcomEncoding::Windows1252},
-        {"CP1252", GedcomEncoding::Windows1252},  {"LATIN1", GedcomEncoding::Windows1252},
-        {"ISO-8859-1", GedcomEncoding::Windows1252}, {"ISO8859-1", GedcomEncoding::Windows1252},
+        {"UTF-8", GedcomEncoding::Utf8},
+        {"UTF8", GedcomEncoding::Utf8},
+        {"UNICODE", GedcomEncoding::Utf8},
+        {"ANSEL", GedcomEncoding::Ansel},
+        {"ASCII", GedcomEncoding::Ascii},
+        {"ANSI", GedcomEncoding::Windows1252},
+        {"IBMPC", GedcomEncoding::Windows1252},
+        {"IBM WINDOWS", GedcomEncoding::Windows1252},
+        {"WINDOWS", GedcomEncoding::Windows1252},
+        {"WINDOWS-1252", GedcomEncoding::Windows1252},
+        {"CP1252", GedcomEncoding::Windows1252},
+        {"LATIN1", GedcomEncoding::Windows1252},
+        {"ISO-8859-1", GedcomEncoding::Windows1252},
+        {"ISO8859-1", GedcomEncoding::Windows1252},
     };
     for (const auto& n : Names) {
         if (equalsAscii(value, n.name)) {
@@ -409,7 +416,8 @@ void GedcomReader::start() {
             if (encodingOfCharValue(line.substr(7), named)) {
                 encoding_ = named;
                 if (named == GedcomEncoding::Utf8 && equalsAscii(trimmed(line.substr(7)), "UNICODE"))
-                    warn(number, "the header names UNICODE but the file has no UTF-16 byte-order mark; it is read as UTF-8");
+                    warn(number,
+                         "the header names UNICODE but the file has no UTF-16 byte-order mark; it is read as UTF-8");
             } else {
                 warn(number, "the header names the character set '" + std::string(trimmed(line.substr(7))) +
                                  "', which Quillark does not know; the file is read as UTF-8");
@@ -471,8 +479,8 @@ bool GedcomReader::physicalLine(std::string_view& text) {
 
 // A line's parts; false with why when it has none. Blanks before the level
 // and between the parts are allowed; the value starts after one blank.
-bool GedcomReader::parse(std::string_view text, uint64_t, int32_t& level, std::string_view& xref,
-                         std::string_view& tag, std::string_view& value) {
+bool GedcomReader::parse(std::string_view text, uint64_t, int32_t& level, std::string_view& xref, std::string_view& tag,
+                         std::string_view& value) {
     size_t i = 0;
     const size_t n = text.size();
     const auto blank = [&](size_t k) { return k < n && (text[k] == ' ' || text[k] == '\t'); };

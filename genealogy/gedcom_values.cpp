@@ -90,13 +90,11 @@ bool singleDate(std::string_view text, DateParts& date, std::string& problem, st
             problem = reading.problem;
             return false;
         }
-        if (reading.date) {
-            date = *reading.date;
-        } else if (const std::optional<DateParts> own =
-                       rewritten.find_first_not_of("0123456789/") == std::string::npos ? readDateText(rewritten)
-                                                                                      : std::nullopt) {
-            // The window's own forms ("06/1841"), which some programs write.
-            date = *own;
+        // The window's own forms ("06/1841"), which some programs write.
+        const bool own = rewritten.find_first_not_of("0123456789/") == std::string::npos;
+        const std::optional<DateParts> read = reading.date ? reading.date : own ? readDateText(rewritten) : std::nullopt;
+        if (read) {
+            date = *read;
         } else {
             problem = "'" + std::string(text) + "' is no date Quillark reads";
             return false;
@@ -111,8 +109,7 @@ bool singleDate(std::string_view text, DateParts& date, std::string& problem, st
 
 }  // namespace
 
-bool readGedcomDate(std::string_view text, GedcomDate& date, std::string& problem,
-                    std::vector<std::string>& warnings) {
+bool readGedcomDate(std::string_view text, GedcomDate& date, std::string& problem, std::vector<std::string>& warnings) {
     date = GedcomDate{};
     const std::string_view typed = trimmed(text);
     std::string_view rest = typed;
@@ -157,7 +154,8 @@ bool readGedcomDate(std::string_view text, GedcomDate& date, std::string& proble
             return false;
         }
         date.range = true;
-        return one(after->substr(0, and_ - 1), date.from) && one(after->substr(std::min(after->size(), and_ + 3)), date.to);
+        return one(after->substr(0, and_ - 1), date.from) &&
+               one(after->substr(std::min(after->size(), and_ + 3)), date.to);
     }
     if (const auto after = afterWord(rest, {"FROM"})) {
         date.range = true;
@@ -258,9 +256,9 @@ std::string_view ageInText(std::string_view text) {
         size_t w = k;
         while (w < text.size() && isLetter(text[w])) ++w;
         if (w > k) {
-            static constexpr std::string_view Units[] = {"y",    "yr",     "yrs",  "year", "years", "m",     "mo",
-                                                         "mos",  "month",  "months", "w",  "wk",    "wks",   "week",
-                                                         "weeks", "d",     "day",  "days"};
+            static constexpr std::string_view Units[] = {"y",   "yr",   "yrs",   "year",   "years", "m",
+                                                         "mo",  "mos",  "month", "months", "w",     "wk",
+                                                         "wks", "week", "weeks", "d",      "day",   "days"};
             for (std::string_view unit : Units)
                 if (equalsIgnoringCase(text.substr(k, w - k), unit)) end = w;
         }

@@ -100,8 +100,8 @@ uint8_t kindOf(uint32_t code, bool family) {
 std::string_view nounOf(uint8_t kind) { return kind == CensusByType ? "census" : Kinds[kind].noun; }
 
 constexpr uint32_t Indi = tagCode("INDI"), Fam = tagCode("FAM"), Name = tagCode("NAME"), Birt = tagCode("BIRT"),
-                   DateTag = tagCode("DATE"), Age = tagCode("AGE"), Type = tagCode("TYPE"),
-                   Husb = tagCode("HUSB"), Wife = tagCode("WIFE");
+                   DateTag = tagCode("DATE"), Age = tagCode("AGE"), Type = tagCode("TYPE"), Husb = tagCode("HUSB"),
+                   Wife = tagCode("WIFE");
 
 // A date in 32 bits, for the sentences that name a record: 0 for none.
 uint32_t packDate(const DateParts& d) {
@@ -200,7 +200,7 @@ struct TreeAudit::Record {
     uint32_t next;       // the person's record before this one
     uint64_t line : 48;
     uint64_t kind : 8;
-    uint64_t form : 2;   // the precision of the event's date
+    uint64_t form : 2;  // the precision of the event's date
     uint64_t julian : 1;
 };
 
@@ -338,8 +338,8 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, const GedcomW
         }
     }
 
-    const bool census = e.kind == CensusKind ||
-                        ((Kinds[e.kind].tag == "EVEN" || Kinds[e.kind].tag == "FACT") && containsIgnoringCase(e.type, "census"));
+    const bool census = e.kind == CensusKind || ((Kinds[e.kind].tag == "EVEN" || Kinds[e.kind].tag == "FACT") &&
+                                                 containsIgnoringCase(e.type, "census"));
     Record record{};
     record.line = e.line;
     record.kind = census && e.kind != CensusKind ? CensusByType : e.kind;
@@ -377,7 +377,8 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, const GedcomW
         const DateWindow earliest = from ? birthWindow(*from, window) : DateWindow{};
         const DateWindow latest = !to ? DateWindow{} : date.range ? birthWindow(*to, window) : earliest;
         if (earliest.status != WindowStatus::Ok || latest.status != WindowStatus::Ok) {
-            warn(ageLine, "the age '" + std::string(ageText) + "' puts the birth outside the years 1 to 9999; it is left out");
+            warn(ageLine,
+                 "the age '" + std::string(ageText) + "' puts the birth outside the years 1 to 9999; it is left out");
             return;
         }
         record.start = from && earliest.earliest ? dayOf(*earliest.earliest) : OpenStart;
@@ -435,7 +436,9 @@ GedcomReader::Status TreeAudit::read(GedcomSource& source, const GedcomWarning& 
                 r.in = Reading::In::Individual;
                 r.person = personOf(line.xref);
                 Person& p = people_[r.person];
-                if (p.defined && warning) warning(line.number, "a second individual " + std::string(line.xref) + "; its records are taken as the first one's");
+                if (p.defined && warning)
+                    warning(line.number, "a second individual " + std::string(line.xref) +
+                                             "; its records are taken as the first one's");
                 if (!p.defined) order_.push_back(r.person);
                 p.defined = true;
             } else if (tag == Fam) {
@@ -591,8 +594,9 @@ AuditRow TreeAudit::row(size_t index) const {
         const Record* first = latestStart->line < earliestEnd->line ? latestStart : earliestEnd;
         const Record* second = first == latestStart ? earliestEnd : latestStart;
         row.detail = "No birth date fits all records: " + label(first) + " and " + label(second) +
-                     " cannot both be right, one putting the birth " + spanWords(first->start, first->end, calendarOf(first)) +
-                     " and the other " + spanWords(second->start, second->end, calendarOf(second));
+                     " cannot both be right, one putting the birth " +
+                     spanWords(first->start, first->end, calendarOf(first)) + " and the other " +
+                     spanWords(second->start, second->end, calendarOf(second));
         // Leaving out one of the two is the only way one record can help.
         const Record* runnerStart = nullptr;
         const Record* runnerEnd = nullptr;
@@ -618,8 +622,9 @@ AuditRow TreeAudit::row(size_t index) const {
     const int32_t ws = latestStart->start, we = earliestEnd->end;
     row.earliest = dateOrOpen(ws);
     row.latest = dateOrOpen(we);
-    const std::string window = (list.size() == 1 ? std::string("the record puts") : "the " + std::to_string(list.size()) + " records put") +
-                               " the birth " + spanWords(ws, we, calendar);
+    const std::string window =
+        (list.size() == 1 ? std::string("the record puts") : "the " + std::to_string(list.size()) + " records put") +
+        " the birth " + spanWords(ws, we, calendar);
 
     GedcomDate birth;
     std::string problem;
@@ -657,8 +662,9 @@ AuditRow TreeAudit::row(size_t index) const {
         // A plain date: the window within it.
         const int32_t start = std::max(ws, rs), end = std::min(we, re);
         row.suggested = gedcomOf(latestStart, earliestEnd, start, end);
-        row.detail = "The recorded birth is wider than the records allow: " + window +
-                     (start == ws && end == we ? "." : ", within the recorded date " + spanWords(start, end, calendar) + ".");
+        row.detail =
+            "The recorded birth is wider than the records allow: " + window +
+            (start == ws && end == we ? "." : ", within the recorded date " + spanWords(start, end, calendar) + ".");
     } else {
         row.suggested = gedcomOf(latestStart, earliestEnd, ws, we);
         row.detail = "The recorded birth is approximate and reaches beyond the records: " + window + ".";

@@ -45,7 +45,8 @@ Read readAll(std::string_view input, size_t chunk) {
                    (unsigned long long)read.lastNumber);
         FUZZ_CHECK(line.level >= 0 && line.level <= level + 1, "level %d after %d", line.level, level);
         FUZZ_CHECK(!line.tag.empty(), "a line with no tag");
-        FUZZ_CHECK(wellFormedUtf8(line.value), "a value that is not UTF-8 at line %llu", (unsigned long long)line.number);
+        FUZZ_CHECK(wellFormedUtf8(line.value), "a value that is not UTF-8 at line %llu",
+                   (unsigned long long)line.number);
         level = line.level;
         read.lastNumber = line.number;
         read.lines.push_back(std::to_string(line.number) + " " + std::to_string(line.level) + " " +

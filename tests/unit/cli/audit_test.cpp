@@ -92,9 +92,9 @@ TEST(Audit, JsonAndOutputFile) {
     EXPECT_EQ(thomas["verdict"], "records disagree");
     EXPECT_EQ(thomas["birth_earliest"], nullptr);
     EXPECT_EQ(thomas["records"], 4);
-    const std::vector<std::string> keys = {"xref",           "name",           "records", "birth_earliest",
-                                           "birth_latest",   "suggested_birth", "recorded_birth", "verdict",
-                                           "detail",         "evidence_lines"};
+    const std::vector<std::string> keys = {
+        "xref",           "name",    "records", "birth_earliest", "birth_latest", "suggested_birth",
+        "recorded_birth", "verdict", "detail",  "evidence_lines"};
     std::vector<std::string> got;
     for (const auto& item : thomas.items()) got.push_back(item.key());
     EXPECT_EQ(got, keys);

@@ -73,7 +73,8 @@ const char* const PlantedRows[] = {
     "@I4@ | William Ward | 1 | 1862-02-21 | 1862-02-21 |  | 21 FEB 1862 | consistent | 34",
     "@I5@ | Thomas Hill | 4 |  |  | BET 8 APR 1830 AND 12 MAY 1830 | ABT 1830 | records disagree | 41 44 47 88",
     "@I6@ | Sarah Hüll | 1 | 1830-05-13 | 1831-05-12 | BET 13 MAY 1830 AND 31 DEC 1830 | 1830 | narrower | 88",
-    "@I7@ | Robert Combe | 1 | 1680-02-25 | 1681-02-24 | BET JULIAN 15 FEB 1680 AND JULIAN 14 FEB 1681 |  | no birth | 58",
+    "@I7@ | Robert Combe | 1 | 1680-02-25 | 1681-02-24 | BET JULIAN 15 FEB 1680 AND JULIAN 14 FEB 1681 |  | "
+    "no birth | 58",
     "@I8@ | Elizabeth Ray | 1 |  | 1840-03-20 |  | 3 MAR 1840 | consistent | 65",
     "@I9@ | George Ray | 1 |  | 1843-06-12 | BEF 12 JUN 1843 | 1845 | conflict | 71",
     "@I10@ | Henry Ward | 1 | 1869-04-04 | 1870-04-03 | BET 1 JAN 1870 AND 3 APR 1870 | 1870 | narrower | 77",
@@ -152,7 +153,8 @@ TEST(TreeAudit, WarningsNameTheirLines) {
         uint64_t line;
         const char* part;
     } expected[] = {
-        {7, "England and Wales on 6 Jun 1841 (EW1841): its ages of 15 and over stand for that age to four more; 30 is read as 30 to 34"},
+        {7, "England and Wales on 6 Jun 1841 (EW1841): its ages of 15 and over stand for that age to four more; "
+            "30 is read as 30 to 34"},
         {27, "census of England and Wales on 30 Mar 1851 (EW1851)"},
         {59, "of the Julian calendar"},
         {77, "the age 11 is read from the event's text 'was age 11 and the son of the head of the household'"},
@@ -342,7 +344,8 @@ TEST(GedcomReader, EncodingsByHeader) {
     } cases[] = {
         {"ANSI", "0 HEAD\n1 COPR \xA9\n1 CHAR ANSI\n0 @I1@ INDI\n1 NAME Ren\xE9 \x80\n", "René €", ""},
         {"ANSEL letters", "0 HEAD\n1 CHAR ANSEL\n0 @I1@ INDI\n1 NAME \xA1\xB2\xC3\xE2" "E\xF0" "c\n", "Łø©Éç", ""},
-        {"ANSEL two marks", "0 HEAD\n1 CHAR ANSEL\n0 @I1@ INDI\n1 NAME \xE2\xE8u\xE2\n", "\xC3\xBA\xCC\x88\xCC\x81", ""},
+        {"ANSEL two marks", "0 HEAD\n1 CHAR ANSEL\n0 @I1@ INDI\n1 NAME \xE2\xE8u\xE2\n", "\xC3\xBA\xCC\x88\xCC\x81",
+         ""},
         {"ASCII", "0 HEAD\n1 CHAR ASCII\n0 @I1@ INDI\n1 NAME Ann\n", "Ann", ""},
         {"UTF-8 with a stray byte", "0 HEAD\n1 CHAR UTF-8\n0 @I1@ INDI\n1 NAME Zo\xEB\n", "Zoë", "not UTF-8"},
         {"unknown set", "0 HEAD\n1 CHAR MACINTOSH\n0 @I1@ INDI\n1 NAME Ann\n", "Ann", "MACINTOSH"},
@@ -388,7 +391,8 @@ TEST(GedcomValues, AgeInText) {
 // copied. Each is read without error, with the counts its SOURCES.md gives.
 TEST(TreeAudit, SharedFiles) {
     const std::filesystem::path folder = QUILLARK_SHARED_GEDCOM;
-    if (!std::filesystem::exists(folder / "SOURCES.md")) GTEST_SKIP() << folder << " is absent; the shared files are not checked";
+    if (!std::filesystem::exists(folder / "SOURCES.md"))
+        GTEST_SKIP() << folder << " is absent; the shared files are not checked";
     const struct {
         const char* file;
         size_t individuals;

@@ -1,6 +1,7 @@
 #include "gedcom_values.h"
 
 #include <array>
+#include <initializer_list>
 
 #include "date_bounds.h"
 #include "date_text.h"
@@ -11,6 +12,17 @@ namespace quillark {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// One text from pieces, in a single buffer (which also spares GCC's
+// optimiser a false alarm about strings added to literals).
+std::string cat(std::initializer_list<std::string_view> parts) {
+    size_t size = 0;
+    for (std::string_view part : parts) size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (std::string_view part : parts) text.append(part);
+    return text;
+}
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 std::string_view trimmed(std::string_view text) {
@@ -96,12 +108,12 @@ bool singleDate(std::string_view text, DateParts& date, std::string& problem, st
         if (read) {
             date = *read;
         } else {
-            problem = "'" + std::string(text) + "' is no date Quillark reads";
+            problem = cat({"'", text, "' is no date Quillark reads"});
             return false;
         }
     }
     if (!validDate(date)) {
-        problem = "'" + std::string(text) + "' is no date of the years 1 to 9999";
+        problem = cat({"'", text, "' is no date of the years 1 to 9999"});
         return false;
     }
     return true;
@@ -123,13 +135,13 @@ bool readGedcomDate(std::string_view text, GedcomDate& date, std::string& proble
         rest = trimmed(after->substr(0, open));
     }
     if (rest.empty() || rest.front() == '(') {
-        problem = "'" + std::string(typed) + "' is a phrase, no date";
+        problem = cat({"'", typed, "' is a phrase, no date"});
         return false;
     }
     for (std::string_view era : {"BCE", "B.C.", "BC"}) {
         if (rest.size() > era.size() && equalsIgnoringCase(rest.substr(rest.size() - era.size()), era) &&
             rest[rest.size() - era.size() - 1] == ' ') {
-            problem = "'" + std::string(typed) + "' lies before the common era, where Quillark's dates begin";
+            problem = cat({"'", typed, "' lies before the common era, where Quillark's dates begin"});
             return false;
         }
     }
@@ -141,16 +153,15 @@ bool readGedcomDate(std::string_view text, GedcomDate& date, std::string& proble
     };
     if (const auto after = afterWord(rest, {"ABT", "ABOUT", "CAL", "EST"})) {
         date.approximate = true;
-        warnings.push_back("'" + std::string(typed) + "' is read as the date " + std::string(*after) +
-                           ", without its qualifier");
+        warnings.push_back(cat({"'", typed, "' is read as the date ", *after, ", without its qualifier"}));
         if (!one(*after, date.from)) return false;
         date.to = date.from;
         return true;
     }
     if (const auto after = afterWord(rest, {"BET", "BETWEEN"})) {
-        const size_t and_ = findWord(" " + std::string(*after) + " ", "AND");
+        const size_t and_ = findWord(cat({" ", *after, " "}), "AND");
         if (and_ == std::string_view::npos) {
-            problem = "'" + std::string(typed) + "' has BET without AND";
+            problem = cat({"'", typed, "' has BET without AND"});
             return false;
         }
         date.range = true;
@@ -159,7 +170,7 @@ bool readGedcomDate(std::string_view text, GedcomDate& date, std::string& proble
     }
     if (const auto after = afterWord(rest, {"FROM"})) {
         date.range = true;
-        const size_t to = findWord(" " + std::string(*after) + " ", "TO");
+        const size_t to = findWord(cat({" ", *after, " "}), "TO");
         if (to == std::string_view::npos) return one(*after, date.from);
         return one(after->substr(0, to - 1), date.from) && one(after->substr(std::min(after->size(), to + 2)), date.to);
     }
@@ -225,7 +236,7 @@ bool readGedcomAge(std::string_view text, GedcomAge& age, std::string& problem, 
     std::vector<std::string> read;
     translateResearcherForms(fields, dates, read);
     if (typed.empty() || !ownAgeForm(fields[1]) || !digitsOrEmpty(fields[2]) || !digitsOrEmpty(fields[3])) {
-        problem = typed.empty() ? "the age is empty" : "'" + std::string(typed) + "' is no age Quillark reads";
+        problem = typed.empty() ? std::string("the age is empty") : cat({"'", typed, "' is no age Quillark reads"});
         return false;
     }
     for (std::string& warning : read) warnings.push_back(std::move(warning));

@@ -8,10 +8,9 @@
 # The Windows build comes first (the random walk's part of it first of all)
 # so that its tests, which mostly wait on windows, run in the background
 # while the native builds use the processors.
-# They run in three lanes, each with its own X display and Wine prefix (its
-# own desktop, focus and clipboard), so that they never disturb each other:
-# the long random walk in one, the out-of-process tests and the packages in
-# the second, the in-process Win32 tests in the third. Each
+# They run in two lanes, each with its own X display and Wine prefix (its
+# own desktop, focus and clipboard), so the two never disturb each other:
+# the long random walk in one, every other Windows test in the other. Each
 # lane starts an X server and a Wine server of its own (scripts/test-lane.sh)
 # on the first free display number from the one given: a display someone
 # else uses is never touched. Everything the command started is ended when it
@@ -24,10 +23,9 @@
 #
 #   QUILLARK_DISPLAY         first X display tried for the first lane (default 77)
 #   QUILLARK_SECOND_DISPLAY  first X display tried for the second lane (default
-#                            the first + 1); the third lane tries from the next
+#                            the first + 1)
 #   QUILLARK_WINEPREFIX      Wine prefix of the first lane (default .wine-test);
-#                            the second and third lanes use the same path with
-#                            "-2" and "-3" added
+#                            the second lane uses the same path with "-2" added
 #
 # Prints the time of each stage and ends with "Total: N passed, M failed",
 # or "Total: N passed (K on a retry: NAME, ...), M failed"; the exit status
@@ -153,23 +151,20 @@ windows_lane() {
 
 display1=${QUILLARK_DISPLAY:-77}
 display2=${QUILLARK_SECOND_DISPLAY:-$((display1 + 1))}
-display3=$((display2 + 1))
 prefix1=${QUILLARK_WINEPREFIX:-$root/.wine-test}
 prefix2=${prefix1%/}-2
-prefix3=${prefix1%/}-3
 walk='^ui\.random_walk$'
 lanes=()
 # The random walk is the longest test: it starts as soon as it and the
-# program are built, while the rest of the Windows tree builds. The other
-# Windows tests, most of which hold the desktop while they run, share two
-# more lanes: the out-of-process ones (and the packages), and the
-# in-process ones.
+# program are built, while the rest of the Windows tree builds. (A third
+# lane for the other tests was tried: on two cores the lanes then only take
+# the processors from each other and from the native builds, and the tests
+# that depend on Wine's timing fail more often.)
 if timed "windows: build (walk)" build windows random_walk_tests; then
   windows_lane walk "$display1" "$prefix1" 1 -R "$walk"
 fi
 if timed "windows: build" build windows; then
-  windows_lane ui "$display2" "$prefix2" 2 -R '^(ui|package)\.' -E "$walk"
-  windows_lane win32 "$display3" "$prefix3" 2 -E '^(ui|package)\.'
+  windows_lane other "$display2" "$prefix2" 2 -E "$walk"
 fi
 
 # The native tests run once, under AddressSanitizer and UBSan; the

@@ -13,46 +13,13 @@ build=$2
 # Display numbers well away from the tests' own (QUILLARK_DISPLAY), so that
 # this check never takes a number another run is about to use.
 base=$((${QUILLARK_DISPLAY:-77} + 100))
-work="$(mktemp -d)"
-failures=0
-helpers=()
+watch_mark=QUILLARK_START_MARK
+# shellcheck source=outside_watch.sh
+source "$(dirname "$0")/outside_watch.sh"
 
-end_helpers() {
-  local pid
-  for pid in "${helpers[@]}"; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
-  rm -rf "$work"
-}
-trap end_helpers EXIT
-
-fail() {
-  echo "FAIL $1: $2"
-  failures=$((failures + 1))
-}
-
-# "pid command" of every process carrying the mark $1.
-marked() {
-  local file pid
-  grep -laz "^QUILLARK_START_MARK=$1\$" /proc/[0-9]*/environ 2>/dev/null | while read -r file; do
-    pid="${file#/proc/}"
-    pid="${pid%/environ}"
-    echo "$pid $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")"
-  done
-}
-
-# A server already on the first number the command will try: it must move on
-# to a free one and leave this one running.
-if [[ ! -e "/tmp/.X$base-lock" && ! -e "/tmp/.X11-unix/X$base" ]]; then
-  Xvfb ":$base" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
-  helpers+=($!)
-  foreign=$!
-  for ((i = 0; i < 100; i++)); do
-    xdpyinfo -display ":$base" >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-fi
+# A server already on the first number the command will try: it must move
+# on to a free one and leave this one running.
+foreign_x "$base"
 
 # ImageMagick's import replaced: one that cannot read the screen, so the
 # typical request fails once both servers and the program are up; and one
@@ -128,13 +95,7 @@ for row in "${cases[@]}"; do
   kill "$watcher" 2>/dev/null
   wait "$watcher" 2>/dev/null
 
-  # Whatever was ended may take a moment to be gone from the process table.
-  left=""
-  for ((i = 0; i < 30; i++)); do
-    left="$(marked "$mark")"
-    [[ -z "$left" ]] && break
-    sleep 0.1
-  done
+  left_after "$mark"
 
   echo "--- $name ($how): the start command said"
   sed 's/^/    /' "$out"

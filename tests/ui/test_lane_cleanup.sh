@@ -21,46 +21,13 @@ base=$((${QUILLARK_DISPLAY:-77} + 140))
 # all its cases.
 prefix="$root/build/run-headless-wineprefix"
 export LC_ALL=C
-work="$(mktemp -d)"
-failures=0
-helpers=()
+watch_mark=QUILLARK_LANE_CHECK_MARK
+# shellcheck source=outside_watch.sh
+source "$(dirname "$0")/outside_watch.sh"
 
-end_helpers() {
-  local pid
-  for pid in "${helpers[@]}"; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
-  rm -rf "$work"
-}
-trap end_helpers EXIT
-
-fail() {
-  echo "FAIL $1: $2"
-  failures=$((failures + 1))
-}
-
-# "pid command" of every process carrying the mark $1.
-marked() {
-  local file pid
-  grep -laz "^QUILLARK_LANE_CHECK_MARK=$1\$" /proc/[0-9]*/environ 2>/dev/null | while read -r file; do
-    pid="${file#/proc/}"
-    pid="${pid%/environ}"
-    echo "$pid $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")"
-  done
-}
-
-# A server already on the first number the lane will try: the lane must move
+# A server already on the first number the command will try: it must move
 # on to a free one and leave this one running.
-if [[ ! -e "/tmp/.X$base-lock" && ! -e "/tmp/.X11-unix/X$base" ]]; then
-  Xvfb ":$base" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
-  helpers+=($!)
-  foreign=$!
-  for ((i = 0; i < 100; i++)); do
-    xdpyinfo -display ":$base" >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-fi
+foreign_x "$base"
 
 run="$root/scripts/wine-run.sh"
 # The tests of the cut-down lanes, as CTest files. Each name says what it
@@ -157,13 +124,7 @@ for row in "${cases[@]}"; do
   kill "$watcher" 2>/dev/null
   wait "$watcher" 2>/dev/null
 
-  # Whatever was ended may take a moment to be gone from the process table.
-  left=""
-  for ((i = 0; i < 30; i++)); do
-    left="$(marked "$mark")"
-    [[ -z "$left" ]] && break
-    sleep 0.1
-  done
+  left_after "$mark"
 
   echo "--- $name: the lane said"
   sed 's/^/    /' "$out"

@@ -104,7 +104,9 @@ bool singleDate(std::string_view text, DateParts& date, std::string& problem, st
         }
         // The window's own forms ("06/1841"), which some programs write.
         const bool own = rewritten.find_first_not_of("0123456789/") == std::string::npos;
-        const std::optional<DateParts> read = reading.date ? reading.date : own ? readDateText(rewritten) : std::nullopt;
+        const std::optional<DateParts> read = reading.date ? reading.date
+                                              : own        ? readDateText(rewritten)
+                                                           : std::nullopt;
         if (read) {
             date = *read;
         } else {
@@ -230,6 +232,39 @@ bool readGedcomAge(std::string_view text, GedcomAge& age, std::string& problem, 
         for (char c : years) value = value * 10 + (c - '0');
         age.age.years = value;
         return true;
+    }
+    if (!typed.empty() && typed.front() == '>') {
+        // "> 11m", "> 3w 6d": over a part of a year. Weeks and days are
+        // left out, so the age read is never more than the one written.
+        int64_t parts[4] = {0, 0, 0, 0};  // years, months, weeks, days
+        bool read = true;
+        size_t i = 1;
+        while (read && i < typed.size()) {
+            while (i < typed.size() && typed[i] == ' ') ++i;
+            if (i == typed.size()) break;
+            int64_t n = 0;
+            const size_t start = i;
+            while (i < typed.size() && isDigit(typed[i]) && i - start < 6) n = n * 10 + (typed[i++] - '0');
+            const std::string_view units = "ymwd";
+            const size_t unit = i < typed.size() ? units.find(lowerCase(typed[i])) : std::string_view::npos;
+            read = i > start && unit != std::string_view::npos;
+            if (read) parts[unit] += n;
+            ++i;
+        }
+        const int64_t months = parts[0] * 12 + parts[1];
+        if (read && (months % 12 != 0 || months == 0 || parts[2] + parts[3] > 0)) {
+            WindowAge over;
+            over.lowMonths = months;
+            age.over = over;
+            const int64_t years = months / 12;
+            std::string words =
+                months == 0        ? std::string("any age")
+                : months % 12 == 0 ? std::to_string(years) + " years or over"
+                : years == 0       ? std::to_string(months) + " months or over"
+                             : std::to_string(years) + " years " + std::to_string(months % 12) + " months or over";
+            warnings.push_back(cat({"'", typed, "' is read as ", words}));
+            return true;
+        }
     }
     std::array<std::string, 5> fields{std::string(), std::string(typed), std::string(), std::string(), std::string()};
     ResearcherDates dates;

@@ -19,6 +19,7 @@
 
 #include "age.h"
 #include "date.h"
+#include "date_bounds.h"
 
 namespace quillark {
 
@@ -40,6 +41,9 @@ bool readGedcomDate(std::string_view text, GedcomDate& date, std::string& proble
 struct GedcomAge {
     AgeSpec age;
     bool monthsOrDays = false;
+    // An age over less than whole years ("> 11m", "> 0y"), which the
+    // calculator's "60+" cannot say: at least so many whole months.
+    std::optional<WindowAge> over;
 };
 
 // Reads an age value; false with problem set when it cannot be read.

@@ -351,7 +351,7 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, const GedcomW
 
     if (age) {
         AgeSpec spec = age->age;
-        if (census && !date.range) {
+        if (census && !date.range && !age->over) {
             for (const Census& c : censusTable()) {
                 if (!isCensusDay(c, known)) continue;
                 const CensusAge rule = applyCensusRule(c, spec, age->monthsOrDays);
@@ -373,7 +373,7 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, const GedcomW
                 break;
             }
         }
-        const WindowAge window = windowAge(spec);
+        const WindowAge window = age->over ? *age->over : windowAge(spec);
         const DateWindow earliest = from ? birthWindow(*from, window) : DateWindow{};
         const DateWindow latest = !to ? DateWindow{} : date.range ? birthWindow(*to, window) : earliest;
         if (earliest.status != WindowStatus::Ok || latest.status != WindowStatus::Ok) {

@@ -227,6 +227,9 @@ TEST(TreeAudit, DatesAndAgesAsRealFilesWriteThem) {
         {"weeks", "6 JUN 1841", "3w", "1841-05-16 1841-05-16"},
         {"under five", "6 JUN 1841", "<5y", "1836-06-07 1841-06-06"},
         {"over sixty", "6 JUN 1841", ">60y", " 1781-06-06"},
+        {"over months", "6 JUN 1841", "> 11m", " 1840-07-06"},
+        {"over years and months", "6 JUN 1841", "> 1y 2m 3w", " 1840-04-06"},
+        {"over nothing", "6 JUN 1841", "> 0y", " 1841-06-06"},
         {"INFANT", "6 JUN 1841", "INFANT", "1840-06-07 1841-06-06"},
         {"CHILD", "6 JUN 1841", "CHILD", "1833-06-07 1841-06-06"},
         {"STILLBORN", "6 JUN 1841", "STILLBORN", "1841-06-06 1841-06-06"},
@@ -424,6 +427,38 @@ TEST(TreeAudit, SharedFiles) {
             EXPECT_FALSE(row.detail.empty()) << f.file << " " << row.xref;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Every age shape of the GEDCOM 7 reference file is read, but those that
+// allow no age at all (under nothing) and the empty one.
+TEST(GedcomValues, EveryGedcom7AgeShape) {
+    const std::filesystem::path file = std::filesystem::path(QUILLARK_SHARED_GEDCOM) / "g7-age.ged";
+    if (!std::filesystem::exists(file)) GTEST_SKIP() << file << " is absent; its ages are not checked";
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    ASSERT_NE(in, nullptr);
+    quillark::GedcomFileSource source(in);
+    GedcomReader reader(source, nullptr);
+    quillark::GedcomLine line;
+    std::vector<std::string> unread;
+    size_t ages = 0;
+    while (reader.next(line) == GedcomReader::Status::Line) {
+        if (line.tag != "AGE") continue;
+        ++ages;
+        quillark::GedcomAge age;
+        std::string problem;
+        std::vector<std::string> warnings;
+        if (!quillark::readGedcomAge(line.value, age, problem, warnings)) unread.emplace_back(line.value);
+    }
+    std::fclose(in);
+    EXPECT_EQ(ages, 98u);
+    std::string text;
+    for (const std::string& u : unread) text += "[" + u + "]";
+    EXPECT_EQ(text, "[< 0y][< 0m][< 0w][< 0d][< 0y 0m][< 0y 0w][< 0y 0d][< 0m 0w][< 0m 0d][< 0w 0d][< 0y 0m 0w]"
+                    "[< 0y 0m 0d][< 0y 0w 0d][< 0m 0w 0d][< 0y 0m 0w 0d][]");
 }
 
 }  // namespace

@@ -288,13 +288,18 @@ void TreeAudit::addRecord(uint32_t person, const Record& record) {
     people_[person].lastRecord = static_cast<uint32_t>(records_.size() - 1);
 }
 
-void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, const GedcomWarning& warning) {
-    const int who = r.in == Reading::In::Family ? (person == r.husband ? 0 : 1) : 0;
+void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, int who, const GedcomWarning& warning) {
+    // A family event is read once for each spouse; what its date says is
+    // said once.
+    const bool sayDate = who == 0 || r.husband == NoPerson;
     const auto warn = [&](uint64_t line, std::string_view message) {
         if (warning) warning(line, message);
     };
-    const auto passOn = [&](uint64_t line) {
-        for (const std::string& w : r.warnings) warn(line, w);
+    const auto warnDate = [&](uint64_t line, std::string_view message) {
+        if (sayDate) warn(line, message);
+    };
+    const auto passOn = [&](uint64_t line, bool dateLine) {
+        for (const std::string& w : r.warnings) dateLine ? warnDate(line, w) : warn(line, w);
         r.warnings.clear();
     };
     if (!e.hasDate) {
@@ -304,11 +309,11 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, const GedcomW
     GedcomDate date;
     r.warnings.clear();
     if (!readGedcomDate(e.date, date, r.problem, r.warnings)) {
-        passOn(e.dateLine);
-        warn(e.dateLine, r.problem + "; the record is left out");
+        passOn(e.dateLine, true);
+        warnDate(e.dateLine, r.problem + "; the record is left out");
         return;
     }
-    passOn(e.dateLine);
+    passOn(e.dateLine, true);
 
     // The age: its own line, or else words in the event's text.
     std::string_view ageText;
@@ -331,7 +336,7 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, const GedcomW
         GedcomAge read;
         if (readGedcomAge(ageText, read, r.problem, r.warnings)) {
             age = read;
-            passOn(ageLine);
+            passOn(ageLine, false);
         } else {
             r.warnings.clear();
             warn(ageLine, r.problem + "; only the event's date bounds the birth");
@@ -368,7 +373,7 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, const GedcomW
                 record.event = packDate(*from);
                 record.form = static_cast<uint64_t>(DateForm::FullDate);
                 record.julian = false;
-                warn(e.line, "read as the census of " + std::string(c.country) + " on " + dateWords(*from) + " (" +
+                warnDate(e.line, "read as the census of " + std::string(c.country) + " on " + dateWords(*from) + " (" +
                                  std::string(c.name) + ")" + how);
                 break;
             }
@@ -404,7 +409,7 @@ void TreeAudit::finishFamily(Reading& r, const GedcomWarning& warning) {
                                                 " in a family that names none; it is left out");
                 continue;
             }
-            finishEvent(r, e, spouse, warning);
+            finishEvent(r, e, spouse, who, warning);
         }
     }
     r.familyEventCount = 0;
@@ -417,7 +422,7 @@ GedcomReader::Status TreeAudit::read(GedcomSource& source, const GedcomWarning& 
     GedcomLine line;
     GedcomReader::Status status;
     const auto closeEvent = [&] {
-        if (r.inEvent && r.in == Reading::In::Individual) finishEvent(r, r.event, r.person, warning);
+        if (r.inEvent && r.in == Reading::In::Individual) finishEvent(r, r.event, r.person, 0, warning);
         r.inEvent = false;
         r.spouse = -1;
     };

@@ -96,7 +96,8 @@ private:
 
     uint32_t personOf(std::string_view xref);
     void addRecord(uint32_t person, const Record& record);
-    void finishEvent(Reading& r, Event& event, uint32_t person, const GedcomWarning& warning);
+    // who: 0 for an individual's event or a family's husband, 1 for its wife.
+    void finishEvent(Reading& r, Event& event, uint32_t person, int who, const GedcomWarning& warning);
     void finishFamily(Reading& r, const GedcomWarning& warning);
     std::string_view text(uint64_t at, uint32_t size) const { return std::string_view(text_).substr(at, size); }
 

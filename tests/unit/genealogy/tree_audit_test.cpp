@@ -197,6 +197,16 @@ TEST(TreeAudit, FamilyEventAges) {
                                   "no birth | 3 10");
     EXPECT_TRUE(anyWarning(a, 8, "an age of the wife in a family that names none"));
     EXPECT_TRUE(anyWarning(a, 18, "an age of the wife in a family that names none"));
+
+    // What the date of an event of both spouses says is said once.
+    const Audited both = audit("0 HEAD\n0 @I1@ INDI\n0 @I2@ INDI\n0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 MARR\n"
+                               "2 DATE ABT 1850\n2 HUSB\n3 AGE 25\n2 WIFE\n3 AGE 21\n0 TRLR\n");
+    ASSERT_EQ(both.rows.size(), 2u);
+    EXPECT_EQ(quillark::isoText(both.rows[0].earliest) + " " + quillark::isoText(both.rows[1].earliest),
+              "1824-01-02 1828-01-02");
+    size_t dateWarnings = 0;
+    for (const Warning& w : both.warnings) dateWarnings += w.line == 8;
+    EXPECT_EQ(dateWarnings, 1u);
 }
 
 TEST(TreeAudit, DatesAndAgesAsRealFilesWriteThem) {

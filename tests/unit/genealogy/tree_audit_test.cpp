@@ -465,6 +465,17 @@ TEST(GedcomValues, EveryGedcom7AgeShape) {
     }
     std::fclose(in);
     EXPECT_EQ(ages, 98u);
+    // (And the ANSEL torture test's header says its copyright sign, which
+    // comes before the header names ANSEL, in ANSEL.)
+    std::FILE* ansel = std::fopen((file.parent_path() / "TGC55C.ged").c_str(), "rb");
+    ASSERT_NE(ansel, nullptr);
+    quillark::GedcomFileSource anselSource(ansel);
+    GedcomReader anselReader(anselSource, nullptr);
+    std::string copyright;
+    while (anselReader.next(line) == GedcomReader::Status::Line)
+        if (line.number == 28) copyright = line.value;
+    std::fclose(ansel);
+    EXPECT_EQ(copyright, "\u00A9 1997 by H. Eichmann, parts \u00A9 1999-2000 by J. A. Nairn.");
     std::string text;
     for (const std::string& u : unread) text += "[" + u + "]";
     EXPECT_EQ(text, "[< 0y][< 0m][< 0w][< 0d][< 0y 0m][< 0y 0w][< 0y 0d][< 0m 0w][< 0m 0d][< 0w 0d][< 0y 0m 0w]"

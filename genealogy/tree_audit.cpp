@@ -355,11 +355,11 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, int who, cons
     std::optional<DateParts> from = date.from, to = date.to;
 
     if (age) {
-        AgeSpec spec = age->age;
+        AgeSpec years = age->age;
         if (census && !date.range && !age->over) {
             for (const Census& c : censusTable()) {
                 if (!isCensusDay(c, known)) continue;
-                const CensusAge rule = applyCensusRule(c, spec, age->monthsOrDays);
+                const CensusAge rule = applyCensusRule(c, years, age->monthsOrDays);
                 std::string how;
                 if (!rule.warning.empty()) {
                     how = ": " + rule.warning;
@@ -368,7 +368,7 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, int who, cons
                           " is read as " + std::to_string(rule.age->rangeLow) + " to " +
                           std::to_string(rule.age->rangeHigh);
                 }
-                if (rule.age) spec = *rule.age;
+                if (rule.age) years = *rule.age;
                 from = to = partsOf(c.day);
                 record.event = packDate(*from);
                 record.form = static_cast<uint64_t>(DateForm::FullDate);
@@ -378,7 +378,7 @@ void TreeAudit::finishEvent(Reading& r, Event& e, uint32_t person, int who, cons
                 break;
             }
         }
-        const WindowAge window = age->over ? *age->over : windowAge(spec);
+        const WindowAge window = age->over ? *age->over : windowAge(years);
         const DateWindow earliest = from ? birthWindow(*from, window) : DateWindow{};
         const DateWindow latest = !to ? DateWindow{} : date.range ? birthWindow(*to, window) : earliest;
         if (earliest.status != WindowStatus::Ok || latest.status != WindowStatus::Ok) {

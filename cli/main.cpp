@@ -1,7 +1,8 @@
 // quillark-calc: the research pipeline on the command line.
 //   single mode: the five field texts of one request, answered as the window
 //   answers them; records: several requests about one person; batch mode:
-//   one request per CSV row, streamed.
+//   one request per CSV row, streamed; audit: a GEDCOM family tree's ages
+//   and dates set against the births it records.
 // Everything worth knowing about an answer is worked out in the genealogy
 // layer; this file reads the options, picks the mode and prints.
 #include <array>
@@ -19,11 +20,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include "audit_report.h"
 #include "batch.h"
 #include "date_text.h"
 #include "people.h"
 #include "render.h"
 #include "research.h"
+#include "tree_audit.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -41,7 +44,7 @@ constexpr const char* ProgramName = "quillark-calc";
 // What the exit status tells a script.
 enum class Exit : int {
     Ok = 0,
-    SomeFailed = 1,     // a CSV row or a --record reports an error
+    SomeFailed = 1,     // a CSV row or a --record reports an error, or an audited tree disagrees
     IllegalDate = 2,    // a date is no date, or the event date is not the census day
     Unreadable = 2,     // the input cannot be read
     Calculation = 3,    // one of the calculation's errors
@@ -68,6 +71,10 @@ struct Options {
     std::string personColumn;
     std::string people;
     std::optional<Date> gregorianFrom;  // dates before it whose calendar is not named are Julian
+    std::string audit;      // a GEDCOM file to check
+    bool auditGiven = false;
+    bool all = false;       // --audit: a row for every individual
+    bool noTextAges = false;  // --audit: ages only from AGE lines
 };
 
 void usageError(const std::string& message) {
@@ -432,6 +439,98 @@ Exit runCsv(const Options& o) {
     return Exit::Ok;
 }
 
+// --- tree audit ----------------------------------------------------------------
+
+Exit runAudit(const Options& o) {
+    if (o.audit.empty()) {
+        usageError("--audit needs a GEDCOM file");
+        return Exit::Usage;
+    }
+    const bool toStdout = o.output.empty() || o.output == "-";
+    if (!toStdout && o.audit != "-" && sameFile(o.audit, o.output)) {
+        usageError("the output file is the GEDCOM file '" + o.audit + "'");
+        return Exit::Usage;
+    }
+    const bool fromStdin = o.audit == "-";
+    const std::string inputName = fromStdin ? std::string("standard input") : "'" + o.audit + "'";
+    std::error_code ec;
+    if (!fromStdin && std::filesystem::is_directory(o.audit, ec)) {
+        std::fprintf(stderr, "%s: cannot read %s: it is a directory\n", ProgramName, inputName.c_str());
+        return Exit::Unreadable;
+    }
+    // Read only: the tree is never changed.
+    File in;
+    if (fromStdin) {
+        setBinary(stdin);
+        in = File(stdin, false);
+    } else {
+        in = File(std::fopen(o.audit.c_str(), "rb"), true);
+    }
+    if (!in) {
+        std::fprintf(stderr, "%s: cannot read %s: %s\n", ProgramName, inputName.c_str(), std::strerror(errno));
+        return Exit::Unreadable;
+    }
+    // A big tree gives a warning for nearly every census: they are written
+    // in blocks, not a system call each.
+    static char warningBuffer[1 << 16];
+    std::setvbuf(stderr, warningBuffer, _IOFBF, sizeof warningBuffer);
+    AuditOptions options;
+    options.gedcom = o.gedcom.value_or(GedcomVersion::V7);
+    options.textAges = !o.noTextAges;
+    TreeAudit audit(options);
+    GedcomFileSource source(in.get());
+    const auto status = audit.read(source, [](uint64_t line, std::string_view message) {
+        std::fprintf(stderr, "%s: warning: line %" PRIu64 ": %.*s\n", ProgramName, line,
+                     static_cast<int>(message.size()), message.data());
+    });
+    in.close();
+    if (status != GedcomReader::Status::End) {
+        if (audit.errorLine() > 0) {
+            std::fprintf(stderr, "%s: cannot read %s: line %" PRIu64 ": %s\n", ProgramName, inputName.c_str(),
+                         audit.errorLine(), audit.error().c_str());
+        } else {
+            std::fprintf(stderr, "%s: cannot read %s: %s\n", ProgramName, inputName.c_str(), audit.error().c_str());
+        }
+        return Exit::Unreadable;
+    }
+
+    const std::string outputName = toStdout ? std::string("standard output") : "'" + o.output + "'";
+    File out;
+    if (toStdout) {
+        setBinary(stdout);
+        out = File(stdout, false);
+    } else {
+        out = File(std::fopen(o.output.c_str(), "wb"), true);
+        if (!out) {
+            std::fprintf(stderr, "%s: cannot write %s: %s\n", ProgramName, outputName.c_str(), std::strerror(errno));
+            return Exit::WriteFailed;
+        }
+    }
+    AuditReportOptions report;
+    report.all = o.all;
+    report.json = o.json;
+    report.file = o.audit;
+    AuditReportCounts counts;
+    FileSink sink(out.get());
+    const bool written = writeAuditReport(audit, report, sink, counts);
+    if (!out.close() || !written) {
+        std::fprintf(stderr, "%s: cannot write %s\n", ProgramName, outputName.c_str());
+        return Exit::WriteFailed;
+    }
+    std::string summary;
+    for (size_t v = 0; v < VerdictCount; ++v) {
+        if (counts.verdicts[v] == 0) continue;
+        summary.append(summary.empty() ? ": " : ", ").append(std::to_string(counts.verdicts[v])).append(" ");
+        summary.append(verdictName(static_cast<Verdict>(v)));
+    }
+    std::fprintf(stderr, "%s: %zu individuals, %" PRIu64 " AGE lines, %s; %" PRIu64 " rows%s\n", ProgramName,
+                 audit.individuals(), audit.ageLines(), std::string(encodingName(audit.encoding())).c_str(),
+                 counts.rows, summary.c_str());
+    const uint64_t disagree = counts.verdicts[static_cast<size_t>(Verdict::Conflict)] +
+                              counts.verdicts[static_cast<size_t>(Verdict::RecordsDisagree)];
+    return disagree > 0 ? Exit::SomeFailed : Exit::Ok;
+}
+
 Exit runCensusList(const Options&) { return printed(censusListText(), Exit::Ok); }
 
 // The modes, tried in order: the first whose condition holds runs.
@@ -440,6 +539,7 @@ struct Mode {
     Exit (*run)(const Options&);
 };
 const Mode Modes[] = {
+    {[](const Options& o) { return o.auditGiven; }, runAudit},
     {[](const Options& o) { return o.csvGiven; }, runCsv},
     {[](const Options& o) { return !o.records.empty(); }, runRecords},
     {[](const Options& o) { return o.censusGiven && equalsIgnoringCase(trimBlanks(o.census), "list"); },
@@ -486,7 +586,7 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
     CLI::Option* csvOpt =
         app.add_option("--csv", o.csv, "Batch: read rows from a CSV file (- for standard input)")->type_name("FILE");
     CLI::Option* outputOpt =
-        app.add_option("--output", o.output, "Batch: write to this file instead of standard output")
+        app.add_option("--output", o.output, "Batch, audit: write to this file instead of standard output")
             ->type_name("FILE");
     // The five fields of a single request, which a batch or records replace.
     const std::array<CLI::Option*, 5> fieldOpts = {eventOpt, yearsOpt, monthsOpt, daysOpt, birthOpt};
@@ -494,7 +594,6 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
     csvOpt->excludes(jsonOpt);
     CLI::Option* windowOpt = app.add_flag(
         "--window", o.window, "Batch: add the earliest and latest possible date (or age) of each answer");
-    outputOpt->needs(csvOpt);
     windowOpt->needs(csvOpt);
     CLI::Option* censusOpt = app.add_option("--census", o.census,
                                             "Census preset (EW1841 ... EW1921, US1790 ... US1950): its day is the\n"
@@ -511,10 +610,24 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
     CLI::Option* peopleOpt =
         app.add_option("--people", o.people, "Batch: write one row per person (with --person) to this file")
             ->type_name("FILE");
-    app.add_option("--gregorian-from", gregorianFrom,
+    CLI::Option* gregorianOpt = app.add_option("--gregorian-from", gregorianFrom,
                    "Dates before this day (yyyy-mm-dd) whose calendar is not named are Julian:\n"
                    "1752-09-14 for England and its colonies, 1582-10-15 for the first countries")
         ->type_name("DATE");
+    CLI::Option* auditOpt =
+        app.add_option("--audit", o.audit,
+                       "Check a family tree: every age in a GEDCOM file (- for standard input) as a\n"
+                       "birth window, set against the birth the tree records; one CSV row (or --json)\n"
+                       "per individual")
+            ->type_name("TREE.ged");
+    CLI::Option* allOpt = app.add_flag("--all", o.all, "Audit: a row for every individual, with records or not");
+    CLI::Option* textAgesOpt = app.add_flag(
+        "--no-text-ages", o.noTextAges, "Audit: leave out ages written only in an event's text (\"was age 11\")");
+    allOpt->needs(auditOpt);
+    textAgesOpt->needs(auditOpt);
+    for (CLI::Option* field : fieldOpts) auditOpt->excludes(field);
+    // A tree names a date's calendar itself (a dual year, JULIAN).
+    auditOpt->excludes(csvOpt)->excludes(recordOpt)->excludes(censusOpt)->excludes(windowOpt)->excludes(gregorianOpt);
     csvOpt->excludes(censusOpt)->excludes(recordOpt);
     for (CLI::Option* field : fieldOpts) recordOpt->excludes(field);
     recordOpt->excludes(censusOpt);
@@ -522,8 +635,9 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
     peopleOpt->needs(personOpt);
     personOpt->needs(peopleOpt);
     app.footer(
-        "Exit codes: 0 done; 1 some CSV row or --record has an error; 2 \"Illegal Date\", an\n"
-        "event date that is not the census day, or an unreadable input; 3 a calculation error;\n"
+        "Exit codes: 0 done; 1 some CSV row or --record has an error, or an audited tree has a\n"
+        "conflict or records that disagree; 2 \"Illegal Date\", an event date that is not the\n"
+        "census day, or an unreadable input (or no GEDCOM file); 3 a calculation error;\n"
         "64 a usage error; 74 the output could not be written.");
 
     try {
@@ -535,6 +649,11 @@ std::optional<int> parseOptions(int argc, char** argv, Options& o) {
     }
     o.csvGiven = !o.csv.empty() || csvOpt->count() > 0;
     o.censusGiven = censusOpt->count() > 0;
+    o.auditGiven = auditOpt->count() > 0;
+    if (outputOpt->count() > 0 && !o.csvGiven && !o.auditGiven) {
+        usageError("--output needs --csv or --audit");
+        return code(Exit::Usage);
+    }
     if (!gedcomName.empty()) {
         o.gedcom = gedcomVersion(gedcomName);
         if (!o.gedcom) {

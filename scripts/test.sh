@@ -174,7 +174,7 @@ timed "sanitize: build" build sanitize && timed "sanitize: test" test_preset san
 timed "host: build" build host quillark-calc golden_requests engine_bench citation_bench &&
   timed "host: test" test_preset host host -R '^golden\.compare_builds$'
 # Only the fuzz targets are built with clang; the other tests ran above.
-timed "fuzz: build" build fuzz fuzz_normalise fuzz_format fuzz_parse_age fuzz_calculate fuzz_batch &&
+timed "fuzz: build" build fuzz fuzz_normalise fuzz_format fuzz_parse_age fuzz_calculate fuzz_batch fuzz_gedcom &&
   timed "fuzz: test" test_preset fuzz fuzz -j 2 -R '^fuzz\.'
 
 retried=()

@@ -346,44 +346,58 @@ bool batchFilesMakeSense(const Options& o) {
     return true;
 }
 
+// Opens a file named on the command line for reading, "-" for standard
+// input; its name as messages give it in shownName. False, the reason said,
+// when it cannot be read.
+bool openInput(const std::string& name, File& in, std::string& shownName) {
+    if (name == "-") {
+        shownName = "standard input";
+        setBinary(stdin);
+        in = File(stdin, false);
+        return true;
+    }
+    shownName = "'" + name + "'";
+    std::error_code ec;
+    if (std::filesystem::is_directory(name, ec)) {
+        std::fprintf(stderr, "%s: cannot read %s: it is a directory\n", ProgramName, shownName.c_str());
+        return false;
+    }
+    in = File(std::fopen(name.c_str(), "rb"), true);
+    if (!in) {
+        std::fprintf(stderr, "%s: cannot read %s: %s\n", ProgramName, shownName.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Opens --output for writing, standard output when it is empty or "-"; the
+// same for its name and failure.
+bool openOutput(const std::string& name, File& out, std::string& shownName) {
+    if (name.empty() || name == "-") {
+        shownName = "standard output";
+        setBinary(stdout);
+        out = File(stdout, false);
+        return true;
+    }
+    shownName = "'" + name + "'";
+    out = File(std::fopen(name.c_str(), "wb"), true);
+    if (!out) {
+        std::fprintf(stderr, "%s: cannot write %s: %s\n", ProgramName, shownName.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
 Exit runCsv(const Options& o) {
     if (o.csv.empty()) {
         usageError("--csv needs a file name or -");
         return Exit::Usage;
     }
     if (!batchFilesMakeSense(o)) return Exit::Usage;
-    const bool fromStdin = o.csv == "-";
-    const std::string inputName = fromStdin ? std::string("standard input") : "'" + o.csv + "'";
-
-    File in;
-    if (fromStdin) {
-        setBinary(stdin);
-        in = File(stdin, false);
-    } else {
-        std::error_code ec;
-        if (std::filesystem::is_directory(o.csv, ec)) {
-            std::fprintf(stderr, "%s: cannot read %s: it is a directory\n", ProgramName, inputName.c_str());
-            return Exit::Unreadable;
-        }
-        in = File(std::fopen(o.csv.c_str(), "rb"), true);
-        if (!in) {
-            std::fprintf(stderr, "%s: cannot read %s: %s\n", ProgramName, inputName.c_str(), std::strerror(errno));
-            return Exit::Unreadable;
-        }
-    }
-    const bool toStdout = o.output.empty() || o.output == "-";
-    const std::string outputName = toStdout ? std::string("standard output") : "'" + o.output + "'";
-    File out;
-    if (toStdout) {
-        setBinary(stdout);
-        out = File(stdout, false);
-    } else {
-        out = File(std::fopen(o.output.c_str(), "wb"), true);
-        if (!out) {
-            std::fprintf(stderr, "%s: cannot write %s: %s\n", ProgramName, outputName.c_str(), std::strerror(errno));
-            return Exit::WriteFailed;
-        }
-    }
+    File in, out;
+    std::string inputName, outputName;
+    if (!openInput(o.csv, in, inputName)) return Exit::Unreadable;
+    if (!openOutput(o.output, out, outputName)) return Exit::WriteFailed;
 
     ProgressLine progress(isTerminal(stderr));
     BatchOptions options;
@@ -451,25 +465,10 @@ Exit runAudit(const Options& o) {
         usageError("the output file is the GEDCOM file '" + o.audit + "'");
         return Exit::Usage;
     }
-    const bool fromStdin = o.audit == "-";
-    const std::string inputName = fromStdin ? std::string("standard input") : "'" + o.audit + "'";
-    std::error_code ec;
-    if (!fromStdin && std::filesystem::is_directory(o.audit, ec)) {
-        std::fprintf(stderr, "%s: cannot read %s: it is a directory\n", ProgramName, inputName.c_str());
-        return Exit::Unreadable;
-    }
     // Read only: the tree is never changed.
     File in;
-    if (fromStdin) {
-        setBinary(stdin);
-        in = File(stdin, false);
-    } else {
-        in = File(std::fopen(o.audit.c_str(), "rb"), true);
-    }
-    if (!in) {
-        std::fprintf(stderr, "%s: cannot read %s: %s\n", ProgramName, inputName.c_str(), std::strerror(errno));
-        return Exit::Unreadable;
-    }
+    std::string inputName;
+    if (!openInput(o.audit, in, inputName)) return Exit::Unreadable;
     // A big tree gives a warning for nearly every census: they are written
     // in blocks, not a system call each.
     static char warningBuffer[1 << 16];
@@ -494,18 +493,9 @@ Exit runAudit(const Options& o) {
         return Exit::Unreadable;
     }
 
-    const std::string outputName = toStdout ? std::string("standard output") : "'" + o.output + "'";
     File out;
-    if (toStdout) {
-        setBinary(stdout);
-        out = File(stdout, false);
-    } else {
-        out = File(std::fopen(o.output.c_str(), "wb"), true);
-        if (!out) {
-            std::fprintf(stderr, "%s: cannot write %s: %s\n", ProgramName, outputName.c_str(), std::strerror(errno));
-            return Exit::WriteFailed;
-        }
-    }
+    std::string outputName;
+    if (!openOutput(o.output, out, outputName)) return Exit::WriteFailed;
     AuditReportOptions report;
     report.all = o.all;
     report.json = o.json;

@@ -21,15 +21,8 @@ void copyTextToClipboard(const char* text) {
     GlobalUnlock(block);
 
     // When another program holds the clipboard, its contents stay as they
-    // are: emptying is only done once the clipboard is ours. A program that
-    // holds it only for a moment (a clipboard manager handing the contents on,
-    // as Wine's does to X) is waited for, up to half a second.
-    bool opened = OpenClipboard(nullptr) != FALSE;
-    for (int tries = 0; !opened && tries < 50; ++tries) {
-        Sleep(10);
-        opened = OpenClipboard(nullptr) != FALSE;
-    }
-    if (!opened) {
+    // are: emptying is only done once the clipboard is ours.
+    if (!OpenClipboard(nullptr)) {
         GlobalFree(block);
         return;
     }

@@ -14,12 +14,6 @@ namespace {
 // Whether the text of a field holds anything but blanks.
 bool given(std::string_view text) { return !trimBlanks(text).empty(); }
 
-// A day for messages: "14 Sep 1752".
-std::string dayText(const DateParts& day) {
-    return std::to_string(day.day) + " " + std::string(MonthNames[static_cast<size_t>(day.month)].substr(0, 3)) + " " +
-           std::to_string(day.year);
-}
-
 void refuse(ResearchAnswer& a, std::string problem) {
     a.outcome = ResearchOutcome::IllegalDate;
     a.dateProblem = std::move(problem);

@@ -268,13 +268,6 @@ std::string twoDigits(int32_t value) {
     return {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
 }
 
-// A day for messages: "14 Feb 1721".
-std::string dayText(const DateParts& date) {
-    std::string text;
-    if (date.form == DateForm::FullDate) text = std::to_string(date.day) + " ";
-    if (date.form != DateForm::YearOnly) text.append(MonthNames[static_cast<size_t>(date.month)].substr(0, 3)).push_back(' ');
-    return text + std::to_string(date.year);
-}
 
 }  // namespace
 
@@ -414,6 +407,13 @@ bool translateDate(std::string& text, DateReading& reading, std::vector<std::str
     }
     text = std::string(rest);
     return true;
+}
+
+std::string dayText(const DateParts& date) {
+    std::string text;
+    if (date.form == DateForm::FullDate) text = std::to_string(date.day) + " ";
+    if (date.form != DateForm::YearOnly) text.append(MonthNames[static_cast<size_t>(date.month)].substr(0, 3)).push_back(' ');
+    return text + std::to_string(date.year);
 }
 
 std::string canonicalText(const DateParts& date) {

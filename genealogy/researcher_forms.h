@@ -61,6 +61,10 @@ bool translateDate(std::string& text, DateReading& reading, std::vector<std::str
 // the characters of the window's own forms.
 bool mayBeDualYear(std::string_view text);
 
+// A date for messages, as far as it is known: "14 Feb 1721", "Feb 1721",
+// "1721".
+std::string dayText(const DateParts& date);
+
 // A date's canonical text: "mm/dd/yyyy", "mm/yyyy" or "yyyy".
 std::string canonicalText(const DateParts& date);
 

@@ -4,11 +4,14 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 mapfile -t wanted < <(grep -v '^\s*#' "$here/packages.txt" | sed 's/\s*$//' | grep -v '^$')
+# One query for all of them (the start and test commands run this each time).
+declare -A installed=()
+while read -r p status; do
+  [[ $status == "install ok installed" ]] && installed[$p]=1
+done < <(dpkg-query -W -f='${Package} ${Status}\n' "${wanted[@]}" 2>/dev/null)
 missing=()
 for p in "${wanted[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
+  [[ -n "${installed[$p]:-}" ]] || missing+=("$p")
 done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Installs whatever is missing, builds every target and runs every test:
-# the native tests (once, under AddressSanitizer/UBSan; the optimised build
-# for the benchmarks and the one test that compares two optimised builds), a
-# short run of each fuzz target, and the Windows tests under Wine on private
-# Xvfb displays.
+# the native tests and a short run of each fuzz target (once, under
+# AddressSanitizer/UBSan, in one clang build; the optimised build for the
+# benchmarks and the one test that compares two optimised builds), and the
+# Windows tests under Wine on private Xvfb displays.
 #
 # The Windows build comes first (the random walk's part of it first of all)
 # so that its tests, which mostly wait on windows, run in the background
 # while the native builds use the processors.
-# They run in two lanes, each with its own X display and Wine prefix (its
-# own desktop, focus and clipboard), so the two never disturb each other:
-# the long random walk in one, every other Windows test in the other. Each
+# They run in three lanes, each with its own X display and Wine prefix (its
+# own desktop, focus and clipboard), so they never disturb each other: the
+# long random walk in one, the checks of the start and test commands in
+# another, every other Windows test in the third. Each
 # lane starts an X server and a Wine server of its own (scripts/test-lane.sh)
 # on the first free display number from the one given: a display someone
 # else uses is never touched. Everything the command started is ended when it
@@ -24,8 +25,11 @@
 #   QUILLARK_DISPLAY         first X display tried for the first lane (default 77)
 #   QUILLARK_SECOND_DISPLAY  first X display tried for the second lane (default
 #                            the first + 1)
+#   QUILLARK_THIRD_DISPLAY   first X display tried for the third lane (default
+#                            the second + 1)
 #   QUILLARK_WINEPREFIX      Wine prefix of the first lane (default .wine-test);
-#                            the second lane uses the same path with "-2" added
+#                            the others use the same path with "-2" and "-3"
+#                            added
 #
 # Prints the time of each stage and ends with "Total: N passed, M failed",
 # or "Total: N passed (K on a retry: NAME, ...), M failed"; the exit status
@@ -151,31 +155,35 @@ windows_lane() {
 
 display1=${QUILLARK_DISPLAY:-77}
 display2=${QUILLARK_SECOND_DISPLAY:-$((display1 + 1))}
+display3=${QUILLARK_THIRD_DISPLAY:-$((display2 + 1))}
 prefix1=${QUILLARK_WINEPREFIX:-$root/.wine-test}
 prefix2=${prefix1%/}-2
+prefix3=${prefix1%/}-3
 walk='^ui\.random_walk$'
+checks='^ui\.(start|test)_command_cleanup$'
 lanes=()
 # The random walk is the longest test: it starts as soon as it and the
-# program are built, while the rest of the Windows tree builds. (A third
-# lane for the other tests was tried: on two cores the lanes then only take
-# the processors from each other and from the native builds, and the tests
-# that depend on Wine's timing fail more often.)
+# program are built, while the rest of the Windows tree builds. The checks
+# of the start and test commands bring X and Wine servers of their own and
+# use no lane's desktop, so they run in a lane of their own beside the
+# others. (Splitting the tests that share a desktop over more lanes was
+# tried: on two cores the lanes then only take the processors from each
+# other, and the tests that depend on Wine's timing fail more often.)
 if timed "windows: build (walk)" build windows random_walk_tests; then
   windows_lane walk "$display1" "$prefix1" 1 -R "$walk"
 fi
 if timed "windows: build" build windows; then
-  windows_lane other "$display2" "$prefix2" 2 -E "$walk"
+  windows_lane other "$display2" "$prefix2" 2 -E "$walk|$checks"
+  windows_lane checks "$display3" "$prefix3" 1 -R "$checks"
 fi
 
-# The native tests run once, under AddressSanitizer and UBSan; the
-# optimised build is made for what only it has (the benchmarks, and the
-# comparison of two optimised builds) and runs that one test.
+# The native tests run once, under AddressSanitizer and UBSan, in one clang
+# build with the fuzz targets (a short run of each); the optimised g++ build
+# is made for what only it has (the benchmarks, and the comparison of two
+# optimised builds) and runs that one test.
 timed "sanitize: build" build sanitize && timed "sanitize: test" test_preset sanitize sanitize -j 2
 timed "host: build" build host quillark-calc golden_requests engine_bench citation_bench &&
   timed "host: test" test_preset host host -R '^golden\.compare_builds$'
-# Only the fuzz targets are built with clang; the other tests ran above.
-timed "fuzz: build" build fuzz fuzz_normalise fuzz_format fuzz_parse_age fuzz_calculate fuzz_batch fuzz_gedcom &&
-  timed "fuzz: test" test_preset fuzz fuzz -j 2 -R '^fuzz\.'
 
 retried=()
 failed_names=()

@@ -34,9 +34,11 @@
 # True while the process is running (a finished child that has not been
 # waited for yet still has its entry, as a zombie).
 quillark_process_running() {
-  local state
-  state="$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" || return 1
-  [[ -n "$state" && "$state" != Z ]]
+  local stat
+  read -r stat 2>/dev/null <"/proc/$1/stat" || return 1
+  # The state follows the command name, which is in parentheses.
+  stat="${stat##*) }"
+  [[ -n "$stat" && "${stat%% *}" != Z ]]
 }
 
 # Ends a process this shell started: the given signal, then SIGKILL if it is

@@ -24,14 +24,22 @@ fail() {
   failures=$((failures + 1))
 }
 
-# "pid command" of every process carrying the mark $1.
+# "pid command" of every process carrying the mark $1. It is called several
+# times a second while a command runs, so it starts the same few processes
+# however many carry the mark.
 marked() {
-  local file pid
-  grep -laz "^$watch_mark=$1\$" /proc/[0-9]*/environ 2>/dev/null | while read -r file; do
+  local files file pids=() pid args
+  files="$(grep -laz "^$watch_mark=$1\$" /proc/[0-9]*/environ 2>/dev/null)"
+  for file in $files; do
     pid="${file#/proc/}"
-    pid="${pid%/environ}"
-    echo "$pid $(tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline")"
+    pids+=("${pid%/environ}")
   done
+  ((${#pids[@]})) || return 0
+  local list
+  printf -v list '%s,' "${pids[@]}"
+  while read -r pid args; do
+    echo "$pid $args"
+  done < <(ps -ww -o pid=,args= -p "${list%,}")
 }
 
 # foreign_x DISPLAY: a server on that display number, unless something holds

@@ -87,7 +87,7 @@ TEST(Audit, JsonAndOutputFile) {
     EXPECT_EQ(robert["xref"], "@I7@");
     EXPECT_EQ(robert["suggested_birth"], "BET @#DJULIAN@ 15 FEB 1680 AND @#DJULIAN@ 14 FEB 1681");
     EXPECT_EQ(robert["recorded_birth"], nullptr);
-    EXPECT_EQ(robert["evidence_lines"], nlohmann::json::array({58}));
+    EXPECT_EQ(robert["evidence_lines"], nlohmann::ordered_json::array({58}));
     const nlohmann::ordered_json& thomas = report["people"][4];
     EXPECT_EQ(thomas["verdict"], "records disagree");
     EXPECT_EQ(thomas["birth_earliest"], nullptr);

@@ -73,8 +73,8 @@ const char* const PlantedRows[] = {
     "@I4@ | William Ward | 1 | 1862-02-21 | 1862-02-21 |  | 21 FEB 1862 | consistent | 34",
     "@I5@ | Thomas Hill | 4 |  |  | BET 8 APR 1830 AND 12 MAY 1830 | ABT 1830 | records disagree | 41 44 47 88",
     "@I6@ | Sarah Hüll | 1 | 1830-05-13 | 1831-05-12 | BET 13 MAY 1830 AND 31 DEC 1830 | 1830 | narrower | 88",
-    "@I7@ | Robert Combe | 1 | 1680-02-25 | 1681-02-24 | BET JULIAN 15 FEB 1680 AND JULIAN 14 FEB 1681 |  | "
-    "no birth | 58",
+    ("@I7@ | Robert Combe | 1 | 1680-02-25 | 1681-02-24 | BET JULIAN 15 FEB 1680 AND JULIAN 14 FEB 1681 |  | "
+     "no birth | 58"),
     "@I8@ | Elizabeth Ray | 1 |  | 1840-03-20 |  | 3 MAR 1840 | consistent | 65",
     "@I9@ | George Ray | 1 |  | 1843-06-12 | BEF 12 JUN 1843 | 1845 | conflict | 71",
     "@I10@ | Henry Ward | 1 | 1869-04-04 | 1870-04-03 | BET 1 JAN 1870 AND 3 APR 1870 | 1870 | narrower | 77",

@@ -7,11 +7,10 @@
 # Files for Windows users get Windows line ends.
 configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt ${PROJECT_BINARY_DIR}/packaging/README.txt
   @ONLY NEWLINE_STYLE WIN32)
+# (Written only when they change, so that configuring again does not make
+# the packages again.)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt
-  COPYONLY)
-file(READ ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt license_text)
-string(REGEX REPLACE "\r?\n" "\r\n" license_text "${license_text}")
-file(WRITE ${PROJECT_BINARY_DIR}/packaging/LICENSE.txt "${license_text}")
+  @ONLY NEWLINE_STYLE WIN32)
 
 # No link time in the programs' PE headers: the same sources give the same
 # executables, and so the same packages.

@@ -24,7 +24,8 @@ cd "$root"
 "$root/scripts/install-deps.sh"
 
 echo "Building the Windows program in $build ..."
-cmake --preset windows -B "$build" >/dev/null
+# Configured once; the build itself configures again when the project changes.
+[[ -f "$build/CMakeCache.txt" ]] || cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" --target quillark ui_probe -- -j2 >/dev/null
 exe="$build/app/quillark.exe"
 probe="$build/tests/tools/ui_probe.exe"

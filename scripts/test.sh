@@ -65,6 +65,10 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 trap 'exit 129' HUP
 
+# Every Wine prefix of the run (one per lane, and those of the tests that
+# need a fresh one) is a copy of one made once.
+export QUILLARK_WINE_TEMPLATE="${QUILLARK_WINE_TEMPLATE:-$root/build/wine-template}"
+
 passed=0
 failed=0
 status=0

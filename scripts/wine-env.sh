@@ -5,6 +5,11 @@
 #                         serving it, a private Xvfb is started on it.
 #   QUILLARK_WINEPREFIX   Wine prefix to use (default <repo>/.wine-test). It is
 #                         created and initialised on first use.
+#   QUILLARK_WINE_TEMPLATE  if set, a new prefix (with the virtual desktop) is
+#                         made as a copy of this one, which is made first
+#                         when it does not exist yet: a fraction of a second
+#                         instead of a Wine start-up (the test command's many
+#                         prefixes).
 #   QUILLARK_USE_DISPLAY  if set to 1, keep the caller's DISPLAY instead
 #                         (scripts/run.sh uses this to show the program on the
 #                         user's own screen).
@@ -152,6 +157,70 @@ quillark_wine_env_end() {
   return 0
 }
 
+# quillark_make_prefix PREFIX: fills a new Wine prefix (wineboot) unless it is
+# ready already; returns non-zero when it could not be made.
+quillark_make_prefix() {
+  local prefix=$1
+  [[ -f "$prefix/.quillark-ready" ]] && return 0
+  # The lock lives inside the prefix folder (Wine accepts an empty one), so
+  # nothing is left beside it in the work tree.
+  mkdir -p "$prefix"
+  # Run without errexit, which a caller's `set -e` would otherwise pass in:
+  # a failed step must reach the message below, not end the caller quietly.
+  (
+    set +e
+    # Ctrl-C while the prefix is filled stops the filling, also when Wine
+    # itself takes the signal in its stride and finishes the step it is on:
+    # a prefix is never marked ready after an interrupt.
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    export WINEPREFIX="$prefix"
+    flock 9
+    if [[ ! -f "$prefix/.quillark-ready" ]]; then
+      # A creation cut short (Ctrl-C, a crash) leaves a prefix without its
+      # system DLLs that wineboot cannot complete, so it is begun afresh.
+      # Only a prefix that this script began is emptied, never one made
+      # elsewhere and given in QUILLARK_WINEPREFIX.
+      if [[ -f "$prefix/.quillark-creating" ]]; then
+        find "$prefix" -mindepth 1 -maxdepth 1 ! -name .quillark.flock -exec rm -rf {} +
+      fi
+      touch "$prefix/.quillark-creating"
+      booted=0
+      wineboot -i >/dev/null 2>&1 </dev/null && booted=1
+      wineserver -w
+      # Every program of this prefix runs in one Wine virtual desktop: Wine
+      # then draws captions and frames itself and the work area is fixed,
+      # so geometry and screenshots do not depend on an X window manager.
+      if [[ $booted == 1 && "${QUILLARK_VIRTUAL_DESKTOP:-1}" != 0 ]]; then
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
+          wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 ||
+          booted=0
+        wineserver -w
+      fi
+      if [[ $booted == 1 && -f "$prefix/system.reg" ]]; then
+        rm -f "$prefix/.quillark-creating"
+        touch "$prefix/.quillark-ready"
+      fi
+    fi
+  ) 9>"$prefix/.quillark.flock"
+  [[ -f "$prefix/.quillark-ready" ]]
+}
+
+# quillark_copy_prefix TEMPLATE PREFIX: PREFIX as a copy of the ready prefix
+# TEMPLATE (nothing in a prefix names its own folder). It is marked ready
+# only once the whole copy is there; a copy cut short is made again.
+quillark_copy_prefix() {
+  local template=$1 prefix=$2
+  mkdir -p "$prefix"
+  (
+    flock 9
+    [[ -f "$prefix/.quillark-ready" ]] && exit 0
+    find "$prefix" -mindepth 1 -maxdepth 1 ! -name .quillark.flock -exec rm -rf {} +
+    find "$template" -mindepth 1 -maxdepth 1 ! -name '.quillark*' -exec cp -a -t "$prefix" {} + &&
+      touch "$prefix/.quillark-ready"
+  ) 9>"$prefix/.quillark.flock"
+}
+
 quillark_wine_env() {
   local root
   root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -204,43 +273,16 @@ quillark_wine_env() {
   fi
 
   # The prefix is ready once the marker exists; the marker is written only
-  # after wineboot has finished and the server has shut down cleanly.
+  # after it has been filled and its server has shut down cleanly. With a
+  # template (the test command's many prefixes) it is a copy of the template,
+  # which is made like any prefix the first time it is needed.
   if [[ ! -f "$prefix/.quillark-ready" ]]; then
-    # The lock lives inside the prefix folder (Wine accepts an empty one), so
-    # nothing is left beside it in the work tree.
-    mkdir -p "$prefix"
-    # Run without errexit, which a caller's `set -e` would otherwise pass in:
-    # a failed step must reach the message below, not end the caller quietly.
-    (
-      set +e
-      flock 9
-      if [[ ! -f "$prefix/.quillark-ready" ]]; then
-        # A creation cut short (Ctrl-C, a crash) leaves a prefix without its
-        # system DLLs that wineboot cannot complete, so it is begun afresh.
-        # Only a prefix that this script began is emptied, never one made
-        # elsewhere and given in QUILLARK_WINEPREFIX.
-        if [[ -f "$prefix/.quillark-creating" ]]; then
-          find "$prefix" -mindepth 1 -maxdepth 1 ! -name .quillark.flock -exec rm -rf {} +
-        fi
-        touch "$prefix/.quillark-creating"
-        booted=0
-        wineboot -i >/dev/null 2>&1 </dev/null && booted=1
-        wineserver -w
-        # Every program of this prefix runs in one Wine virtual desktop: Wine
-        # then draws captions and frames itself and the work area is fixed,
-        # so geometry and screenshots do not depend on an X window manager.
-        if [[ $booted == 1 && "${QUILLARK_VIRTUAL_DESKTOP:-1}" != 0 ]]; then
-          wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
-            wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 ||
-            booted=0
-          wineserver -w
-        fi
-        if [[ $booted == 1 && -f "$prefix/system.reg" ]]; then
-          rm -f "$prefix/.quillark-creating"
-          touch "$prefix/.quillark-ready"
-        fi
-      fi
-    ) 9>"$prefix/.quillark.flock"
+    local template="${QUILLARK_WINE_TEMPLATE:-}"
+    if [[ -n "$template" && "$template" != "$prefix" && "${QUILLARK_VIRTUAL_DESKTOP:-1}" != 0 ]]; then
+      quillark_make_prefix "$template" && quillark_copy_prefix "$template" "$prefix"
+    else
+      quillark_make_prefix "$prefix"
+    fi
     if [[ ! -f "$prefix/.quillark-ready" ]]; then
       echo "wine-env: could not initialise the Wine prefix $prefix" >&2
       return 1

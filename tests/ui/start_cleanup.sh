@@ -52,7 +52,8 @@ for row in "${cases[@]}"; do
   path="$PATH"
   [[ "$import" != - ]] && path="$work/$import:$PATH"
   prefix_setting=(-u QUILLARK_WINEPREFIX)
-  [[ "$prefix" == fresh ]] && prefix_setting=(QUILLARK_WINEPREFIX="$fresh")
+  # The fresh prefix is filled by Wine itself, never copied from a template.
+  [[ "$prefix" == fresh ]] && prefix_setting=(-u QUILLARK_WINE_TEMPLATE QUILLARK_WINEPREFIX="$fresh")
 
   # The command runs in a session of its own, as a job of a terminal does, so
   # that Ctrl-C can be sent to its whole process group; SIGINT is restored for

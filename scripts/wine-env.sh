@@ -166,7 +166,7 @@ quillark_make_prefix() {
   # nothing is left beside it in the work tree.
   mkdir -p "$prefix"
   # Run without errexit, which a caller's `set -e` would otherwise pass in:
-  # a failed step must reach the message below, not end the caller quietly.
+  # a failed step must reach the caller's message, not end the caller quietly.
   (
     set +e
     # Ctrl-C while the prefix is filled stops the filling, also when Wine

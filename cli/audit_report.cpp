@@ -1,5 +1,7 @@
 #include "audit_report.h"
 
+#include <nlohmann/json.hpp>
+
 #include "render.h"
 
 namespace quillark {

@@ -18,10 +18,9 @@
 #include <system_error>
 #include <vector>
 
-#include <CLI/CLI.hpp>
-
 #include "audit_report.h"
 #include "batch.h"
+#include "command_line.h"
 #include "date_text.h"
 #include "people.h"
 #include "render.h"
@@ -176,17 +175,9 @@ Exit runSingle(const Options& options) {
             std::fprintf(stderr, "%s\n", failureText(answer).c_str());
             return exit;
         }
-        Json error;
-        error["error"]["caption"] = std::string(answer.entry.caption);
-        error["error"]["text"] = answer.dateProblem.empty() ? std::string(answer.entry.text) : answer.dateProblem;
-        error["warnings"] = answer.warnings;
-        return printed(jsonText(error), exit);
+        return printed(failureJsonText(answer), exit);
     }
-    if (options.json) {
-        Json json;
-        addAnswerKeys(json, answer, options.gedcom);
-        return printed(jsonText(json), Exit::Ok);
-    }
+    if (options.json) return printed(answerJsonText(answer, options.gedcom), Exit::Ok);
     std::string lines;
     appendAnswerLines(lines, answer, options.abbreviated, options.weekDay, "");
     if (answer.citation.gedcom)
@@ -237,7 +228,7 @@ Exit runRecords(const Options& options) {
 
     PeopleTable people;
     constexpr std::string_view Person = "person";
-    Json answers = Json::array();
+    RecordsJson answers;
     std::string lines;
     bool anyFailed = false;
     ResearchPipeline pipeline;
@@ -247,8 +238,6 @@ Exit runRecords(const Options& options) {
         request.birthWindow = true;
         const ResearchAnswer& answer = pipeline.answer(request);
 
-        Json json;
-        json["record"] = i + 1;
         if (!options.json) {
             lines.append("Record ").append(std::to_string(i + 1)).append(":\n");
             for (const std::string& warning : answer.warnings) lines.append("  Warning: ").append(warning).append("\n");
@@ -257,30 +246,22 @@ Exit runRecords(const Options& options) {
             const std::string error = failureText(answer);
             anyFailed = true;
             people.addUnusable(Person);
-            json["error"] = error;
-            json["warnings"] = answer.warnings;
+            answers.addFailure(i + 1, error, answer.warnings);
             if (!options.json) lines.append("  ").append(error).append("\n");
-            answers.push_back(std::move(json));
             continue;
         }
-        addAnswerKeys(json, answer, options.gedcom, record.census);
+        answers.addAnswer(i + 1, answer, options.gedcom, record.census);
         if (!options.json) appendAnswerLines(lines, answer, options.abbreviated, options.weekDay, "  ");
         if (answer.birthWindow) {
             people.add(Person, i + 1, *answer.birthWindow);
         } else {
             people.addUnusable(Person);
         }
-        answers.push_back(std::move(json));
     }
 
     const PersonSummary summary = people.summary(0);
     const Exit exit = anyFailed ? Exit::SomeFailed : Exit::Ok;
-    if (options.json) {
-        Json whole;
-        whole["records"] = std::move(answers);
-        whole["person"] = personJson(summary, options.gedcom);
-        return printed(jsonText(whole), exit);
-    }
+    if (options.json) return printed(answers.text(summary, options.gedcom), exit);
     return printed(lines + personLine(summary, options.gedcom), exit);
 }
 
@@ -553,94 +534,103 @@ std::optional<Date> isoDate(std::string_view text) {
     return firstDay(day);
 }
 
+// The options, in the order of the help. What an option excludes is listed
+// on both sides.
+const std::vector<OptionSpec>& optionSpecs() {
+    using Names = std::vector<std::string_view>;
+    const Names field = {"--csv", "--record", "--audit"};
+    static const std::vector<OptionSpec> specs = {
+        {"--event", "TEXT", "Date of event (mm/dd/yyyy, mm/yyyy, yyyy, Dec 7, 1941)", false, {}, field},
+        {"--years", "TEXT", "Age in years (30, 20-30, -5, 60+)", false, {}, field},
+        {"--months", "TEXT", "Age: months", false, {}, field},
+        {"--days", "TEXT", "Age: days", false, {}, field},
+        {"--birth", "TEXT", "Date of birth", false, {}, field},
+        {"--abbreviated", "", "Show month abbreviated (Dec 7, 1941)"},
+        {"--weekday", "", "Show week day ([Su]) after a full date"},
+        {"--json", "", "Answer as one JSON object", false, {}, {"--csv"}},
+        {"--gedcom", "VERSION", "Add the answer as a GEDCOM date or age (5.5.1 or 7)"},
+        {"--csv", "FILE", "Batch: read rows from a CSV file (- for standard input)", false, {},
+         {"--event", "--years", "--months", "--days", "--birth", "--json", "--census", "--record", "--audit"}},
+        {"--output", "FILE", "Batch, audit: write to this file instead of standard output"},
+        {"--window", "", "Batch: add the earliest and latest possible date (or age) of each answer", false,
+         {"--csv"}, {"--audit"}},
+        {"--census", "NAME",
+         "Census preset (EW1841 ... EW1921, US1790 ... US1950): its day is the\n"
+         "event date and its age rule applies; 'list' prints the table",
+         false, {}, field},
+        {"--record", "TEXT",
+         "One record of a person, \"event=...;years=...;census=...\" (also months=, days=,\n"
+         "birth=); repeat for each record: the birth window they all allow",
+         true, {}, {"--event", "--years", "--months", "--days", "--birth", "--csv", "--census", "--audit"}},
+        {"--person", "COLUMN", "Batch: the column naming the person each row is about", false,
+         {"--csv", "--people"}},
+        {"--people", "FILE", "Batch: write one row per person (with --person) to this file", false, {"--person"}},
+        // A tree names a date's calendar itself (a dual year, JULIAN).
+        {"--gregorian-from", "DATE",
+         "Dates before this day (yyyy-mm-dd) whose calendar is not named are Julian:\n"
+         "1752-09-14 for England and its colonies, 1582-10-15 for the first countries",
+         false, {}, {"--audit"}},
+        {"--audit", "TREE.ged",
+         "Check a family tree: every age in a GEDCOM file (- for standard input) as a\n"
+         "birth window, set against the birth the tree records; one CSV row (or --json)\n"
+         "per individual",
+         false, {},
+         {"--event", "--years", "--months", "--days", "--birth", "--csv", "--window", "--census", "--record",
+          "--gregorian-from"}},
+        {"--all", "", "Audit: a row for every individual, with records or not", false, {"--audit"}},
+        {"--no-text-ages", "", "Audit: leave out ages written only in an event's text (\"was age 11\")", false,
+         {"--audit"}},
+    };
+    return specs;
+}
+
+constexpr const char* FieldOptions[FieldCount] = {"--event", "--years", "--months", "--days", "--birth"};
+
 // Reads the command line into options; an exit status when there is
 // nothing more to do (help, version, a usage error).
 std::optional<int> parseOptions(int argc, char** argv, Options& o) {
-    CLI::App app{"Works out the missing one of three facts: the date of an event, the age at\n"
-                 "that event, and the date of birth, as the Quillark window does.",
-                 ProgramName};
-    app.set_version_flag("--version", std::string(ProgramName) + " " QUILLARK_VERSION);
-
-    std::string gedcomName, gregorianFrom;
-    CLI::Option* eventOpt =
-        app.add_option("--event", o.fields[0], "Date of event (mm/dd/yyyy, mm/yyyy, yyyy, Dec 7, 1941)");
-    CLI::Option* yearsOpt = app.add_option("--years", o.fields[1], "Age in years (30, 20-30, -5, 60+)");
-    CLI::Option* monthsOpt = app.add_option("--months", o.fields[2], "Age: months");
-    CLI::Option* daysOpt = app.add_option("--days", o.fields[3], "Age: days");
-    CLI::Option* birthOpt = app.add_option("--birth", o.fields[4], "Date of birth");
-    app.add_flag("--abbreviated", o.abbreviated, "Show month abbreviated (Dec 7, 1941)");
-    app.add_flag("--weekday", o.weekDay, "Show week day ([Su]) after a full date");
-    CLI::Option* jsonOpt = app.add_flag("--json", o.json, "Answer as one JSON object");
-    app.add_option("--gedcom", gedcomName, "Add the answer as a GEDCOM date or age (5.5.1 or 7)")
-        ->type_name("VERSION");
-    CLI::Option* csvOpt =
-        app.add_option("--csv", o.csv, "Batch: read rows from a CSV file (- for standard input)")->type_name("FILE");
-    CLI::Option* outputOpt =
-        app.add_option("--output", o.output, "Batch, audit: write to this file instead of standard output")
-            ->type_name("FILE");
-    // The five fields of a single request, which a batch or records replace.
-    const std::array<CLI::Option*, 5> fieldOpts = {eventOpt, yearsOpt, monthsOpt, daysOpt, birthOpt};
-    for (CLI::Option* field : fieldOpts) csvOpt->excludes(field);
-    csvOpt->excludes(jsonOpt);
-    CLI::Option* windowOpt = app.add_flag(
-        "--window", o.window, "Batch: add the earliest and latest possible date (or age) of each answer");
-    windowOpt->needs(csvOpt);
-    CLI::Option* censusOpt = app.add_option("--census", o.census,
-                                            "Census preset (EW1841 ... EW1921, US1790 ... US1950): its day is the\n"
-                                            "event date and its age rule applies; 'list' prints the table")
-                                 ->type_name("NAME");
-    CLI::Option* recordOpt =
-        app.add_option("--record", o.records,
-                       "One record of a person, \"event=...;years=...;census=...\" (also months=, days=,\n"
-                       "birth=); repeat for each record: the birth window they all allow")
-            ->type_name("TEXT");
-    CLI::Option* personOpt =
-        app.add_option("--person", o.personColumn, "Batch: the column naming the person each row is about")
-            ->type_name("COLUMN");
-    CLI::Option* peopleOpt =
-        app.add_option("--people", o.people, "Batch: write one row per person (with --person) to this file")
-            ->type_name("FILE");
-    CLI::Option* gregorianOpt = app.add_option("--gregorian-from", gregorianFrom,
-                   "Dates before this day (yyyy-mm-dd) whose calendar is not named are Julian:\n"
-                   "1752-09-14 for England and its colonies, 1582-10-15 for the first countries")
-        ->type_name("DATE");
-    CLI::Option* auditOpt =
-        app.add_option("--audit", o.audit,
-                       "Check a family tree: every age in a GEDCOM file (- for standard input) as a\n"
-                       "birth window, set against the birth the tree records; one CSV row (or --json)\n"
-                       "per individual")
-            ->type_name("TREE.ged");
-    CLI::Option* allOpt = app.add_flag("--all", o.all, "Audit: a row for every individual, with records or not");
-    CLI::Option* textAgesOpt = app.add_flag(
-        "--no-text-ages", o.noTextAges, "Audit: leave out ages written only in an event's text (\"was age 11\")");
-    allOpt->needs(auditOpt);
-    textAgesOpt->needs(auditOpt);
-    for (CLI::Option* field : fieldOpts) auditOpt->excludes(field);
-    // A tree names a date's calendar itself (a dual year, JULIAN).
-    auditOpt->excludes(csvOpt)->excludes(recordOpt)->excludes(censusOpt)->excludes(windowOpt)->excludes(gregorianOpt);
-    csvOpt->excludes(censusOpt)->excludes(recordOpt);
-    for (CLI::Option* field : fieldOpts) recordOpt->excludes(field);
-    recordOpt->excludes(censusOpt);
-    personOpt->needs(csvOpt);
-    peopleOpt->needs(personOpt);
-    personOpt->needs(peopleOpt);
-    app.footer(
-        "Exit codes: 0 done; 1 some CSV row or --record has an error, or an audited tree has a\n"
-        "conflict or records that disagree; 2 \"Illegal Date\", an event date that is not the\n"
-        "census day, or an unreadable input (or no GEDCOM file); 3 a calculation error;\n"
-        "64 a usage error; 74 the output could not be written.");
-
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
-        if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
-        usageError(error.what());
+    const CommandLine line(optionSpecs(), argc, argv);
+    switch (line.outcome()) {
+    case CommandLine::Outcome::Help:
+        std::fputs(commandLineHelp("Works out the missing one of three facts: the date of an event, the age at\n"
+                                   "that event, and the date of birth, as the Quillark window does.",
+                                   ProgramName, optionSpecs(),
+                                   "Exit codes: 0 done; 1 some CSV row or --record has an error, or an audited tree has a\n"
+                                   "conflict or records that disagree; 2 \"Illegal Date\", an event date that is not the\n"
+                                   "census day, or an unreadable input (or no GEDCOM file); 3 a calculation error;\n"
+                                   "64 a usage error; 74 the output could not be written.")
+                       .c_str(),
+                   stdout);
+        return code(Exit::Ok);
+    case CommandLine::Outcome::Version:
+        std::printf("%s %s\n", ProgramName, QUILLARK_VERSION);
+        return code(Exit::Ok);
+    case CommandLine::Outcome::UsageError:
+        usageError(line.error());
         return code(Exit::Usage);
+    case CommandLine::Outcome::Parsed:
+        break;
     }
-    o.csvGiven = !o.csv.empty() || csvOpt->count() > 0;
-    o.censusGiven = censusOpt->count() > 0;
-    o.auditGiven = auditOpt->count() > 0;
-    if (outputOpt->count() > 0 && !o.csvGiven && !o.auditGiven) {
+    for (size_t k = 0; k < FieldCount; ++k) o.fields[k] = line.value(FieldOptions[k]).value_or("");
+    o.abbreviated = line.flag("--abbreviated");
+    o.weekDay = line.flag("--weekday");
+    o.json = line.flag("--json");
+    o.window = line.flag("--window");
+    o.all = line.flag("--all");
+    o.noTextAges = line.flag("--no-text-ages");
+    o.census = line.value("--census").value_or("");
+    o.records = line.values("--record");
+    o.csv = line.value("--csv").value_or("");
+    o.output = line.value("--output").value_or("");
+    o.personColumn = line.value("--person").value_or("");
+    o.people = line.value("--people").value_or("");
+    o.audit = line.value("--audit").value_or("");
+    const std::string gedcomName = line.value("--gedcom").value_or("");
+    const std::string gregorianFrom = line.value("--gregorian-from").value_or("");
+    o.csvGiven = line.count("--csv") > 0;
+    o.censusGiven = line.count("--census") > 0;
+    o.auditGiven = line.count("--audit") > 0;
+    if (line.count("--output") > 0 && !o.csvGiven && !o.auditGiven) {
         usageError("--output needs --csv or --audit");
         return code(Exit::Usage);
     }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <nlohmann/json.hpp>
+
 #include "date_text.h"
 #include "shown_texts.h"
 
@@ -30,6 +32,8 @@ void appendAnswerLines(std::string& out, const ResearchAnswer& answer, bool abbr
     if (!window.empty()) out.append(indent).append(window).push_back('\n');
 }
 
+namespace {
+
 void addAnswerKeys(Json& json, const ResearchAnswer& answer, std::optional<GedcomVersion> gedcom,
                    std::string_view census) {
     for (size_t i = 0; i < FieldCount; ++i)
@@ -40,22 +44,6 @@ void addAnswerKeys(Json& json, const ResearchAnswer& answer, std::optional<Gedco
     json["latest"] = textOrNull(citationText(answer.citation, CitationText::Latest));
     if (gedcom) json["gedcom"] = textOrNull(citationText(answer.citation, CitationText::Gedcom));
     json["warnings"] = answer.warnings;
-}
-
-std::string censusFailureText(const CensusFailure& failure) {
-    std::string text = censusProblemText(failure);
-    if (failure.problem == CensusProblem::UnknownName) text.append(" (see --census list)");
-    return text;
-}
-
-std::string failureText(const ResearchAnswer& answer) {
-    if (answer.outcome == ResearchOutcome::CensusError) return "Census error: " + censusFailureText(answer.censusFailure);
-    if (!answer.dateProblem.empty()) return std::string(answer.entry.caption) + ": " + answer.dateProblem;
-    return std::string(answer.entry.caption) + ": " + std::string(answer.entry.text);
-}
-
-std::string personLine(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
-    return "Person: " + personAnswerText(s, gedcom) + "\n";
 }
 
 Json personJson(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
@@ -78,6 +66,64 @@ Json personJson(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
         }
     }
     return person;
+}
+
+}  // namespace
+
+std::string answerJsonText(const ResearchAnswer& answer, std::optional<GedcomVersion> gedcom) {
+    Json json;
+    addAnswerKeys(json, answer, gedcom, {});
+    return jsonText(json);
+}
+
+std::string failureJsonText(const ResearchAnswer& answer) {
+    Json json;
+    json["error"]["caption"] = std::string(answer.entry.caption);
+    json["error"]["text"] = answer.dateProblem.empty() ? std::string(answer.entry.text) : answer.dateProblem;
+    json["warnings"] = answer.warnings;
+    return jsonText(json);
+}
+
+RecordsJson::RecordsJson() : records_(std::make_unique<Json>(Json::array())) {}
+RecordsJson::~RecordsJson() = default;
+
+void RecordsJson::addAnswer(size_t record, const ResearchAnswer& answer, std::optional<GedcomVersion> gedcom,
+                            std::string_view census) {
+    Json json;
+    json["record"] = record;
+    addAnswerKeys(json, answer, gedcom, census);
+    records_->push_back(std::move(json));
+}
+
+void RecordsJson::addFailure(size_t record, const std::string& error, const std::vector<std::string>& warnings) {
+    Json json;
+    json["record"] = record;
+    json["error"] = error;
+    json["warnings"] = warnings;
+    records_->push_back(std::move(json));
+}
+
+std::string RecordsJson::text(const PersonSummary& person, std::optional<GedcomVersion> gedcom) const {
+    Json whole;
+    whole["records"] = *records_;
+    whole["person"] = personJson(person, gedcom);
+    return jsonText(whole);
+}
+
+std::string censusFailureText(const CensusFailure& failure) {
+    std::string text = censusProblemText(failure);
+    if (failure.problem == CensusProblem::UnknownName) text.append(" (see --census list)");
+    return text;
+}
+
+std::string failureText(const ResearchAnswer& answer) {
+    if (answer.outcome == ResearchOutcome::CensusError) return "Census error: " + censusFailureText(answer.censusFailure);
+    if (!answer.dateProblem.empty()) return std::string(answer.entry.caption) + ": " + answer.dateProblem;
+    return std::string(answer.entry.caption) + ": " + std::string(answer.entry.text);
+}
+
+std::string personLine(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
+    return "Person: " + personAnswerText(s, gedcom) + "\n";
 }
 
 std::string censusListText() {

@@ -3,12 +3,15 @@
 // not be answered, one person's records, and the census table.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "gedcom.h"
 #include "people.h"
@@ -27,10 +30,30 @@ std::string jsonText(const Json& value);
 void appendAnswerLines(std::string& out, const ResearchAnswer& answer, bool abbreviated, bool weekDay,
                        std::string_view indent);
 
-// An answer's keys: the five fields, "missing", ["census" (as given),]
-// "earliest", "latest", ["gedcom",] and "warnings".
-void addAnswerKeys(Json& json, const ResearchAnswer& answer, std::optional<GedcomVersion> gedcom,
-                   std::string_view census = {});
+// One answer as a JSON line: the five fields, "missing", ["census" (as
+// given),] "earliest", "latest", ["gedcom",] and "warnings".
+std::string answerJsonText(const ResearchAnswer& answer, std::optional<GedcomVersion> gedcom);
+// A request that was not answered as a JSON line: "error" with its
+// "caption" and "text", and "warnings".
+std::string failureJsonText(const ResearchAnswer& answer);
+
+// The records of one person as one JSON object: "records", each numbered
+// and answered or failed, and "person", the birth window they all allow.
+class RecordsJson {
+public:
+    RecordsJson();
+    ~RecordsJson();
+    RecordsJson(const RecordsJson&) = delete;
+    RecordsJson& operator=(const RecordsJson&) = delete;
+
+    void addAnswer(size_t record, const ResearchAnswer& answer, std::optional<GedcomVersion> gedcom,
+                   std::string_view census);
+    void addFailure(size_t record, const std::string& error, const std::vector<std::string>& warnings);
+    std::string text(const PersonSummary& person, std::optional<GedcomVersion> gedcom) const;
+
+private:
+    std::unique_ptr<Json> records_;
+};
 
 // Why a request was not answered, in one line: "Illegal Date: Check on
 // days", "Census error: no census named 'EW1941' (see --census list)".
@@ -38,10 +61,8 @@ std::string failureText(const ResearchAnswer& answer);
 // The census's part alone, without "Census error: ".
 std::string censusFailureText(const CensusFailure& failure);
 
-// One person's records summed up: "Person: born between ..." and the JSON
-// object of the same.
+// One person's records summed up: "Person: born between ...".
 std::string personLine(const PersonSummary& person, std::optional<GedcomVersion> gedcom);
-Json personJson(const PersonSummary& person, std::optional<GedcomVersion> gedcom);
 
 // The census table, one census a line.
 std::string censusListText();

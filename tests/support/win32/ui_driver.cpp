@@ -18,26 +18,33 @@ void pumpMessages(HWND dialog) {
 
 namespace {
 
-constexpr DWORD PollMs = 5;
+// Polls come quickly at first, when most conditions come true, and then
+// less often: every poll asks the program (through the Wine server) again.
+constexpr DWORD PollMs = 5, SlowPollMs = 20;
+constexpr auto QuickPolls = std::chrono::milliseconds(100);
+
+DWORD pollMs(std::chrono::steady_clock::time_point since) {
+    return std::chrono::steady_clock::now() - since < QuickPolls ? PollMs : SlowPollMs;
+}
 
 }  // namespace
 
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout, HWND dialog) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto start = std::chrono::steady_clock::now(), deadline = start + timeout;
     for (;;) {
         if (condition()) return true;
         if (std::chrono::steady_clock::now() >= deadline) return condition();
         pumpMessages(dialog);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, PollMs, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, pollMs(start), QS_ALLINPUT);
     }
 }
 
 bool staysTrue(const std::function<bool()>& condition, std::chrono::milliseconds window, HWND dialog) {
-    const auto deadline = std::chrono::steady_clock::now() + window;
+    const auto start = std::chrono::steady_clock::now(), deadline = start + window;
     while (std::chrono::steady_clock::now() < deadline) {
         if (!condition()) return false;
         pumpMessages(dialog);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, PollMs, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, pollMs(start), QS_ALLINPUT);
     }
     return condition();
 }

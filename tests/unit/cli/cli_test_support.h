@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,23 +73,34 @@ inline ProgramRun runCalc(const std::vector<std::string>& args, std::string_view
     int master = -1, slave = -1;
     if (onTerminal && openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return {};
 
-    const pid_t child = fork();
-    if (child == 0) {
-        const int in = open(inPath.c_str(), O_RDONLY);
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = onTerminal ? slave : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        if (master >= 0) close(master);
-        std::vector<char*> argv;
-        std::string program = QUILLARK_CALC_PATH;
-        argv.push_back(program.data());
-        std::vector<std::string> copies(args);
-        for (std::string& arg : copies) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+    // posix_spawn, not fork: these tests run under the sanitizers, where
+    // copying the test process's mappings for each start cost more than the
+    // program's own run.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (onTerminal) {
+        posix_spawn_file_actions_adddup2(&actions, slave, 2);
+        posix_spawn_file_actions_addclose(&actions, master);
+        posix_spawn_file_actions_addclose(&actions, slave);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
+    std::string program = QUILLARK_CALC_PATH;
+    std::vector<std::string> copies(args);
+    std::vector<char*> argv{program.data()};
+    for (std::string& arg : copies) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t child = -1;
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        if (onTerminal) {
+            close(master);
+            close(slave);
+        }
+        return {};
     }
 
     ProgramRun run;

@@ -6,6 +6,14 @@
 
 #include <cstring>
 
+namespace {
+
+// How long a copy waits for a clipboard another program holds: 25 x 10 ms.
+constexpr int ClipboardAttempts = 25;
+constexpr DWORD ClipboardRetryMs = 10;
+
+}  // namespace
+
 void copyTextToClipboard(const char* text) {
     if (text == nullptr) text = "";
     const size_t length = std::strlen(text);
@@ -20,9 +28,16 @@ void copyTextToClipboard(const char* text) {
     bytes[length] = '\0';
     GlobalUnlock(block);
 
-    // When another program holds the clipboard, its contents stay as they
-    // are: emptying is only done once the clipboard is ours.
-    if (!OpenClipboard(nullptr)) {
+    // Another program may hold the clipboard for a moment (a clipboard
+    // manager or viewer reading what changed), so it is asked for a while.
+    // When it stays held, its contents stay as they are: emptying is only
+    // done once the clipboard is ours.
+    bool opened = OpenClipboard(nullptr) != FALSE;
+    for (int attempt = 0; !opened && attempt < ClipboardAttempts; ++attempt) {
+        Sleep(ClipboardRetryMs);
+        opened = OpenClipboard(nullptr) != FALSE;
+    }
+    if (!opened) {
         GlobalFree(block);
         return;
     }

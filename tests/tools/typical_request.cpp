@@ -159,7 +159,9 @@ bool copyField(const Options& options) {
     } else if (options.copy == "empty") {
         ok = app.click(CopyBirth) && app.waitFocus(Birth) && app.text(Birth).empty();
     }
-    if (!ok) std::fprintf(stderr, "copy %s: the window did not do what was expected\n", options.copy.c_str());
+    if (!ok)
+        std::fprintf(stderr, "copy %s: the window did not do what was expected (clipboard \"%s\"; %s)\n",
+                     options.copy.c_str(), clipboardText().c_str(), clipboardReport().c_str());
     return app.close() == 0 && ok;
 }
 

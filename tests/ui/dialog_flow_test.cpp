@@ -314,7 +314,7 @@ TEST_F(MainWindowTest, CopyPutsTheFieldTextWithItsWeekDayTagOnTheClipboard) {
     ASSERT_TRUE(app->click(CopyEvent));
     ASSERT_TRUE(app->waitFocus(Event));
     EXPECT_TRUE(waitFor([] { return clipboardText() == "12/07/1941  [Su]"; }))
-        << "expected \"12/07/1941  [Su]\", got \"" << clipboardText() << "\"";
+        << "expected \"12/07/1941  [Su]\", got \"" << clipboardText() << "\"; " << clipboardReport();
 }
 
 TEST_F(MainWindowTest, CopyOfAnEmptyFieldMovesTheFocusAndLeavesTheClipboardAlone) {

@@ -93,31 +93,38 @@ TEST(Clipboard, PreviousContentsInEveryFormatAreGone) {
     EXPECT_TRUE(derived == L"12/07/1941  [Su]") << "expected the unicode form to be the new text, not \"old unicode\"";
 }
 
-TEST(Clipboard, HeldByAnotherThreadNothingChanges) {
-    copyTextToClipboard("kept");
+// Copies "copied" while another thread, with a window of its own as another
+// program would, holds the clipboard: for holdMs, or until the copy is done.
+std::string copyWhileHeld(DWORD holdMs) {
     HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     bool holderOpened = false;
-    // The holder opens it with a window of its own, as another program would.
     std::thread holder([&] {
         HWND window = CreateWindowExA(0, "STATIC", "holder", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
         holderOpened = OpenClipboard(window) != FALSE;
         SetEvent(opened);
-        WaitForSingleObject(release, 10000);
+        WaitForSingleObject(release, holdMs);
         if (holderOpened) CloseClipboard();
         DestroyWindow(window);
     });
-    ASSERT_EQ(WaitForSingleObject(opened, 10000), WAIT_OBJECT_0);
-    ASSERT_TRUE(holderOpened) << "setup: the other thread could not open the clipboard";
-
-    copyTextToClipboard("lost");
-
+    const bool ready = WaitForSingleObject(opened, 10000) == WAIT_OBJECT_0 && holderOpened;
+    if (ready) copyTextToClipboard("copied");
     SetEvent(release);
     holder.join();
     CloseHandle(opened);
     CloseHandle(release);
-    const std::string got = clipboardText();
+    return ready ? clipboardText() : "setup: the other thread could not open the clipboard";
+}
+
+TEST(Clipboard, HeldByAnotherThreadForAMomentTheCopyWaits) {
+    copyTextToClipboard("kept");
+    EXPECT_EQ(copyWhileHeld(50), "copied") << "a clipboard held for 50 ms must not lose the copy";
+}
+
+TEST(Clipboard, HeldByAnotherThreadNothingChanges) {
+    copyTextToClipboard("kept");
+    const std::string got = copyWhileHeld(INFINITE);
     EXPECT_EQ(got, "kept") << "expected the clipboard untouched while held elsewhere, got \"" << got << "\"";
 
     // Once released, copying works again.

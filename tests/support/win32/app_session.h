@@ -43,6 +43,7 @@ inline constexpr int HelpWeekDay = HelpWeekDayButtonId;
 inline constexpr int HelpBirth = HelpBirthButtonId;
 
 using Clock = std::chrono::steady_clock;
+using ui::clipboardReport;
 using ui::clipboardText;
 using ui::setClipboardText;
 using ui::staysTrue;

@@ -613,4 +613,20 @@ bool setClipboardText(const std::string& text) {
 
 bool clipboardHasFormat(UINT format) { return IsClipboardFormatAvailable(format) != FALSE; }
 
+std::string clipboardReport() {
+    auto windowText = [](HWND window) -> std::string {
+        if (window == nullptr) return "none";
+        char name[128] = "";
+        GetClassNameA(window, name, sizeof name);
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        return "'" + std::string(name) + "' of process " + std::to_string(process);
+    };
+    std::string report = "clipboard " + std::to_string(GetClipboardSequenceNumber()) + ", owner " +
+                         windowText(GetClipboardOwner()) + " (this is " + std::to_string(GetCurrentProcessId()) +
+                         "), open by " + windowText(GetOpenClipboardWindow()) + ", formats";
+    for (UINT format : clipboardFormats()) report += " " + std::to_string(format);
+    return report;
+}
+
 }  // namespace ui

@@ -145,8 +145,19 @@ quillark_wine_env_end() {
     ! -f "$WINEPREFIX/.quillark-ready" ]]; then
     # Stopped while the prefix was being created: its servers come and go
     # with each step, so the one of this prefix is ended through the prefix.
-    wineserver -k </dev/null >/dev/null 2>&1 || true
-    wineserver -w </dev/null >/dev/null 2>&1 || true
+    # A Wine program of that step still starting up (Ctrl-C reaches every
+    # process of the step) can start a new server just after the last one
+    # ended, so it is ended until none has come back for a moment.
+    local round quiet=0
+    for ((round = 0; round < 20 && quiet < 2; round++)); do
+      if wineserver -k </dev/null >/dev/null 2>&1; then
+        quiet=0
+        wineserver -w </dev/null >/dev/null 2>&1 || true
+      else
+        quiet=$((quiet + 1))
+        sleep 0.3
+      fi
+    done
   fi
   if [[ -n "${QUILLARK_XVFB_PID:-}" ]]; then
     quillark_end_child "$QUILLARK_XVFB_PID" TERM

@@ -89,9 +89,9 @@ timed() {
 
 # The builds and the native tests run at a lower priority than the Windows
 # lanes. The lanes mostly wait on windows and need the processor only in
-# short turns, but need it then: at the same priority, every wait in them
-# stretched behind the compilers, the lanes took twice as long, and their
-# polling while waiting cost more processor time than it saved.
+# short turns, but need it then: at the same priority each of their waits
+# stretched behind the compilers, the lanes took half as long again, and
+# the whole run used more processor time, not less.
 native=(nice -n 10)
 
 # build PRESET [targets...]: configures and builds; on failure shows the log

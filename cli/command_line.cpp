@@ -1,7 +1,5 @@
 #include "command_line.h"
 
-#include <algorithm>
-
 namespace quillark {
 
 namespace {
@@ -47,8 +45,8 @@ void appendEntry(std::string& out, std::string_view left, std::string_view help)
 
 }  // namespace
 
-CommandLine::CommandLine(std::span<const OptionSpec> specs, int argc, const char* const* argv)
-    : specs_(specs), values_(specs.size()) {
+CommandLine::CommandLine(std::span<const OptionEntry> entries, int argc, const char* const* argv)
+    : entries_(entries), values_(entries.size()) {
     bool help = false, version = false, positional = false;
     std::vector<std::string_view> unexpected;
     for (int i = 1; i < argc; ++i) {
@@ -77,12 +75,12 @@ CommandLine::CommandLine(std::span<const OptionSpec> specs, int argc, const char
             continue;
         }
         const size_t index = indexOf(name);
-        if (index == specs.size()) {
+        if (index == entries.size()) {
             unexpected.push_back(arg);
             continue;
         }
-        const OptionSpec& spec = specs[index];
-        if (spec.valueName.empty()) {
+        const OptionEntry& entry = entries[index];
+        if (entry.valueName.empty()) {
             const std::optional<std::string> value = hasInlineValue ? flagValue(inlineValue) : "true";
             if (!value) {
                 fail(std::string(name) + ": '" + std::string(inlineValue) + "' is not true or false");
@@ -94,7 +92,7 @@ CommandLine::CommandLine(std::span<const OptionSpec> specs, int argc, const char
         } else if (!hasInlineValue && i + 1 < argc && !isOption(argv[i + 1])) {
             values_[index].emplace_back(argv[++i]);
         } else {
-            fail(std::string(name) + ": 1 required " + std::string(spec.valueName) + " missing");
+            fail(std::string(name) + ": 1 required " + std::string(entry.valueName) + " missing");
         }
     }
     if (version) {
@@ -112,18 +110,18 @@ CommandLine::CommandLine(std::span<const OptionSpec> specs, int argc, const char
              joined(unexpected));
         return;
     }
-    for (size_t k = 0; k < specs.size(); ++k) {
-        const OptionSpec& spec = specs[k];
-        if (!spec.repeatable && !spec.valueName.empty() && values_[k].size() > 1)
-            fail(std::string(spec.name) + ": At Most 1 required but received " + std::to_string(values_[k].size()));
+    for (size_t k = 0; k < entries.size(); ++k) {
+        const OptionEntry& entry = entries[k];
+        if (!entry.repeatable && !entry.valueName.empty() && values_[k].size() > 1)
+            fail(std::string(entry.name) + ": At Most 1 required but received " + std::to_string(values_[k].size()));
     }
-    for (size_t k = 0; k < specs.size(); ++k) {
-        const OptionSpec& spec = specs[k];
+    for (size_t k = 0; k < entries.size(); ++k) {
+        const OptionEntry& entry = entries[k];
         if (values_[k].empty()) continue;
-        for (std::string_view needed : spec.needs)
-            if (count(needed) == 0) fail(std::string(spec.name) + " requires " + std::string(needed));
-        for (std::string_view excluded : spec.excludes)
-            if (count(excluded) > 0) fail(std::string(spec.name) + " excludes " + std::string(excluded));
+        for (std::string_view needed : entry.needs)
+            if (count(needed) == 0) fail(std::string(entry.name) + " requires " + std::string(needed));
+        for (std::string_view excluded : entry.excludes)
+            if (count(excluded) > 0) fail(std::string(entry.name) + " excludes " + std::string(excluded));
     }
 }
 
@@ -135,7 +133,7 @@ void CommandLine::fail(std::string message) {
 
 size_t CommandLine::indexOf(std::string_view name) const {
     size_t k = 0;
-    while (k < specs_.size() && specs_[k].name != name) ++k;
+    while (k < entries_.size() && entries_[k].name != name) ++k;
     return k;
 }
 
@@ -159,18 +157,18 @@ bool CommandLine::flag(std::string_view name) const {
 }
 
 std::string commandLineHelp(std::string_view description, std::string_view program,
-                            std::span<const OptionSpec> specs, std::string_view footer) {
+                            std::span<const OptionEntry> entries, std::string_view footer) {
     std::string out(description);
     out.append("\nUsage: ").append(program).append(" [OPTIONS]\n\nOptions:\n");
     appendEntry(out, "-h,--help", "Print this help message and exit");
     appendEntry(out, "--version", "Display program version information and exit");
-    for (const OptionSpec& spec : specs) {
-        std::string left(spec.name);
-        if (!spec.valueName.empty()) left.append(" ").append(spec.valueName);
-        if (spec.repeatable) left.append(" ...");
-        if (!spec.needs.empty()) left.append(" Needs:").append(joined(spec.needs));
-        if (!spec.excludes.empty()) left.append(" Excludes:").append(joined(spec.excludes));
-        appendEntry(out, left, spec.help);
+    for (const OptionEntry& entry : entries) {
+        std::string left(entry.name);
+        if (!entry.valueName.empty()) left.append(" ").append(entry.valueName);
+        if (entry.repeatable) left.append(" ...");
+        if (!entry.needs.empty()) left.append(" Needs:").append(joined(entry.needs));
+        if (!entry.excludes.empty()) left.append(" Excludes:").append(joined(entry.excludes));
+        appendEntry(out, left, entry.help);
     }
     out.append("\n").append(footer).append("\n");
     return out;

@@ -13,7 +13,7 @@
 
 namespace quillark {
 
-struct OptionSpec {
+struct OptionEntry {
     std::string_view name;       // "--event"
     std::string_view valueName;  // "TEXT" in the help; empty for a flag
     std::string_view help;       // one or more lines
@@ -26,8 +26,9 @@ class CommandLine {
 public:
     enum class Outcome { Parsed, Help, Version, UsageError };
 
-    // Reads argv[1..argc) against specs; the specs must outlive the result.
-    CommandLine(std::span<const OptionSpec> specs, int argc, const char* const* argv);
+    // Reads argv[1..argc) against the table of options, which must outlive
+    // the result.
+    CommandLine(std::span<const OptionEntry> entries, int argc, const char* const* argv);
 
     Outcome outcome() const { return outcome_; }
     // What is wrong, in one line (UsageError only).
@@ -46,7 +47,7 @@ private:
     size_t indexOf(std::string_view name) const;
     void fail(std::string message);
 
-    std::span<const OptionSpec> specs_;
+    std::span<const OptionEntry> entries_;
     std::vector<std::vector<std::string>> values_;
     Outcome outcome_ = Outcome::Parsed;
     std::string error_;
@@ -56,6 +57,6 @@ private:
 // --version first) with what it needs and excludes and its help text
 // from column 30, and the footer.
 std::string commandLineHelp(std::string_view description, std::string_view program,
-                            std::span<const OptionSpec> specs, std::string_view footer);
+                            std::span<const OptionEntry> entries, std::string_view footer);
 
 }  // namespace quillark

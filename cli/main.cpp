@@ -536,10 +536,10 @@ std::optional<Date> isoDate(std::string_view text) {
 
 // The options, in the order of the help. What an option excludes is listed
 // on both sides.
-const std::vector<OptionSpec>& optionSpecs() {
+const std::vector<OptionEntry>& optionTable() {
     using Names = std::vector<std::string_view>;
     const Names field = {"--csv", "--record", "--audit"};
-    static const std::vector<OptionSpec> specs = {
+    static const std::vector<OptionEntry> entries = {
         {"--event", "TEXT", "Date of event (mm/dd/yyyy, mm/yyyy, yyyy, Dec 7, 1941)", false, {}, field},
         {"--years", "TEXT", "Age in years (30, 20-30, -5, 60+)", false, {}, field},
         {"--months", "TEXT", "Age: months", false, {}, field},
@@ -581,7 +581,7 @@ const std::vector<OptionSpec>& optionSpecs() {
         {"--no-text-ages", "", "Audit: leave out ages written only in an event's text (\"was age 11\")", false,
          {"--audit"}},
     };
-    return specs;
+    return entries;
 }
 
 constexpr const char* FieldOptions[FieldCount] = {"--event", "--years", "--months", "--days", "--birth"};
@@ -589,12 +589,12 @@ constexpr const char* FieldOptions[FieldCount] = {"--event", "--years", "--month
 // Reads the command line into options; an exit status when there is
 // nothing more to do (help, version, a usage error).
 std::optional<int> parseOptions(int argc, char** argv, Options& o) {
-    const CommandLine line(optionSpecs(), argc, argv);
+    const CommandLine line(optionTable(), argc, argv);
     switch (line.outcome()) {
     case CommandLine::Outcome::Help:
         std::fputs(commandLineHelp("Works out the missing one of three facts: the date of an event, the age at\n"
                                    "that event, and the date of birth, as the Quillark window does.",
-                                   ProgramName, optionSpecs(),
+                                   ProgramName, optionTable(),
                                    "Exit codes: 0 done; 1 some CSV row or --record has an error, or an audited tree has a\n"
                                    "conflict or records that disagree; 2 \"Illegal Date\", an event date that is not the\n"
                                    "census day, or an unreadable input (or no GEDCOM file); 3 a calculation error;\n"

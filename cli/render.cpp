@@ -46,6 +46,26 @@ void addAnswerKeys(Json& json, const ResearchAnswer& answer, std::optional<Gedco
     json["warnings"] = answer.warnings;
 }
 
+}  // namespace
+
+std::string censusFailureText(const CensusFailure& failure) {
+    std::string text = censusProblemText(failure);
+    if (failure.problem == CensusProblem::UnknownName) text.append(" (see --census list)");
+    return text;
+}
+
+std::string failureText(const ResearchAnswer& answer) {
+    if (answer.outcome == ResearchOutcome::CensusError) return "Census error: " + censusFailureText(answer.censusFailure);
+    if (!answer.dateProblem.empty()) return std::string(answer.entry.caption) + ": " + answer.dateProblem;
+    return std::string(answer.entry.caption) + ": " + std::string(answer.entry.text);
+}
+
+std::string personLine(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
+    return "Person: " + personAnswerText(s, gedcom) + "\n";
+}
+
+namespace {
+
 Json personJson(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
     Json person;
     person["records"] = s.records;
@@ -108,22 +128,6 @@ std::string RecordsJson::text(const PersonSummary& person, std::optional<GedcomV
     whole["records"] = *records_;
     whole["person"] = personJson(person, gedcom);
     return jsonText(whole);
-}
-
-std::string censusFailureText(const CensusFailure& failure) {
-    std::string text = censusProblemText(failure);
-    if (failure.problem == CensusProblem::UnknownName) text.append(" (see --census list)");
-    return text;
-}
-
-std::string failureText(const ResearchAnswer& answer) {
-    if (answer.outcome == ResearchOutcome::CensusError) return "Census error: " + censusFailureText(answer.censusFailure);
-    if (!answer.dateProblem.empty()) return std::string(answer.entry.caption) + ": " + answer.dateProblem;
-    return std::string(answer.entry.caption) + ": " + std::string(answer.entry.text);
-}
-
-std::string personLine(const PersonSummary& s, std::optional<GedcomVersion> gedcom) {
-    return "Person: " + personAnswerText(s, gedcom) + "\n";
 }
 
 std::string censusListText() {

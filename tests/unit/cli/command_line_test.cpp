@@ -10,10 +10,10 @@
 namespace {
 
 using quillark::CommandLine;
-using quillark::OptionSpec;
+using quillark::OptionEntry;
 using Outcome = CommandLine::Outcome;
 
-const std::vector<OptionSpec> Specs = {
+const std::vector<OptionEntry> Entries = {
     {"--event", "TEXT", "Date of event"},
     {"--csv", "FILE", "Batch", false, {}, {"--event"}},
     {"--json", "", "JSON"},
@@ -52,7 +52,7 @@ TEST(CommandLine, ReadsOptionsAndTellsTheFirstUsageError) {
     for (const LineCase& c : cases) {
         std::vector<const char*> argv = {"program"};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
-        const CommandLine line(Specs, static_cast<int>(argv.size()), argv.data());
+        const CommandLine line(Entries, static_cast<int>(argv.size()), argv.data());
         const std::string shown = c.args.empty() ? "" : c.args.front();
         ASSERT_EQ(line.outcome(), c.outcome) << shown << ": " << line.error();
         if (c.outcome == Outcome::UsageError) {
@@ -66,7 +66,7 @@ TEST(CommandLine, ReadsOptionsAndTellsTheFirstUsageError) {
 }
 
 TEST(CommandLine, HelpPutsEachTextAtColumnThirtyOrOnTheNextLine) {
-    const std::string help = quillark::commandLineHelp("Does it.", "program", Specs, "Exit codes: 0.");
+    const std::string help = quillark::commandLineHelp("Does it.", "program", Entries, "Exit codes: 0.");
     EXPECT_EQ(help,
               "Does it.\nUsage: program [OPTIONS]\n\nOptions:\n"
               "  -h,--help                   Print this help message and exit\n"

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -306,6 +307,58 @@ std::string noteText(size_t row) {
 
 // --- files ----------------------------------------------------------------
 
+// Wine's file dialog overruns its own buffers when a typed name, with the
+// folder it is relative to, reaches MAX_PATH, and the program's thread dies
+// with it; a name that long could not be opened through these calls anyway.
+// So the dialog is watched from the moment it is shown: OK with such a name
+// gets a box, and the dialog stays open with the name as typed.
+HHOOK FileDialogWatch = nullptr;
+HWND FileDialog = nullptr;
+WNDPROC FileDialogOwnProc = nullptr;
+
+// What a file dialog answers to CDM_GETSPEC or CDM_GETFOLDERPATH.
+std::string dialogText(HWND dialog, UINT message) {
+    const LRESULT size = SendMessageA(dialog, message, 0, 0);
+    if (size <= 1) return {};
+    std::string text(static_cast<size_t>(size), '\0');
+    SendMessageA(dialog, message, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+bool fileNameTooLong(HWND dialog) {
+    const std::string name = dialogText(dialog, CDM_GETSPEC);
+    const bool absolute = name.size() >= 2 && (name[0] == '\\' || name[0] == '/' || name[1] == ':');
+    const size_t length = absolute ? name.size() : dialogText(dialog, CDM_GETFOLDERPATH).size() + 1 + name.size();
+    return length >= MAX_PATH;
+}
+
+LRESULT CALLBACK watchedFileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK && fileNameTooLong(dialog)) {
+        char caption[128] = {};
+        GetWindowTextA(dialog, caption, sizeof caption);
+        MessageBoxA(dialog,
+                    "This file name is too long: a folder and a file name together may have at most 259 characters.",
+                    caption, MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+    return CallWindowProcA(FileDialogOwnProc, dialog, message, wParam, lParam);
+}
+
+LRESULT CALLBACK watchFileDialog(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && FileDialog == nullptr) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char className[16] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (std::strcmp(className, "#32770") == 0 && (GetDlgItem(window, cmb13) || GetDlgItem(window, edt1))) {
+            FileDialog = window;
+            FileDialogOwnProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watchedFileDialogProc)));
+        }
+    }
+    return CallNextHookEx(FileDialogWatch, code, wParam, lParam);
+}
+
 bool chooseFile(HWND owner, std::string& path, bool save) {
     char name[MAX_PATH * 4] = {};
     std::snprintf(name, sizeof name, "%s", path.c_str());
@@ -318,7 +371,12 @@ bool chooseFile(HWND owner, std::string& path, bool save) {
     dialog.lpstrDefExt = "csv";
     dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST |
                    (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    FileDialog = nullptr;
+    FileDialogWatch = SetWindowsHookExA(WH_CBT, watchFileDialog, nullptr, GetCurrentThreadId());
     const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
+    if (FileDialogWatch != nullptr) UnhookWindowsHookEx(FileDialogWatch);
+    FileDialogWatch = nullptr;
+    FileDialog = nullptr;
     if (!chosen) return false;
     path = name;
     return true;

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
 
 #include <algorithm>
 #include <climits>
@@ -14,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dialog_events.h"
@@ -455,6 +458,81 @@ void expectBarsOverTheWindows(const char* fileText, int dpi) {
         EXPECT_EQ(GetPixel(picture.dc, to - 1, y), TimelineSharedEdgeColour) << "shared window's right edge";
         EXPECT_EQ(GetPixel(picture.dc, from - 1, y), TimelineBackground) << "left of the shared window";
     }
+}
+
+// The real Open dialog, driven from another thread: a name that, with the
+// folder it is typed in, reaches MAX_PATH gets the program's box and the
+// dialog keeps it; a name one shorter goes on to the dialog's own checks
+// (here: no such file). Without the watch, Wine's dialog falls over on the
+// long names and takes the test with it.
+TEST(RecordsFileDialog, ANameTooLongForItsFolderGetsABoxAndTheDialogKeepsIt) {
+    const std::string tooLong =
+        "This file name is too long: a folder and a file name together may have at most 259 characters.";
+    const DWORD self = GetCurrentProcessId();
+    auto openDialog = [self]() -> HWND {
+        for (HWND w : ui::topLevelWindows(self))
+            if (ui::className(w) == "#32770" && (GetDlgItem(w, cmb13) || GetDlgItem(w, edt1))) return w;
+        return nullptr;
+    };
+    auto boxOf = [self](HWND dialog) -> HWND {
+        for (HWND w : ui::topLevelWindows(self))
+            if (w != dialog && GetWindow(w, GW_OWNER) == dialog) return w;
+        return nullptr;
+    };
+    auto boxText = [](HWND box) {
+        std::string all;
+        for (HWND child : ui::children(box))
+            if (ui::className(child) == "Static") all += ui::text(child);
+        return all;
+    };
+    std::vector<std::string> failures;
+    std::thread person([&] {
+        HWND dialog = nullptr;
+        if (!ui::waitFor([&] { return (dialog = openDialog()) != nullptr; })) {
+            failures.push_back("no Open dialog");
+            return;
+        }
+        char folder[4 * MAX_PATH] = {};
+        SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+        const size_t fits = MAX_PATH - 2 - std::strlen(folder);  // folder, backslash, name: 259
+        const struct {
+            std::string name;
+            bool refused;
+        } rows[] = {
+            {std::string(fits, 'n'), false},
+            {std::string(fits + 1, 'n'), true},
+            {std::string(1500, 'n') + "/x\t.csv", true},
+            {"C:\\" + std::string(MAX_PATH - 4, 'a'), false},
+            {"C:\\" + std::string(MAX_PATH - 3, 'a'), true},
+        };
+        HWND edit = GetDlgItem(dialog, edt1);
+        for (HWND child : ui::children(GetDlgItem(dialog, cmb13)))
+            for (HWND inner : ui::children(child))
+                if (ui::className(inner) == "Edit") edit = inner;
+        for (const auto& row : rows) {
+            const std::string label = std::to_string(row.name.size()) + " characters in " + folder;
+            SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(row.name.c_str()));
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            HWND box = nullptr;
+            if (!ui::waitFor([&] { return (box = boxOf(dialog)) != nullptr; })) {
+                failures.push_back(label + ": no box");
+                return;
+            }
+            ui::waitFor([&] { return !boxText(box).empty(); });
+            if ((boxText(box) == tooLong) != row.refused) failures.push_back(label + ": the box says " + boxText(box));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            ui::waitFor([&] { return !IsWindow(box); });
+            if (!IsWindow(dialog) || ui::text(edit) != row.name) failures.push_back(label + ": the name is gone");
+        }
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    std::string path = "kept.csv";
+    EXPECT_FALSE(RecordsPlatform.chooseOpenPath(nullptr, path));
+    person.join();
+    EXPECT_EQ("kept.csv", path);
+    std::string all;
+    for (const std::string& failure : failures) all += failure + "\n";
+    EXPECT_EQ("", all);
 }
 
 TEST(RecordsTimeline, BarsLieOverEachRecordsWindowAtEveryResolution) {

@@ -2,6 +2,8 @@
 
 #include "ui_driver.h"
 
+#include <dlgs.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -263,6 +265,16 @@ bool AppSession::closeAllBoxes() {
         std::vector<BoxInfo> open = boxes();
         if (open.empty()) return true;
         for (const BoxInfo& box : open) {
+            // A file dialog ("Open", "Save As") is cancelled, once the boxes
+            // it has opened over itself are closed: its default button would
+            // only try the name again.
+            if (GetDlgItem(box.window, cmb13) != nullptr || GetDlgItem(box.window, edt1) != nullptr) {
+                if (IsWindowEnabled(box.window)) {
+                    PostMessageA(box.window, WM_COMMAND, IDCANCEL, 0);
+                    waitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 3000ms);
+                }
+                continue;
+            }
             // The question before unsaved records are closed: "No" lets
             // them go, as a person ending the program without them would.
             if (HWND no = GetDlgItem(box.window, IDNO)) {

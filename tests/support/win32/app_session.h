@@ -46,6 +46,7 @@ using Clock = std::chrono::steady_clock;
 using ui::clipboardReport;
 using ui::clipboardText;
 using ui::setClipboardText;
+using ui::settleClipboard;
 using ui::staysTrue;
 using ui::waitFor;
 

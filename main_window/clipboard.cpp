@@ -30,20 +30,18 @@ void copyTextToClipboard(const char* text) {
 
     // Another program may hold the clipboard for a moment (a clipboard
     // manager or viewer reading what changed), so it is asked for a while.
-    // When it stays held, its contents stay as they are: emptying is only
-    // done once the clipboard is ours.
-    bool opened = OpenClipboard(nullptr) != FALSE;
-    for (int attempt = 0; !opened && attempt < ClipboardAttempts; ++attempt) {
-        Sleep(ClipboardRetryMs);
-        opened = OpenClipboard(nullptr) != FALSE;
+    // A clipboard opened with no window can also be opened by another thread
+    // in the meantime (Wine allows it), and then emptying or setting fails
+    // here: that is tried again the same way. When it stays held, its
+    // contents stay as they are: emptying is only done once it is ours.
+    for (int attempt = 0; attempt <= ClipboardAttempts; ++attempt) {
+        if (attempt > 0) Sleep(ClipboardRetryMs);
+        if (!OpenClipboard(nullptr)) continue;
+        // On success the block belongs to the system and is not touched
+        // again; a block the clipboard refused is still ours.
+        const bool copied = EmptyClipboard() && SetClipboardData(CF_TEXT, block) != nullptr;
+        CloseClipboard();
+        if (copied) return;
     }
-    if (!opened) {
-        GlobalFree(block);
-        return;
-    }
-    EmptyClipboard();
-    // On success the block belongs to the system and is not touched again;
-    // a block the clipboard refused is still ours to free.
-    if (SetClipboardData(CF_TEXT, block) == nullptr) GlobalFree(block);
-    CloseClipboard();
+    GlobalFree(block);
 }

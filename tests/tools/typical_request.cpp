@@ -154,9 +154,7 @@ bool copyField(const Options& options) {
         ok = app.click(WeekDay) && waitFor([&] { return app.checked(WeekDay); }) && app.click(Event) &&
              app.waitFocus(Event);
         app.type("12/7/1941");
-        ok = ok && step(app, VK_TAB, Years) && app.waitText(Event, "12/07/1941  [Su]");
-        settleClipboard();
-        ok = ok && app.click(CopyEvent) &&
+        ok = ok && step(app, VK_TAB, Years) && app.waitText(Event, "12/07/1941  [Su]") && app.click(CopyEvent) &&
              app.waitFocus(Event) && waitFor([] { return clipboardText() == "12/07/1941  [Su]"; });
     } else if (options.copy == "empty") {
         ok = app.click(CopyBirth) && app.waitFocus(Birth) && app.text(Birth).empty();
@@ -190,7 +188,6 @@ bool menuCopy(const Options& options) {
     // A text the item cannot copy, so that its copy is seen even when the
     // clipboard held the same value before.
     const std::string before = "menu copy pending";
-    settleClipboard();
     bool ok = setClipboardText(before) && app.click(Birth) && app.waitFocus(Birth);
     app.key(VK_F10, true);
     ok = ok && popupMenu(app, true);

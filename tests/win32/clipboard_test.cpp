@@ -132,6 +132,47 @@ TEST(Clipboard, HeldByAnotherThreadNothingChanges) {
     EXPECT_EQ(clipboardText(), "after");
 }
 
+// The clipboard's owner, told that the copy is emptying the clipboard, opens
+// it with no window itself, as a clipboard reader in another thread may:
+// Wine lets it, and the copy's own calls then fail. The copy must still land.
+TEST(Clipboard, OpenedByAnotherThreadWhileBeingEmptiedTheCopyStillLands) {
+    static bool tookIt = false;
+    tookIt = false;
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    DWORD ownerThread = 0;
+    std::thread owner([&] {
+        ownerThread = GetCurrentThreadId();
+        const WNDPROC proc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (m == WM_DESTROYCLIPBOARD && !tookIt && OpenClipboard(nullptr)) {
+                tookIt = true;
+                CloseClipboard();
+            }
+            return DefWindowProcA(w, m, wp, lp);
+        };
+        WNDCLASSA type{};
+        type.lpfnWndProc = proc;
+        type.hInstance = GetModuleHandleA(nullptr);
+        type.lpszClassName = "QuillarkClipboardOwner";
+        RegisterClassA(&type);
+        HWND window = CreateWindowExA(0, type.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      type.hInstance, nullptr);
+        if (OpenClipboard(window)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        SetEvent(ready);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        DestroyWindow(window);
+    });
+    ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
+    copyTextToClipboard("copied");
+    PostThreadMessageA(ownerThread, WM_QUIT, 0, 0);
+    owner.join();
+    CloseHandle(ready);
+    EXPECT_EQ(clipboardText(), "copied") << (tookIt ? "the owner took the clipboard in between" : "");
+}
+
 TEST(Clipboard, ClipboardIsClosedAfterACopy) {
     copyTextToClipboard("closed");
     // Another thread can open it at once: the copy did not keep it open.

@@ -238,6 +238,13 @@ bool AppSession::waitFocus(int id, std::chrono::milliseconds timeout) const {
     return waitFor([&] { return focusedId() == id; }, timeout);
 }
 
+namespace {
+
+// The common "Open" and "Save As" dialogs, by their file name box.
+bool isFileDialog(HWND window) { return GetDlgItem(window, cmb13) != nullptr || GetDlgItem(window, edt1) != nullptr; }
+
+}  // namespace
+
 bool AppSession::closeBox(const BoxInfo& box) {
     if (!IsWindow(box.window)) return true;
     HWND button = GetDlgItem(box.window, BoxOkButtonId);
@@ -257,6 +264,9 @@ bool AppSession::closeBox(const BoxInfo& box) {
     const auto gone = [&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); };
     if (gone()) return true;
     catchUp();
+    // A file dialog ends inside the click when it ends at all; otherwise it
+    // has refused the name or opened a box of its own over itself.
+    if (isFileDialog(box.window)) return gone();
     return waitFor(gone, 500ms);
 }
 
@@ -268,7 +278,7 @@ bool AppSession::closeAllBoxes() {
             // A file dialog ("Open", "Save As") is cancelled, once the boxes
             // it has opened over itself are closed: its default button would
             // only try the name again.
-            if (GetDlgItem(box.window, cmb13) != nullptr || GetDlgItem(box.window, edt1) != nullptr) {
+            if (isFileDialog(box.window)) {
                 if (IsWindowEnabled(box.window)) {
                     PostMessageA(box.window, WM_COMMAND, IDCANCEL, 0);
                     waitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 3000ms);

@@ -46,7 +46,6 @@ using Clock = std::chrono::steady_clock;
 using ui::clipboardReport;
 using ui::clipboardText;
 using ui::setClipboardText;
-using ui::settleClipboard;
 using ui::staysTrue;
 using ui::waitFor;
 

@@ -613,15 +613,6 @@ bool setClipboardText(const std::string& text) {
 
 bool clipboardHasFormat(UINT format) { return IsClipboardFormatAvailable(format) != FALSE; }
 
-void settleClipboard() {
-    waitFor(
-        [] {
-            const DWORD sequence = GetClipboardSequenceNumber();
-            return sequence != 0 && staysTrue([&] { return GetClipboardSequenceNumber() == sequence; }, 400ms);
-        },
-        5000ms);
-}
-
 std::string clipboardReport() {
     auto windowText = [](HWND window) -> std::string {
         if (window == nullptr) return "none";

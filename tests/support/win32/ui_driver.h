@@ -149,11 +149,5 @@ bool clipboardHasFormat(UINT format);
 // "clipboard 14, owner 'Class' of process 32 (this is 40), open by none,
 // formats 1 7 13 16".
 std::string clipboardReport();
-// Under Wine, the clipboard manager takes the clipboard soon after a session
-// starts and brings in what X holds; a copy made before it is done can be
-// lost or overwritten. Waits, for at most 5 s, until the clipboard has
-// changed at least once in this session and then not for 400 ms. A step
-// before a copy, not a check: it goes on either way.
-void settleClipboard();
 
 }  // namespace ui

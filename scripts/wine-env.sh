@@ -137,6 +137,24 @@ quillark_own_wineserver() {
 # it holds. SIGINT makes the Wine server end every program of its prefix
 # before it exits (the way `wineserver -k` ends it); the X server goes last,
 # once no Wine program draws on it any more.
+# Sets the array named $1 to the processes whose environment names this
+# WINEPREFIX, apart from this shell (builtins only: no process of its own
+# is started to look).
+quillark_prefix_processes() {
+  local -n found=$1
+  local dir entry
+  found=()
+  for dir in /proc/[0-9]*; do
+    [[ "${dir#/proc/}" == "$$" || "${dir#/proc/}" == "$BASHPID" ]] && continue
+    while IFS= read -r -d '' entry; do
+      if [[ "$entry" == "WINEPREFIX=$WINEPREFIX" ]]; then
+        quillark_process_running "${dir#/proc/}" && found+=("${dir#/proc/}")
+        break
+      fi
+    done 2>/dev/null <"$dir/environ"
+  done
+}
+
 quillark_wine_env_end() {
   if [[ -n "${QUILLARK_WINESERVER_PID:-}" ]]; then
     quillark_end_child "$QUILLARK_WINESERVER_PID" INT
@@ -148,11 +166,20 @@ quillark_wine_env_end() {
     # A Wine program of that step still starting up (Ctrl-C reaches every
     # process of the step) can start a new server just after the last one
     # ended, so it is ended until none has come back for a moment.
-    local round quiet=0
-    for ((round = 0; round < 20 && quiet < 2; round++)); do
+    # A Wine loader still starting up when the server is ended can start
+    # a new one afterwards, so the processes of the step (they all carry
+    # this prefix in their environment) are ended too, until none is left.
+    local round quiet=0 pid
+    local -a left
+    for ((round = 0; round < 40 && quiet < 2; round++)); do
+      quillark_prefix_processes left
       if wineserver -k </dev/null >/dev/null 2>&1; then
         quiet=0
         wineserver -w </dev/null >/dev/null 2>&1 || true
+      elif ((${#left[@]} > 0)); then
+        quiet=0
+        for pid in "${left[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+        sleep 0.1
       else
         quiet=$((quiet + 1))
         sleep 0.3

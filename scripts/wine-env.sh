@@ -121,8 +121,10 @@ quillark_own_wineserver() {
       fi
       return 1
     fi
+    # Not exported: the id is this shell's alone. A start command run from
+    # a test under this server would otherwise take it for its own and end
+    # it, and skip ending the servers it did start.
     if [[ -S "/proc/$pid/cwd/socket" ]]; then
-      export QUILLARK_WINESERVER_PID
       return 0
     fi
     sleep 0.1
@@ -146,13 +148,18 @@ quillark_prefix_processes() {
   found=()
   for dir in /proc/[0-9]*; do
     [[ "${dir#/proc/}" == "$$" || "${dir#/proc/}" == "$BASHPID" ]] && continue
-    while IFS= read -r -d '' entry; do
-      if [[ "$entry" == "WINEPREFIX=$WINEPREFIX" ]]; then
-        quillark_process_running "${dir#/proc/}" && found+=("${dir#/proc/}")
-        break
-      fi
-    done 2>/dev/null <"$dir/environ"
+    # A process may end between the listing and the reading: it is skipped
+    # (also under a caller's errexit).
+    {
+      while IFS= read -r -d '' entry; do
+        if [[ "$entry" == "WINEPREFIX=$WINEPREFIX" ]]; then
+          if quillark_process_running "${dir#/proc/}"; then found+=("${dir#/proc/}"); fi
+          break
+        fi
+      done <"$dir/environ"
+    } 2>/dev/null || true
   done
+  return 0
 }
 
 quillark_wine_env_end() {

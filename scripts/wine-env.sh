@@ -135,10 +135,6 @@ quillark_own_wineserver() {
   return 1
 }
 
-# Ends what quillark_wine_env started with QUILLARK_OWN_SERVERS=1, by the ids
-# it holds. SIGINT makes the Wine server end every program of its prefix
-# before it exits (the way `wineserver -k` ends it); the X server goes last,
-# once no Wine program draws on it any more.
 # Sets the array named $1 to the processes whose environment names this
 # WINEPREFIX, apart from this shell (builtins only: no process of its own
 # is started to look).
@@ -162,6 +158,10 @@ quillark_prefix_processes() {
   return 0
 }
 
+# Ends what quillark_wine_env started with QUILLARK_OWN_SERVERS=1, by the ids
+# it holds. SIGINT makes the Wine server end every program of its prefix
+# before it exits (the way `wineserver -k` ends it); the X server goes last,
+# once no Wine program draws on it any more.
 quillark_wine_env_end() {
   if [[ -n "${QUILLARK_WINESERVER_PID:-}" ]]; then
     quillark_end_child "$QUILLARK_WINESERVER_PID" INT
@@ -172,18 +172,16 @@ quillark_wine_env_end() {
     # with each step, so the one of this prefix is ended through the prefix.
     # A Wine program of that step still starting up (Ctrl-C reaches every
     # process of the step) can start a new server just after the last one
-    # ended, so it is ended until none has come back for a moment.
-    # A Wine loader still starting up when the server is ended can start
-    # a new one afterwards, so the processes of the step (they all carry
-    # this prefix in their environment) are ended too, until none is left.
+    # ended, so the server is ended, and with no server left the processes
+    # of the step (they all carry the prefix in their environment), until
+    # none has come back for a moment.
     local round quiet=0 pid
     local -a left
     for ((round = 0; round < 40 && quiet < 2; round++)); do
-      quillark_prefix_processes left
       if wineserver -k </dev/null >/dev/null 2>&1; then
         quiet=0
         wineserver -w </dev/null >/dev/null 2>&1 || true
-      elif ((${#left[@]} > 0)); then
+      elif quillark_prefix_processes left && ((${#left[@]} > 0)); then
         quiet=0
         for pid in "${left[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
         sleep 0.1

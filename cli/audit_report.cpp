@@ -12,8 +12,6 @@ constexpr std::string_view Columns[] = {
     "xref",           "name",    "records", "birth_earliest", "birth_latest", "suggested_birth",
     "recorded_birth", "verdict", "detail",  "evidence_lines"};
 
-Json textOrNull(std::string_view text) { return text.empty() ? Json(nullptr) : Json(std::string(text)); }
-
 std::string linesText(const std::vector<uint64_t>& lines) {
     std::string text;
     for (uint64_t line : lines) {

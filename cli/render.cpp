@@ -9,12 +9,7 @@
 
 namespace quillark {
 
-namespace {
-
-// An open end, or no window at all, is null.
 Json textOrNull(std::string_view text) { return text.empty() ? Json(nullptr) : Json(std::string(text)); }
-
-}  // namespace
 
 std::string jsonText(const Json& value) {
     return value.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";

@@ -25,6 +25,10 @@ using Json = nlohmann::ordered_json;
 // are bytes of the user's code page) is replaced rather than failing.
 std::string jsonText(const Json& value);
 
+// The text as a JSON string; null for an empty text (an open end, or no
+// window at all).
+Json textOrNull(std::string_view text);
+
 // An answer's field lines ("Years: 40", the label alone for an empty
 // field), each after indent, then its window line.
 void appendAnswerLines(std::string& out, const ResearchAnswer& answer, bool abbreviated, bool weekDay,

@@ -114,11 +114,6 @@ void appendNumber(std::string& text, int64_t value) {
 // A year of 1..9999 written without the blank; returns the end.
 char* putYear(char* out, int64_t year) { return writePlainYear(out, static_cast<unsigned>(year)); }
 
-char* putText(char* out, std::string_view text) {
-    for (char c : text) *out++ = c;
-    return out;
-}
-
 int formRank(DateForm form) {
     return form == DateForm::YearOnly ? 0 : form == DateForm::MonthYear ? 1 : 2;
 }

@@ -79,11 +79,6 @@ char* putDigits(char* out, int32_t value, int width) {
     return out + width;
 }
 
-char* putText(char* out, std::string_view text) {
-    for (char c : text) *out++ = c;
-    return out;
-}
-
 int32_t digitsValue(std::string_view digits) {
     int32_t value = 0;
     for (char c : digits) value = value * 10 + (c - '0');

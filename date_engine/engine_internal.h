@@ -20,6 +20,12 @@ inline bool allDigits(std::string_view text) {
     return true;
 }
 
+// Copies text to out; returns the end.
+inline char* putText(char* out, std::string_view text) {
+    for (char c : text) *out++ = c;
+    return out;
+}
+
 inline size_t countChar(std::string_view text, char c) {
     size_t n = 0;
     for (char x : text) n += (x == c);

@@ -140,4 +140,7 @@ char* writeIso(char* out, const Date& date);
 // The same for a window's end; empty for an open one.
 std::string isoText(const std::optional<Date>& date);
 
+// The less precise of two forms: YearOnly < MonthYear < FullDate.
+inline DateForm coarser(DateForm a, DateForm b) { return static_cast<int>(a) < static_cast<int>(b) ? a : b; }
+
 }  // namespace quillark

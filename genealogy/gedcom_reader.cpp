@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text_helpers.h"
+
 namespace quillark {
 
 namespace {
@@ -20,12 +22,6 @@ bool equalsAscii(std::string_view a, std::string_view b) {
         if (x != y) return false;
     }
     return true;
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
 }
 
 void putUtf8(std::string& out, uint32_t cp) {

@@ -5,31 +5,12 @@
 
 #include "date_bounds.h"
 #include "date_text.h"
+#include "text_helpers.h"
 #include "researcher_forms.h"
 
 namespace quillark {
 
 namespace {
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// One text from pieces, in a single buffer (which also spares GCC's
-// optimiser a false alarm about strings added to literals).
-std::string cat(std::initializer_list<std::string_view> parts) {
-    size_t size = 0;
-    for (std::string_view part : parts) size += part.size();
-    std::string text;
-    text.reserve(size);
-    for (std::string_view part : parts) text.append(part);
-    return text;
-}
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 // The text after a leading keyword (any case, an optional full stop) and
 // a blank; empty when it does not start with one of the words.

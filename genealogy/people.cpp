@@ -28,9 +28,6 @@ DateWindow windowOf(int32_t start, int32_t end, DateForm precision) {
     return window;
 }
 
-// The less precise of two forms: YearOnly < MonthYear < FullDate.
-DateForm coarser(DateForm a, DateForm b) { return static_cast<int>(a) < static_cast<int>(b) ? a : b; }
-
 // Both ends of a window in words: "1810-06-07 and 1811-06-06".
 std::string between(const DateWindow& w) {
     return (w.earliest ? isoText(*w.earliest) : std::string("any day")) + " and " +

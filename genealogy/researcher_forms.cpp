@@ -6,19 +6,11 @@
 
 #include "date_bounds.h"
 #include "date_text.h"
+#include "text_helpers.h"
 
 namespace quillark {
 
 namespace {
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-// One text from pieces, in a single buffer.
-std::string cat(std::initializer_list<std::string_view> parts) {
-    std::string text;
-    for (std::string_view part : parts) text.append(part);
-    return text;
-}
 
 // A piece of an entry: a run of digits, a run of letters (a trailing full
 // stop dropped: "yrs."), or one other character. Blanks, commas and "&"

@@ -122,9 +122,6 @@ std::optional<Date> dateOrOpen(int32_t day) {
     return dateOfDay(day);
 }
 
-// The less precise of two forms: YearOnly < MonthYear < FullDate.
-DateForm coarser(DateForm a, DateForm b) { return static_cast<int>(a) < static_cast<int>(b) ? a : b; }
-
 bool containsIgnoringCase(std::string_view text, std::string_view word) {
     for (size_t i = 0; i + word.size() <= text.size(); ++i)
         if (equalsIgnoringCase(text.substr(i, word.size()), word)) return true;

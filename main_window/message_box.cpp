@@ -2,7 +2,6 @@
 // template, then child windows at pixel positions), sized from the text as
 // measured in the box's own device context, placed over its owner, made
 // topmost and shown without waiting: the call returns while the box stays.
-#define OEMRESOURCE  // OIC_* icon ids
 #include "message_box.h"
 
 #include <algorithm>

@@ -76,25 +76,25 @@ struct RecordsControl {
     int x, y, width, height;  // pixels at 96 dpi
 };
 
-const DWORD PushStyle = WS_TABSTOP | BS_PUSHBUTTON;
+const DWORD RecordsPushStyle = WS_TABSTOP | BS_PUSHBUTTON;
 // Creation order is the tab order.
 const RecordsControl RecordsControls[] = {
     {RecordsPersonLabelId, "STATIC", SS_LEFT, 0, "&Person:", 10, 13, 50, 16},
     {RecordsPersonId, "EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, "", 62, 10, 220, 20},
     {RecordsListId, WC_LISTVIEWA, WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL, WS_EX_CLIENTEDGE, "",
      10, 38, 620, 160},
-    {RecordsAddId, "BUTTON", PushStyle, 0, "&Add from calculator", 10, 204, 130, 24},
-    {RecordsEditId, "BUTTON", PushStyle, 0, "&Edit", 145, 204, 70, 24},
-    {RecordsRemoveId, "BUTTON", PushStyle, 0, "Re&move", 220, 204, 70, 24},
-    {RecordsUpId, "BUTTON", PushStyle, 0, "Move &up", 295, 204, 75, 24},
-    {RecordsDownId, "BUTTON", PushStyle, 0, "Move &down", 375, 204, 80, 24},
+    {RecordsAddId, "BUTTON", RecordsPushStyle, 0, "&Add from calculator", 10, 204, 130, 24},
+    {RecordsEditId, "BUTTON", RecordsPushStyle, 0, "&Edit", 145, 204, 70, 24},
+    {RecordsRemoveId, "BUTTON", RecordsPushStyle, 0, "Re&move", 220, 204, 70, 24},
+    {RecordsUpId, "BUTTON", RecordsPushStyle, 0, "Move &up", 295, 204, 75, 24},
+    {RecordsDownId, "BUTTON", RecordsPushStyle, 0, "Move &down", 375, 204, 80, 24},
     {RecordsTimelineId, TimelineClass, 0, WS_EX_CLIENTEDGE, "", 10, 236, 620, 120},
     {RecordsSummaryId, "STATIC", SS_LEFT | SS_NOPREFIX, 0, "", 10, 364, 620, 48},
-    {RecordsCopy7Id, "BUTTON", PushStyle, 0, "Copy GEDCOM &7", 10, 418, 130, 24},
-    {RecordsCopy551Id, "BUTTON", PushStyle, 0, "Copy GEDCOM &5.5.1", 145, 418, 140, 24},
-    {RecordsOpenId, "BUTTON", PushStyle, 0, "&Open\x85", 400, 418, 70, 24},
-    {RecordsSaveId, "BUTTON", PushStyle, 0, "&Save\x85", 475, 418, 70, 24},
-    {RecordsCloseId, "BUTTON", PushStyle, 0, "Close", 550, 418, 80, 24},
+    {RecordsCopy7Id, "BUTTON", RecordsPushStyle, 0, "Copy GEDCOM &7", 10, 418, 130, 24},
+    {RecordsCopy551Id, "BUTTON", RecordsPushStyle, 0, "Copy GEDCOM &5.5.1", 145, 418, 140, 24},
+    {RecordsOpenId, "BUTTON", RecordsPushStyle, 0, "&Open\x85", 400, 418, 70, 24},
+    {RecordsSaveId, "BUTTON", RecordsPushStyle, 0, "&Save\x85", 475, 418, 70, 24},
+    {RecordsCloseId, "BUTTON", RecordsPushStyle, 0, "Close", 550, 418, 80, 24},
 };
 constexpr int RecordsClientWidth = 640;
 constexpr int RecordsClientHeight = 452;

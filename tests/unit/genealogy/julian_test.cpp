@@ -65,13 +65,13 @@ TEST(Julian, ConversionAtItsEdges) {
 }
 
 // A date field in a researcher's form: how it is read, or why it is refused.
-struct FormCase {
+struct JulianFormCase {
     const char* typed;
     DateParts read;       // form 0 with year 0: not read
     const char* problem;  // part of the refusal; empty when read
 };
 
-const FormCase FormCases[] = {
+const JulianFormCase JulianFormCases[] = {
     {"14 FEB 1720/21", {DateForm::FullDate, 2, 14, 1721, Calendar::Julian}, ""},
     {"14 Feb 1720/1", {DateForm::FullDate, 2, 14, 1721, Calendar::Julian}, ""},
     {"FEB 1720/21", {DateForm::MonthYear, 2, 0, 1721, Calendar::Julian}, ""},
@@ -96,7 +96,7 @@ const FormCase FormCases[] = {
 };
 
 TEST(Julian, DateFormsReadOrRefused) {
-    for (const FormCase& c : FormCases) {
+    for (const JulianFormCase& c : JulianFormCases) {
         std::string text = c.typed;
         DateReading reading;
         std::vector<std::string> warnings;
@@ -138,7 +138,7 @@ ResearchAnswer answer(const Request& r, GedcomVersion version) {
     return answerResearch(request);
 }
 
-struct WindowCase {
+struct JulianWindowCase {
     const char* name;
     Request request;
     const char* earliest;  // ISO, Gregorian
@@ -149,7 +149,7 @@ struct WindowCase {
     bool widened;          // the window crosses the change
 };
 
-const WindowCase WindowCases[] = {
+const JulianWindowCase JulianWindowCases[] = {
     {"dual-year burial", {"14 FEB 1720/21", "40", "", "", ""}, "1680-02-25", "1681-02-24",
      "Born between Feb 15, 1680 and Feb 14, 1681 (Julian)", "BET JULIAN 15 FEB 1680 AND JULIAN 14 FEB 1681",
      "BET @#DJULIAN@ 15 FEB 1680 AND @#DJULIAN@ 14 FEB 1681", false},
@@ -177,7 +177,7 @@ const WindowCase WindowCases[] = {
 
 TEST(Julian, WindowsInTheEventsCalendar) {
     const std::string widenedWarning = "crosses the change to the Gregorian calendar";
-    for (const WindowCase& c : WindowCases) {
+    for (const JulianWindowCase& c : JulianWindowCases) {
         for (const GedcomVersion version : {GedcomVersion::V7, GedcomVersion::V551}) {
             const ResearchAnswer a = answer(c.request, version);
             ASSERT_EQ(a.outcome, ResearchOutcome::Ok) << c.name << ": " << a.dateProblem << a.entry.text;

@@ -31,7 +31,10 @@
 #                         and empty: it stays until quillark_wine_env_end
 #                         (scripts/test-lane.sh, whose tests come and go).
 #
-# Exports DISPLAY, WINEPREFIX, WINEDEBUG=-all, WINEDLLOVERRIDES="mscoree,mshtml="
+# Exports DISPLAY, WINEPREFIX, WINEDEBUG=-all,
+# WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" (no offer to
+# install Mono or Gecko, and no menu entries or file associations of the
+# prefix's programs on the Linux side)
 # and WINEARCH=win64. Quick when display and prefix already exist (no Wine
 # process is started then). Returns non-zero, without leaving the caller's
 # shell, when something cannot be set up.
@@ -271,7 +274,7 @@ quillark_wine_env() {
   local prefix="${QUILLARK_WINEPREFIX:-$root/.wine-test}"
 
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export WINEARCH=win64
   export WINEPREFIX="$prefix"
 

@@ -46,8 +46,6 @@ probe="$5" prefix="$6/install-prefix"
 [[ -d "$prefix" ]] && { WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1; rm -rf "$prefix"; }
 export QUILLARK_WINEPREFIX="$prefix"
 source "$root/scripts/wine-env.sh" || exit 1
-# No menu entries on the Linux side for the shortcut the installer makes.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES,winemenubuilder.exe=d"
 trap 'wine "$probe" close Quillark >/dev/null 2>&1; WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1' EXIT
 
 dir_win="$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')\\Programs\\Quillark"

@@ -54,7 +54,8 @@ finish() {
   local rc=$? pid
   trap - EXIT INT TERM HUP
   # A lane asked to stop ends its CTest, its servers and what they ran; the
-  # host test running in the background ends with its CTest.
+  # host test running in the background, and its CTest, are ended with the
+  # rest of the run's processes below.
   for pid in "${!lane_running[@]}"; do kill -TERM "$pid" 2>/dev/null; done
   for pid in "${!lane_running[@]}"; do wait "$pid" 2>/dev/null; done
   quillark_end_marked QUILLARK_TEST_MARK "$test_mark" ||
@@ -201,7 +202,13 @@ timed "sanitize: build" build sanitize && sanitize_built=1
 host_test_pid=""
 if timed "host: build" build host quillark-calc golden_requests engine_bench citation_bench; then
   host_test_started=$SECONDS
-  "${native[@]}" ctest --preset host -R '^golden\.compare_builds$' >"$logdir/host-ctest.log" 2>&1 </dev/null &
+  rm -f "$logdir/host-ctest.ended"
+  (
+    "${native[@]}" ctest --preset host -R '^golden\.compare_builds$' >"$logdir/host-ctest.log" 2>&1 </dev/null
+    rc=$?
+    echo "$SECONDS" >"$logdir/host-ctest.ended"
+    exit $rc
+  ) &
   host_test_pid=$!
   lane_running[$host_test_pid]=1
 fi
@@ -214,7 +221,8 @@ if [[ -n "$host_test_pid" ]]; then
   cat "$logdir/host-ctest.log"
   [[ $host_status -eq 0 ]] || status=1
   count "$logdir/host-ctest.log"
-  timings+=("$(printf '%-28s %4d s' "host: test" $((SECONDS - host_test_started)))")
+  host_test_ended=$(cat "$logdir/host-ctest.ended" 2>/dev/null || echo "$SECONDS")
+  timings+=("$(printf '%-28s %4d s' "host: test" $((host_test_ended - host_test_started)))")
 fi
 
 retried=()

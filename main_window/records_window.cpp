@@ -35,6 +35,12 @@ bool chooseSaveFile(HWND owner, std::string& path) { return chooseFile(owner, pa
 
 RecordsWindowCalls RecordsPlatform{MessageBoxA, chooseOpenFile, chooseSaveFile};
 
+bool isFileDialog(HWND window) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    return std::strcmp(className, "#32770") == 0 && (GetDlgItem(window, cmb13) || GetDlgItem(window, edt1));
+}
+
 namespace {
 
 // How an in-place edit ends.
@@ -348,9 +354,7 @@ LRESULT CALLBACK watchedFileDialogProc(HWND dialog, UINT message, WPARAM wParam,
 LRESULT CALLBACK watchFileDialog(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && FileDialog == nullptr) {
         HWND window = reinterpret_cast<HWND>(wParam);
-        char className[16] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (std::strcmp(className, "#32770") == 0 && (GetDlgItem(window, cmb13) || GetDlgItem(window, edt1))) {
+        if (isFileDialog(window)) {
             FileDialog = window;
             FileDialogOwnProc = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(watchedFileDialogProc)));

@@ -100,6 +100,9 @@ bool openRecordsFrom(const std::string& path);
 // Starts the in-place editor on a cell; its window, or null.
 HWND startRecordEdit(size_t row, int column);
 
+// True for the common "Open" and "Save As" dialogs (by their file name box).
+bool isFileDialog(HWND window);
+
 // The platform calls the window asks the user through. Tests replace them.
 struct RecordsWindowCalls {
     int(WINAPI* ask)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;

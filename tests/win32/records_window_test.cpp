@@ -471,7 +471,7 @@ TEST(RecordsFileDialog, ANameTooLongForItsFolderGetsABoxAndTheDialogKeepsIt) {
     const DWORD self = GetCurrentProcessId();
     auto openDialog = [self]() -> HWND {
         for (HWND w : ui::topLevelWindows(self))
-            if (ui::className(w) == "#32770" && (GetDlgItem(w, cmb13) || GetDlgItem(w, edt1))) return w;
+            if (isFileDialog(w)) return w;
         return nullptr;
     };
     auto boxOf = [self](HWND dialog) -> HWND {

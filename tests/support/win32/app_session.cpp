@@ -1,8 +1,7 @@
 #include "app_session.h"
 
+#include "records_window.h"
 #include "ui_driver.h"
-
-#include <dlgs.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -240,8 +239,9 @@ bool AppSession::waitFocus(int id, std::chrono::milliseconds timeout) const {
 
 namespace {
 
-// The common "Open" and "Save As" dialogs, by their file name box.
-bool isFileDialog(HWND window) { return GetDlgItem(window, cmb13) != nullptr || GetDlgItem(window, edt1) != nullptr; }
+// A box is gone once destroyed (the program's own) or hidden (the system's,
+// by EndDialog).
+bool boxGone(HWND box) { return !IsWindow(box) || !IsWindowVisible(box); }
 
 }  // namespace
 
@@ -261,7 +261,7 @@ bool AppSession::closeBox(const BoxInfo& box) {
     // has caught up with the click, a box still open will stay open - the
     // click went to another window over it (the program's boxes all open at
     // one place) - so that is waited for, not a fixed time.
-    const auto gone = [&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); };
+    const auto gone = [&] { return boxGone(box.window); };
     if (gone()) return true;
     catchUp();
     // A file dialog ends inside the click when it ends at all; otherwise it
@@ -281,7 +281,7 @@ bool AppSession::closeAllBoxes() {
             if (isFileDialog(box.window)) {
                 if (IsWindowEnabled(box.window)) {
                     PostMessageA(box.window, WM_COMMAND, IDCANCEL, 0);
-                    waitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 3000ms);
+                    waitFor([&] { return boxGone(box.window); }, 3000ms);
                 }
                 continue;
             }
@@ -289,7 +289,7 @@ bool AppSession::closeAllBoxes() {
             // them go, as a person ending the program without them would.
             if (HWND no = GetDlgItem(box.window, IDNO)) {
                 PostMessageA(no, BM_CLICK, 0, 0);
-                waitFor([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, 3000ms);
+                waitFor([&] { return boxGone(box.window); }, 3000ms);
                 continue;
             }
             // A calendar has no "&Ok": its close box ends it.
